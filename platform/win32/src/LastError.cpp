@@ -1,0 +1,8 @@
+#include "wintypes.h"
+
+namespace {
+thread_local DWORD lastError = ERROR_SUCCESS;
+}
+
+extern "C" DWORD WINAPI GetLastError() { return lastError; }
+extern "C" void WINAPI SetLastError(DWORD errorCode) { lastError = errorCode; }
