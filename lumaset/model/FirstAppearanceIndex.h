@@ -1,0 +1,73 @@
+// A find-or-add index over entries that live in the caller's own array, numbering distinct entries
+// in order of first appearance. It gives exactly the numbering an ordered map would, at the cost of
+// a hash per lookup instead of a walk down a tree, which matters for meshes of a million faces.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+class FirstAppearanceIndex {
+public:
+    // Sized once for at most `maxEntryCount` distinct entries; the table never grows.
+    explicit FirstAppearanceIndex(std::size_t maxEntryCount) {
+        std::size_t capacity = 16;
+        while (capacity < maxEntryCount * 2)
+            capacity *= 2;
+        slots_.assign(capacity, Slot{kEmpty, 0});
+        mask_ = capacity - 1;
+    }
+
+    // Returns the number of the entry equal to the candidate when one was added before; otherwise
+    // records the candidate as `newEntry` and returns it. `equalsEntry(e)` compares the candidate
+    // with entry e; equal entries must have equal hashes. At most maxEntryCount entries are added.
+    template <class EqualsEntry>
+    std::uint32_t findOrAdd(std::uint64_t hash, std::uint32_t newEntry, EqualsEntry&& equalsEntry) {
+        const auto tag = static_cast<std::uint32_t>(hash >> 32);
+        for (std::size_t slot = static_cast<std::size_t>(hash) & mask_;; slot = (slot + 1) & mask_) {
+            Slot& s = slots_[slot];
+            if (s.entry == kEmpty) {
+                s = Slot{newEntry, tag};
+                return newEntry;
+            }
+            if (s.tag == tag && equalsEntry(s.entry))
+                return s.entry;
+        }
+    }
+
+private:
+    static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
+    struct Slot {
+        std::uint32_t entry;
+        std::uint32_t tag; // upper half of the hash, to skip most unequal entries unread
+    };
+    std::vector<Slot> slots_;
+    std::size_t mask_ = 0;
+};
+
+// Mixes 64 bits so that every input bit reaches both halves of the result.
+inline std::uint64_t mixHashBits(std::uint64_t x) {
+    x ^= x >> 30;
+    x *= 0xBF58476D1CE4E5B9ull;
+    x ^= x >> 27;
+    x *= 0x94D049BB133111EBull;
+    x ^= x >> 31;
+    return x;
+}
+
+inline std::uint64_t combineHash(std::uint64_t seed, std::uint32_t value) {
+    return mixHashBits(seed ^ (value + 0x9E3779B97F4A7C15ull + (seed << 6)));
+}
+
+// Floats are matched as the X mesh processing defines it: numbers compare as floats (-0 equals +0),
+// a NaN equals only a NaN of the same bit pattern. This is an equivalence, so hashing works.
+inline std::uint32_t floatBits(float value) { return std::bit_cast<std::uint32_t>(value); }
+
+inline bool sameFloat(float a, float b) {
+    return a == b || (a != a && b != b && floatBits(a) == floatBits(b));
+}
+
+inline std::uint32_t canonicalFloatBits(float value) {
+    return value == 0.0f ? 0u : floatBits(value);
+}

@@ -1,0 +1,312 @@
+#include "model/MeshIndexProcessing.h"
+
+#include "model/FirstAppearanceIndex.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+using RemapTable = std::vector<std::uint32_t>;
+
+bool facesAreValid(const std::vector<XFace>& faces, std::size_t valueCount) {
+    for (const XFace& face : faces) {
+        if (face.cornerCount != 3 && face.cornerCount != 4)
+            return false;
+        for (std::uint32_t corner = 0; corner < face.cornerCount; ++corner)
+            if (face.indices[corner] >= valueCount)
+                return false;
+    }
+    return true;
+}
+
+// A per-corner list must describe the same polygons as faces, corner by corner.
+bool cornerListIsValid(const std::vector<XFace>& list, const std::vector<XFace>& faces,
+                       std::size_t valueCount) {
+    if (list.empty())
+        return true;
+    if (list.size() != faces.size() || !facesAreValid(list, valueCount))
+        return false;
+    for (std::size_t i = 0; i < faces.size(); ++i)
+        if (list[i].cornerCount != faces[i].cornerCount)
+            return false;
+    return true;
+}
+
+std::uint64_t hashValue(const XVector2& v) {
+    return combineHash(combineHash(0, canonicalFloatBits(v.u)), canonicalFloatBits(v.v));
+}
+std::uint64_t hashValue(const XVector3& v) {
+    std::uint64_t h = combineHash(0, canonicalFloatBits(v.x));
+    h = combineHash(h, canonicalFloatBits(v.y));
+    return combineHash(h, canonicalFloatBits(v.z));
+}
+std::uint64_t hashValue(const XColor& c) {
+    std::uint64_t h = combineHash(0, canonicalFloatBits(c.r));
+    h = combineHash(h, canonicalFloatBits(c.g));
+    h = combineHash(h, canonicalFloatBits(c.b));
+    return combineHash(h, canonicalFloatBits(c.a));
+}
+
+bool sameValue(const XVector2& a, const XVector2& b) {
+    return sameFloat(a.u, b.u) && sameFloat(a.v, b.v);
+}
+bool sameValue(const XVector3& a, const XVector3& b) {
+    return sameFloat(a.x, b.x) && sameFloat(a.y, b.y) && sameFloat(a.z, b.z);
+}
+bool sameValue(const XColor& a, const XColor& b) {
+    return sameFloat(a.r, b.r) && sameFloat(a.g, b.g) && sameFloat(a.b, b.b) &&
+           sameFloat(a.a, b.a);
+}
+
+// Merges equal values in place, in order of first appearance, and returns the old-to-new table.
+// A new index never exceeds the old one, so distinct values can be moved down as they are found.
+template <class Value>
+RemapTable compactValues(std::vector<Value>& values) {
+    RemapTable remap(values.size());
+    FirstAppearanceIndex index(values.size());
+    std::uint32_t distinctCount = 0;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const Value candidate = values[i];
+        const std::uint32_t found =
+            index.findOrAdd(hashValue(candidate), distinctCount,
+                            [&](std::uint32_t entry) { return sameValue(values[entry], candidate); });
+        if (found == distinctCount)
+            values[distinctCount++] = candidate;
+        remap[i] = found;
+    }
+    values.resize(distinctCount);
+    return remap;
+}
+
+void remapFaces(std::vector<XFace>& faces, const RemapTable& remap) {
+    for (XFace& face : faces)
+        for (std::uint32_t corner = 0; corner < face.cornerCount; ++corner)
+            face.indices[corner] = remap[face.indices[corner]];
+}
+
+// Fills a weight map from (new vertex, weight) pairs listed in ascending old-vertex order. For a
+// vertex listed twice the later pair wins, as if the pairs were set into the map one by one.
+void rebuildWeights(std::map<std::int32_t, float>& weights,
+                    std::vector<std::pair<std::uint32_t, float>>& pairs) {
+    const auto byVertex = [](const auto& a, const auto& b) { return a.first < b.first; };
+    if (!std::is_sorted(pairs.begin(), pairs.end(), byVertex))
+        std::stable_sort(pairs.begin(), pairs.end(), byVertex);
+    weights.clear();
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        if (i + 1 < pairs.size() && pairs[i + 1].first == pairs[i].first)
+            continue; // a later old vertex merged into the same new one overrides this weight
+        weights.emplace_hint(weights.end(), static_cast<std::int32_t>(pairs[i].first),
+                             pairs[i].second);
+    }
+}
+
+void remapSkinWeights(std::vector<XSkinWeights>& skinWeights, const RemapTable& remap) {
+    std::vector<std::pair<std::uint32_t, float>> pairs;
+    for (XSkinWeights& bone : skinWeights) {
+        pairs.clear();
+        for (const auto& [vertex, weight] : bone.weights)
+            if (vertex >= 0 && static_cast<std::size_t>(vertex) < remap.size())
+                pairs.emplace_back(remap[static_cast<std::size_t>(vertex)], weight);
+        rebuildWeights(bone.weights, pairs);
+    }
+}
+
+template <class Value>
+void compactList(std::vector<Value>& values, std::vector<XFace>& faces) {
+    if (values.empty())
+        return;
+    remapFaces(faces, compactValues(values));
+}
+
+struct CornerKey {
+    std::uint32_t position;
+    std::uint32_t normal;
+    std::uint32_t texCoord;
+    std::uint32_t color;
+};
+
+std::uint64_t hashCorner(const CornerKey& key) {
+    std::uint64_t h = combineHash(0, key.position);
+    h = combineHash(h, key.normal);
+    h = combineHash(h, key.texCoord);
+    return combineHash(h, key.color);
+}
+
+// For every old position, the new vertices made from it, ascending: the position fan-out, laid
+// out as one array with an offset per old position.
+struct PositionFanOut {
+    std::vector<std::uint32_t> offsets; // old position p owns vertices[offsets[p] .. offsets[p+1])
+    std::vector<std::uint32_t> vertices;
+};
+
+PositionFanOut buildFanOut(const std::vector<CornerKey>& keys, std::size_t oldPositionCount) {
+    PositionFanOut fanOut;
+    fanOut.offsets.assign(oldPositionCount + 1, 0);
+    for (const CornerKey& key : keys)
+        ++fanOut.offsets[key.position + 1];
+    for (std::size_t p = 0; p < oldPositionCount; ++p)
+        fanOut.offsets[p + 1] += fanOut.offsets[p];
+    fanOut.vertices.resize(keys.size());
+    std::vector<std::uint32_t> next(fanOut.offsets.begin(), fanOut.offsets.end() - 1);
+    for (std::size_t k = 0; k < keys.size(); ++k)
+        fanOut.vertices[next[keys[k].position]++] = static_cast<std::uint32_t>(k);
+    return fanOut;
+}
+
+template <class Value, class Member>
+std::vector<Value> gatherValues(const std::vector<Value>& oldValues,
+                                const std::vector<CornerKey>& keys, Member member) {
+    std::vector<Value> values(keys.size());
+    for (std::size_t k = 0; k < keys.size(); ++k)
+        values[k] = oldValues[keys[k].*member];
+    return values;
+}
+
+// Appends the face or its two triangles: quad (a, b, c, d) gives (c, d, a), then (a, b, c).
+void appendSplit(std::vector<XFace>& out, const XFace& face) {
+    if (face.cornerCount != 4) {
+        out.push_back(face);
+        return;
+    }
+    const auto& i = face.indices;
+    out.push_back(XFace{3, {i[2], i[3], i[0], 0}});
+    out.push_back(XFace{3, {i[0], i[1], i[2], 0}});
+}
+
+void splitQuads(std::vector<XFace>& faces, std::size_t quadCount) {
+    if (faces.empty())
+        return;
+    std::vector<XFace> split;
+    split.reserve(faces.size() + quadCount);
+    for (const XFace& face : faces)
+        appendSplit(split, face);
+    faces = std::move(split);
+}
+
+} // namespace
+
+bool meshIndicesAreValid(const XMesh& mesh) {
+    return facesAreValid(mesh.faces, mesh.positions.size()) &&
+           cornerListIsValid(mesh.normalFaces, mesh.faces, mesh.normals.size()) &&
+           cornerListIsValid(mesh.texCoordFaces, mesh.faces, mesh.texCoords.size()) &&
+           cornerListIsValid(mesh.colorFaces, mesh.faces, mesh.colors.size()) &&
+           (mesh.faceMaterials.empty() || mesh.faceMaterials.size() == mesh.faces.size());
+}
+
+bool compactMesh(XMesh& mesh) {
+    if (!meshIndicesAreValid(mesh))
+        return false;
+    compactList(mesh.texCoords, mesh.texCoordFaces);
+    compactList(mesh.colors, mesh.colorFaces);
+    if (!mesh.positions.empty()) {
+        const RemapTable remap = compactValues(mesh.positions);
+        remapFaces(mesh.faces, remap);
+        remapSkinWeights(mesh.skinWeights, remap);
+    }
+    compactList(mesh.normals, mesh.normalFaces);
+    return true;
+}
+
+bool unifyVertices(XMesh& mesh) {
+    if (!meshIndicesAreValid(mesh))
+        return false;
+    if (mesh.faces.empty())
+        return true;
+    const bool normalTakesPart = !mesh.skinWeights.empty() && !mesh.normalFaces.empty();
+    const bool hasTexCoords = !mesh.texCoordFaces.empty();
+    const bool hasColors = !mesh.colorFaces.empty();
+    if (!hasTexCoords && !hasColors && !normalTakesPart)
+        return true;
+
+    std::size_t cornerCount = 0;
+    for (const XFace& face : mesh.faces)
+        cornerCount += face.cornerCount;
+    std::vector<CornerKey> keys;
+    keys.reserve(std::min(cornerCount, mesh.positions.size() * 2));
+    FirstAppearanceIndex index(cornerCount);
+    for (std::size_t i = 0; i < mesh.faces.size(); ++i) {
+        XFace& face = mesh.faces[i];
+        for (std::uint32_t corner = 0; corner < face.cornerCount; ++corner) {
+            const CornerKey key{face.indices[corner],
+                                normalTakesPart ? mesh.normalFaces[i].indices[corner] : 0,
+                                hasTexCoords ? mesh.texCoordFaces[i].indices[corner] : 0,
+                                hasColors ? mesh.colorFaces[i].indices[corner] : 0};
+            const auto newVertex = static_cast<std::uint32_t>(keys.size());
+            const std::uint32_t vertex =
+                index.findOrAdd(hashCorner(key), newVertex, [&](std::uint32_t entry) {
+                    const CornerKey& other = keys[entry];
+                    return other.position == key.position && other.normal == key.normal &&
+                           other.texCoord == key.texCoord && other.color == key.color;
+                });
+            if (vertex == newVertex)
+                keys.push_back(key);
+            face.indices[corner] = vertex;
+            if (hasTexCoords)
+                mesh.texCoordFaces[i].indices[corner] = vertex;
+            if (hasColors)
+                mesh.colorFaces[i].indices[corner] = vertex;
+        }
+    }
+
+    if (!mesh.skinWeights.empty()) {
+        const PositionFanOut fanOut = buildFanOut(keys, mesh.positions.size());
+        std::vector<std::pair<std::uint32_t, float>> pairs;
+        for (XSkinWeights& bone : mesh.skinWeights) {
+            pairs.clear();
+            for (const auto& [oldVertex, weight] : bone.weights) {
+                if (oldVertex < 0 || static_cast<std::size_t>(oldVertex) >= mesh.positions.size())
+                    continue;
+                const auto p = static_cast<std::size_t>(oldVertex);
+                for (std::uint32_t at = fanOut.offsets[p]; at < fanOut.offsets[p + 1]; ++at)
+                    pairs.emplace_back(fanOut.vertices[at], weight);
+            }
+            rebuildWeights(bone.weights, pairs);
+        }
+    }
+
+    mesh.positions = gatherValues(mesh.positions, keys, &CornerKey::position);
+    if (hasTexCoords)
+        mesh.texCoords = gatherValues(mesh.texCoords, keys, &CornerKey::texCoord);
+    if (hasColors)
+        mesh.colors = gatherValues(mesh.colors, keys, &CornerKey::color);
+    return true;
+}
+
+bool triangulateMesh(XMesh& mesh) {
+    if (!meshIndicesAreValid(mesh))
+        return false;
+    const auto quadCount = static_cast<std::size_t>(std::count_if(
+        mesh.faces.begin(), mesh.faces.end(), [](const XFace& f) { return f.cornerCount == 4; }));
+    if (quadCount == 0)
+        return true;
+    if (!mesh.faceMaterials.empty()) {
+        std::vector<std::uint32_t> materials;
+        materials.reserve(mesh.faces.size() + quadCount);
+        for (std::size_t i = 0; i < mesh.faces.size(); ++i) {
+            materials.push_back(mesh.faceMaterials[i]);
+            if (mesh.faces[i].cornerCount == 4)
+                materials.push_back(mesh.faceMaterials[i]);
+        }
+        mesh.faceMaterials = std::move(materials);
+    }
+    splitQuads(mesh.normalFaces, quadCount);
+    splitQuads(mesh.texCoordFaces, quadCount);
+    splitQuads(mesh.colorFaces, quadCount);
+    splitQuads(mesh.faces, quadCount);
+    return true;
+}
+
+void prepareImportedScene(XScene& scene) {
+    // Depth first with an explicit stack: a file may nest frames deeper than the call stack allows.
+    std::vector<XFrame*> pending;
+    for (auto it = scene.frames.rbegin(); it != scene.frames.rend(); ++it)
+        pending.push_back(&*it);
+    while (!pending.empty()) {
+        XFrame* frame = pending.back();
+        pending.pop_back();
+        triangulateMesh(frame->mesh);
+        for (auto it = frame->children.rbegin(); it != frame->children.rend(); ++it)
+            pending.push_back(&*it);
+    }
+}
