@@ -25,14 +25,14 @@ public:
     template <class EqualsEntry>
     std::uint32_t findOrAdd(std::uint64_t hash, std::uint32_t newEntry, EqualsEntry&& equalsEntry) {
         const auto tag = static_cast<std::uint32_t>(hash >> 32);
-        for (std::size_t slot = static_cast<std::size_t>(hash) & mask_;; slot = (slot + 1) & mask_) {
+        for (std::size_t slot = static_cast<std::size_t>(hash) & mask_;;
+             slot = (slot + 1) & mask_) {
             Slot& s = slots_[slot];
             if (s.entry == kEmpty) {
                 s = Slot{newEntry, tag};
                 return newEntry;
             }
-            if (s.tag == tag && equalsEntry(s.entry))
-                return s.entry;
+            if (s.tag == tag && equalsEntry(s.entry)) return s.entry;
         }
     }
 
@@ -62,7 +62,9 @@ inline std::uint64_t combineHash(std::uint64_t seed, std::uint32_t value) {
 
 // Floats are matched as the X mesh processing defines it: numbers compare as floats (-0 equals +0),
 // a NaN equals only a NaN of the same bit pattern. This is an equivalence, so hashing works.
-inline std::uint32_t floatBits(float value) { return std::bit_cast<std::uint32_t>(value); }
+inline std::uint32_t floatBits(float value) {
+    return std::bit_cast<std::uint32_t>(value);
+}
 
 inline bool sameFloat(float a, float b) {
     return a == b || (a != a && b != b && floatBits(a) == floatBits(b));

@@ -11,11 +11,9 @@ using RemapTable = std::vector<std::uint32_t>;
 
 bool facesAreValid(const std::vector<XFace>& faces, std::size_t valueCount) {
     for (const XFace& face : faces) {
-        if (face.cornerCount != 3 && face.cornerCount != 4)
-            return false;
+        if (face.cornerCount != 3 && face.cornerCount != 4) return false;
         for (std::uint32_t corner = 0; corner < face.cornerCount; ++corner)
-            if (face.indices[corner] >= valueCount)
-                return false;
+            if (face.indices[corner] >= valueCount) return false;
     }
     return true;
 }
@@ -23,13 +21,10 @@ bool facesAreValid(const std::vector<XFace>& faces, std::size_t valueCount) {
 // A per-corner list must describe the same polygons as faces, corner by corner.
 bool cornerListIsValid(const std::vector<XFace>& list, const std::vector<XFace>& faces,
                        std::size_t valueCount) {
-    if (list.empty())
-        return true;
-    if (list.size() != faces.size() || !facesAreValid(list, valueCount))
-        return false;
+    if (list.empty()) return true;
+    if (list.size() != faces.size() || !facesAreValid(list, valueCount)) return false;
     for (std::size_t i = 0; i < faces.size(); ++i)
-        if (list[i].cornerCount != faces[i].cornerCount)
-            return false;
+        if (list[i].cornerCount != faces[i].cornerCount) return false;
     return true;
 }
 
@@ -55,24 +50,22 @@ bool sameValue(const XVector3& a, const XVector3& b) {
     return sameFloat(a.x, b.x) && sameFloat(a.y, b.y) && sameFloat(a.z, b.z);
 }
 bool sameValue(const XColor& a, const XColor& b) {
-    return sameFloat(a.r, b.r) && sameFloat(a.g, b.g) && sameFloat(a.b, b.b) &&
-           sameFloat(a.a, b.a);
+    return sameFloat(a.r, b.r) && sameFloat(a.g, b.g) && sameFloat(a.b, b.b) && sameFloat(a.a, b.a);
 }
 
 // Merges equal values in place, in order of first appearance, and returns the old-to-new table.
 // A new index never exceeds the old one, so distinct values can be moved down as they are found.
-template <class Value>
-RemapTable compactValues(std::vector<Value>& values) {
+template <class Value> RemapTable compactValues(std::vector<Value>& values) {
     RemapTable remap(values.size());
     FirstAppearanceIndex index(values.size());
     std::uint32_t distinctCount = 0;
     for (std::size_t i = 0; i < values.size(); ++i) {
         const Value candidate = values[i];
         const std::uint32_t found =
-            index.findOrAdd(hashValue(candidate), distinctCount,
-                            [&](std::uint32_t entry) { return sameValue(values[entry], candidate); });
-        if (found == distinctCount)
-            values[distinctCount++] = candidate;
+            index.findOrAdd(hashValue(candidate), distinctCount, [&](std::uint32_t entry) {
+                return sameValue(values[entry], candidate);
+            });
+        if (found == distinctCount) values[distinctCount++] = candidate;
         remap[i] = found;
     }
     values.resize(distinctCount);
@@ -112,10 +105,8 @@ void remapSkinWeights(std::vector<XSkinWeights>& skinWeights, const RemapTable& 
     }
 }
 
-template <class Value>
-void compactList(std::vector<Value>& values, std::vector<XFace>& faces) {
-    if (values.empty())
-        return;
+template <class Value> void compactList(std::vector<Value>& values, std::vector<XFace>& faces) {
+    if (values.empty()) return;
     remapFaces(faces, compactValues(values));
 }
 
@@ -175,8 +166,7 @@ void appendSplit(std::vector<XFace>& out, const XFace& face) {
 }
 
 void splitQuads(std::vector<XFace>& faces, std::size_t quadCount) {
-    if (faces.empty())
-        return;
+    if (faces.empty()) return;
     std::vector<XFace> split;
     split.reserve(faces.size() + quadCount);
     for (const XFace& face : faces)
@@ -195,8 +185,7 @@ bool meshIndicesAreValid(const XMesh& mesh) {
 }
 
 bool compactMesh(XMesh& mesh) {
-    if (!meshIndicesAreValid(mesh))
-        return false;
+    if (!meshIndicesAreValid(mesh)) return false;
     compactList(mesh.texCoords, mesh.texCoordFaces);
     compactList(mesh.colors, mesh.colorFaces);
     if (!mesh.positions.empty()) {
@@ -209,15 +198,12 @@ bool compactMesh(XMesh& mesh) {
 }
 
 bool unifyVertices(XMesh& mesh) {
-    if (!meshIndicesAreValid(mesh))
-        return false;
-    if (mesh.faces.empty())
-        return true;
+    if (!meshIndicesAreValid(mesh)) return false;
+    if (mesh.faces.empty()) return true;
     const bool normalTakesPart = !mesh.skinWeights.empty() && !mesh.normalFaces.empty();
     const bool hasTexCoords = !mesh.texCoordFaces.empty();
     const bool hasColors = !mesh.colorFaces.empty();
-    if (!hasTexCoords && !hasColors && !normalTakesPart)
-        return true;
+    if (!hasTexCoords && !hasColors && !normalTakesPart) return true;
 
     std::size_t cornerCount = 0;
     for (const XFace& face : mesh.faces)
@@ -239,13 +225,10 @@ bool unifyVertices(XMesh& mesh) {
                     return other.position == key.position && other.normal == key.normal &&
                            other.texCoord == key.texCoord && other.color == key.color;
                 });
-            if (vertex == newVertex)
-                keys.push_back(key);
+            if (vertex == newVertex) keys.push_back(key);
             face.indices[corner] = vertex;
-            if (hasTexCoords)
-                mesh.texCoordFaces[i].indices[corner] = vertex;
-            if (hasColors)
-                mesh.colorFaces[i].indices[corner] = vertex;
+            if (hasTexCoords) mesh.texCoordFaces[i].indices[corner] = vertex;
+            if (hasColors) mesh.colorFaces[i].indices[corner] = vertex;
         }
     }
 
@@ -266,27 +249,22 @@ bool unifyVertices(XMesh& mesh) {
     }
 
     mesh.positions = gatherValues(mesh.positions, keys, &CornerKey::position);
-    if (hasTexCoords)
-        mesh.texCoords = gatherValues(mesh.texCoords, keys, &CornerKey::texCoord);
-    if (hasColors)
-        mesh.colors = gatherValues(mesh.colors, keys, &CornerKey::color);
+    if (hasTexCoords) mesh.texCoords = gatherValues(mesh.texCoords, keys, &CornerKey::texCoord);
+    if (hasColors) mesh.colors = gatherValues(mesh.colors, keys, &CornerKey::color);
     return true;
 }
 
 bool triangulateMesh(XMesh& mesh) {
-    if (!meshIndicesAreValid(mesh))
-        return false;
+    if (!meshIndicesAreValid(mesh)) return false;
     const auto quadCount = static_cast<std::size_t>(std::count_if(
         mesh.faces.begin(), mesh.faces.end(), [](const XFace& f) { return f.cornerCount == 4; }));
-    if (quadCount == 0)
-        return true;
+    if (quadCount == 0) return true;
     if (!mesh.faceMaterials.empty()) {
         std::vector<std::uint32_t> materials;
         materials.reserve(mesh.faces.size() + quadCount);
         for (std::size_t i = 0; i < mesh.faces.size(); ++i) {
             materials.push_back(mesh.faceMaterials[i]);
-            if (mesh.faces[i].cornerCount == 4)
-                materials.push_back(mesh.faceMaterials[i]);
+            if (mesh.faces[i].cornerCount == 4) materials.push_back(mesh.faceMaterials[i]);
         }
         mesh.faceMaterials = std::move(materials);
     }

@@ -101,9 +101,9 @@ struct XMesh {
 // A named transform node. A new frame has an empty name, the identity transform, an empty mesh and
 // no children.
 struct XFrame {
-    std::string name;         // may be empty
-    XMatrix transform;        // relative to the parent frame, or to the scene at the top
-    XMesh mesh;               // empty when the frame has no geometry
+    std::string name;  // may be empty
+    XMatrix transform; // relative to the parent frame, or to the scene at the top
+    XMesh mesh;        // empty when the frame has no geometry
     std::list<XFrame> children;
     friend bool operator==(const XFrame&, const XFrame&) = default;
 };
@@ -113,10 +113,10 @@ struct XFrame {
 using XKeyTimeTicks = std::int32_t;
 
 struct XAnimation {
-    std::map<XKeyTimeTicks, XVector3> positionKeys; // X key type 2
-    std::map<XKeyTimeTicks, XVector3> scaleKeys;    // X key type 1
+    std::map<XKeyTimeTicks, XVector3> positionKeys;    // X key type 2
+    std::map<XKeyTimeTicks, XVector3> scaleKeys;       // X key type 1
     std::map<XKeyTimeTicks, XQuaternion> rotationKeys; // X key type 0
-    std::map<XKeyTimeTicks, XMatrix> matrixKeys;    // X key type 4
+    std::map<XKeyTimeTicks, XMatrix> matrixKeys;       // X key type 4
     friend bool operator==(const XAnimation&, const XAnimation&) = default;
 };
 

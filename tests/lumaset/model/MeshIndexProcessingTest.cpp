@@ -8,7 +8,9 @@
 
 namespace {
 
-XFace tri(std::uint32_t a, std::uint32_t b, std::uint32_t c) { return XFace{3, {a, b, c, 0}}; }
+XFace tri(std::uint32_t a, std::uint32_t b, std::uint32_t c) {
+    return XFace{3, {a, b, c, 0}};
+}
 XFace quad(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t d) {
     return XFace{4, {a, b, c, d}};
 }
@@ -126,9 +128,11 @@ TEST(CompactMesh, MatchesNaNOnlyWithTheSameNaNAndNeverWithANumber) {
 
     ASSERT_TRUE(compactMesh(mesh));
     ASSERT_EQ(mesh.positions.size(), 4u);
-    EXPECT_EQ(std::bit_cast<std::uint32_t>(mesh.positions[0].x), std::bit_cast<std::uint32_t>(nanA));
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(mesh.positions[0].x),
+              std::bit_cast<std::uint32_t>(nanA));
     EXPECT_EQ(mesh.positions[1], (XVector3{1, 0, 0}));
-    EXPECT_EQ(std::bit_cast<std::uint32_t>(mesh.positions[2].x), std::bit_cast<std::uint32_t>(nanB));
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(mesh.positions[2].x),
+              std::bit_cast<std::uint32_t>(nanB));
     EXPECT_EQ(mesh.positions[3].z, 1);
     EXPECT_EQ(mesh.faces, (std::vector<XFace>{tri(0, 1, 0), tri(2, 1, 3)}));
     EXPECT_EQ(mesh.texCoords.size(), 2u);
@@ -156,12 +160,12 @@ TEST(MeshIndexProcessing, MeshesBreakingTheIndexInvariantsAreLeftUntouched) {
     ASSERT_TRUE(meshIndicesAreValid(good));
 
     std::vector<XMesh> broken(6, good);
-    broken[0].faces[0].indices[3] = 4;                // position index out of range
-    broken[1].texCoordFaces.push_back(tri(0, 0, 0));  // more texture faces than faces
-    broken[2].texCoordFaces[0].cornerCount = 3;       // corners do not match the polygon
-    broken[3].faces[0].cornerCount = 5;               // no such polygon
-    broken[4].faceMaterials = {0, 0};                 // materials for faces that do not exist
-    broken[5].colorFaces = {quad(0, 0, 0, 0)};        // indices into an empty colour list
+    broken[0].faces[0].indices[3] = 4;               // position index out of range
+    broken[1].texCoordFaces.push_back(tri(0, 0, 0)); // more texture faces than faces
+    broken[2].texCoordFaces[0].cornerCount = 3;      // corners do not match the polygon
+    broken[3].faces[0].cornerCount = 5;              // no such polygon
+    broken[4].faceMaterials = {0, 0};                // materials for faces that do not exist
+    broken[5].colorFaces = {quad(0, 0, 0, 0)};       // indices into an empty colour list
     for (std::size_t i = 0; i < broken.size(); ++i) {
         XMesh mesh = broken[i];
         EXPECT_FALSE(meshIndicesAreValid(mesh)) << i;
