@@ -1,0 +1,17 @@
+// The SDK's umbrella header: the value types, math and identifiers a plug-in uses everywhere.
+#pragma once
+
+#include "windows.h"
+
+#include "color.h"
+#include "decomp.h"
+#include "interval.h"
+#include "matrix3.h"
+#include "maxtypes.h"
+#include "plugapi.h"
+#include "point2.h"
+#include "point3.h"
+#include "point4.h"
+#include "quat.h"
+#include "scalevalue.h"
+#include "tab.h"
