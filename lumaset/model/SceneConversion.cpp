@@ -1,0 +1,205 @@
+#include "model/SceneConversion.h"
+
+#include "decomp.h"
+
+#include <algorithm>
+
+namespace {
+
+XFace toXFace(const SnapshotTriangle& triangle) {
+    const auto& i = triangle.indices;
+    return XFace{3, {i[0], i[1], i[2], 0}};
+}
+
+SnapshotTriangle toTriangle(const XFace& face) {
+    const auto& i = face.indices;
+    return SnapshotTriangle{{i[0], i[1], i[2]}};
+}
+
+template <class To, class From, class Convert>
+std::vector<To> convertAll(const std::vector<From>& from, Convert convert) {
+    std::vector<To> to;
+    to.reserve(from.size());
+    for (const From& value : from)
+        to.push_back(convert(value));
+    return to;
+}
+
+XVector3 toXVector(const Point3& p) {
+    return {p.x, p.y, p.z};
+}
+Point3 toPoint3(const XVector3& v) {
+    return Point3(v.x, v.y, v.z);
+}
+XColor toXColor(const SnapshotColor& c) {
+    return {c.r, c.g, c.b, c.a};
+}
+SnapshotColor toSnapshotColor(const XColor& c) {
+    return {c.r, c.g, c.b, c.a};
+}
+XQuaternion toXQuaternion(const Quat& q) {
+    return {q.x, q.y, q.z, q.w};
+}
+Quat toQuat(const XQuaternion& q) {
+    return Quat(q.x, q.y, q.z, q.w);
+}
+
+XMesh toXMesh(const SnapshotMesh& mesh) {
+    XMesh x;
+    x.faces = convertAll<XFace>(mesh.faces, toXFace);
+    x.positions = convertAll<XVector3>(mesh.positions, toXVector);
+    x.normalFaces = convertAll<XFace>(mesh.normalFaces, toXFace);
+    x.normals = convertAll<XVector3>(mesh.normals, toXVector);
+    x.faceMaterials.assign(mesh.faceMaterials.begin(), mesh.faceMaterials.end());
+    x.texCoordFaces = convertAll<XFace>(mesh.texCoordFaces, toXFace);
+    x.texCoords = convertAll<XVector2>(mesh.texCoords, [](const SnapshotTexCoord& t) {
+        return XVector2{t.u, t.v};
+    });
+    x.colorFaces = convertAll<XFace>(mesh.colorFaces, toXFace);
+    x.colors = convertAll<XColor>(mesh.colors, toXColor);
+    for (const SnapshotSkinWeights& bone : mesh.skinWeights)
+        x.skinWeights.push_back(
+            XSkinWeights{toXName(bone.boneName), toXMatrix(bone.offsetMatrix), bone.weights});
+    for (const SnapshotMaterial& material : mesh.materials) {
+        XMaterial& m = x.materials.emplace_back();
+        m.textureFilename = material.textureFilename;
+        m.diffuse = toXColor(material.diffuse);
+        m.ambient = toXColor(material.ambient);
+        m.specular = toXColor(material.specular);
+        m.emissive = XColor{0, 0, 0, 0};
+        m.power = material.power;
+    }
+    return x;
+}
+
+SnapshotMesh toSnapshotMesh(const XMesh& x) {
+    SnapshotMesh mesh;
+    mesh.faces = convertAll<SnapshotTriangle>(x.faces, toTriangle);
+    mesh.positions = convertAll<Point3>(x.positions, toPoint3);
+    mesh.normalFaces = convertAll<SnapshotTriangle>(x.normalFaces, toTriangle);
+    mesh.normals = convertAll<Point3>(x.normals, toPoint3);
+    mesh.texCoordFaces = convertAll<SnapshotTriangle>(x.texCoordFaces, toTriangle);
+    mesh.texCoords = convertAll<SnapshotTexCoord>(x.texCoords, [](const XVector2& t) {
+        return SnapshotTexCoord{t.u, t.v};
+    });
+    mesh.colorFaces = convertAll<SnapshotTriangle>(x.colorFaces, toTriangle);
+    mesh.colors = convertAll<SnapshotColor>(x.colors, toSnapshotColor);
+    for (const XSkinWeights& bone : x.skinWeights)
+        mesh.skinWeights.push_back(
+            SnapshotSkinWeights{bone.boneName, toMatrix3(bone.offsetMatrix), bone.weights});
+    // Material numbers above the signed range wrap, exactly as the host's own ids would.
+    mesh.faceMaterials = convertAll<std::int32_t>(
+        x.faceMaterials, [](std::uint32_t id) { return static_cast<std::int32_t>(id); });
+    for (const XMaterial& material : x.materials) {
+        SnapshotMaterial& m = mesh.materials.emplace_back();
+        m.diffuse = toSnapshotColor(material.diffuse);
+        m.ambient = toSnapshotColor(material.ambient);
+        m.specular = toSnapshotColor(material.specular);
+        m.power = material.power;
+        m.textureFilename = material.textureFilename;
+    }
+    return mesh;
+}
+
+XFrame toXFrame(const SnapshotNode& node) {
+    XFrame frame;
+    frame.name = toXName(node.name);
+    frame.transform = toXMatrix(node.localTransform);
+    frame.mesh = toXMesh(node.mesh);
+    for (const SnapshotNode& child : node.children)
+        frame.children.push_back(toXFrame(child));
+    return frame;
+}
+
+SnapshotNode toSnapshotNode(const XFrame& frame) {
+    SnapshotNode node;
+    node.name = frame.name;
+    node.localTransform = toMatrix3(frame.transform);
+    node.mesh = toSnapshotMesh(frame.mesh);
+    node.children.reserve(frame.children.size());
+    for (const XFrame& child : frame.children)
+        node.children.push_back(toSnapshotNode(child));
+    return node;
+}
+
+void addTrackKeys(XAnimation& animation, const SnapshotTrack& track) {
+    for (const auto& [time, position] : track.positionKeys)
+        animation.positionKeys[time] = toXVector(position);
+    for (const auto& [time, scale] : track.scaleKeys)
+        animation.scaleKeys[time] = toXVector(scale);
+    for (const auto& [time, rotation] : track.rotationKeys)
+        animation.rotationKeys[time] = toXQuaternion(rotation);
+    for (const auto& [time, matrix] : track.matrixKeys)
+        animation.matrixKeys[time] = toXMatrix(matrix);
+}
+
+void addAnimationKeys(SnapshotTrack& track, const XAnimation& animation) {
+    for (const auto& [time, position] : animation.positionKeys)
+        track.positionKeys[time] = toPoint3(position);
+    for (const auto& [time, scale] : animation.scaleKeys)
+        track.scaleKeys[time] = toPoint3(scale);
+    for (const auto& [time, rotation] : animation.rotationKeys)
+        track.rotationKeys[time] = toQuat(rotation);
+    for (const auto& [time, matrix] : animation.matrixKeys) {
+        AffineParts parts;
+        decomp_affine(toMatrix3(matrix), &parts);
+        // The stretch rotation has no place among the keys and is dropped. The mirror sign is
+        // kept in the factors: with F = f I, K F Q T equals ScaleMatrix(k f) Q T.
+        track.positionKeys[time] = parts.t;
+        track.scaleKeys[time] = parts.k * parts.f;
+        track.rotationKeys[time] = parts.q;
+    }
+}
+
+} // namespace
+
+XMatrix toXMatrix(const Matrix3& matrix) {
+    XMatrix x;
+    for (int r = 0; r < 4; ++r) {
+        const Point3 row = matrix.GetRow(r);
+        x.at(r, 0) = row.x;
+        x.at(r, 1) = row.y;
+        x.at(r, 2) = row.z;
+        x.at(r, 3) = r == 3 ? 1.0f : 0.0f;
+    }
+    return x;
+}
+
+Matrix3 toMatrix3(const XMatrix& matrix) {
+    Matrix3 host(TRUE);
+    for (int r = 0; r < 4; ++r)
+        host.SetRow(r, Point3(matrix.at(r, 0), matrix.at(r, 1), matrix.at(r, 2)));
+    return host;
+}
+
+std::string toXName(std::string name) {
+    std::replace(name.begin(), name.end(), ' ', '_');
+    return name;
+}
+
+std::unique_ptr<XScene> snapshotToXScene(const SceneSnapshot& snapshot) {
+    auto scene = std::make_unique<XScene>();
+    for (const SnapshotNode& node : snapshot.nodes)
+        scene->frames.push_back(toXFrame(node));
+    for (const auto& [setName, set] : snapshot.animationSets) {
+        XAnimationSet& xSet = scene->animationSets[setName];
+        // Tracks whose names differ only by spaces and underscores meet in one animation; the
+        // later track in name order wins at equal times.
+        for (const auto& [nodeName, track] : set)
+            addTrackKeys(xSet[toXName(nodeName)], track);
+    }
+    return scene;
+}
+
+std::unique_ptr<SceneSnapshot> xSceneToSnapshot(const XScene& scene) {
+    auto snapshot = std::make_unique<SceneSnapshot>();
+    snapshot->nodes.reserve(scene.frames.size());
+    for (const XFrame& frame : scene.frames)
+        snapshot->nodes.push_back(toSnapshotNode(frame));
+    for (const auto& [setName, set] : scene.animationSets) {
+        SnapshotAnimationSet& snapshotSet = snapshot->findOrAddSet(setName);
+        for (const auto& [target, animation] : set)
+            addAnimationKeys(findOrAddTrack(snapshotSet, target), animation);
+    }
+    return snapshot;
+}
