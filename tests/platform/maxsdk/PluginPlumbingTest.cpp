@@ -1,0 +1,115 @@
+#include "iparamb2.h"
+#include "max.h"
+#include "utilapi.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+class BareDescriptor : public ClassDesc2 {
+public:
+    int IsPublic() override { return 0; }
+    void* Create(BOOL) override { return nullptr; }
+    const TCHAR* ClassName() override { return "Bare"; }
+    SClass_ID SuperClassID() override { return UTILITY_CLASS_ID; }
+    Class_ID ClassID() override { return Class_ID(1, 2); }
+    const TCHAR* Category() override { return ""; }
+};
+
+TEST(ClassDesc, DefaultsAreTheHostsDefaults) {
+    BareDescriptor descriptor;
+    ClassDesc& base = descriptor;
+    EXPECT_EQ(base.OkToCreate(nullptr), TRUE);
+    EXPECT_EQ(base.HasClassParams(), FALSE);
+    EXPECT_EQ(base.NeedsToSave(), FALSE);
+    EXPECT_EQ(base.InternalName(), nullptr);
+    EXPECT_EQ(base.HInstance(), nullptr);
+    EXPECT_EQ(base.NumParamBlockDescs(), 0);
+    EXPECT_EQ(base.Save(nullptr), IO_OK);
+    EXPECT_EQ(base.Load(nullptr), IO_OK);
+    EXPECT_EQ(base.GetParamBlockDesc(0), nullptr);
+}
+
+TEST(ClassDesc2, KeepsItsParameterBlockDescriptionsOnce) {
+    BareDescriptor descriptor;
+    ParamBlockDesc2 first(0, "main", &descriptor);
+    ParamBlockDesc2 second(3, "extra", nullptr, P_AUTO_CONSTRUCT);
+    descriptor.AddParamBlockDesc(&second);
+    descriptor.AddParamBlockDesc(&second);  // already there
+    ASSERT_EQ(descriptor.NumParamBlockDescs(), 2);
+    EXPECT_EQ(descriptor.GetParamBlockDesc(1), &second);
+    EXPECT_EQ(descriptor.GetParamBlockDesc(2), nullptr);
+    EXPECT_EQ(descriptor.GetParamBlockDesc(-1), nullptr);
+    EXPECT_EQ(descriptor.GetParamBlockDescByID(3), &second);
+    EXPECT_EQ(descriptor.GetParamBlockDescByID(7), nullptr);
+    EXPECT_EQ(descriptor.GetParamBlockDescByName("main"), &first);
+    EXPECT_EQ(second.cd, &descriptor);
+}
+
+class NullExporter : public SceneExport {
+public:
+    int ExtCount() override { return 0; }
+    const TCHAR* Ext(int) override { return ""; }
+    const TCHAR* LongDesc() override { return ""; }
+    const TCHAR* ShortDesc() override { return ""; }
+    const TCHAR* AuthorName() override { return ""; }
+    const TCHAR* CopyrightMessage() override { return ""; }
+    const TCHAR* OtherMessage1() override { return ""; }
+    const TCHAR* OtherMessage2() override { return ""; }
+    unsigned int Version() override { return 0; }
+    void ShowAbout(HWND) override {}
+    int DoExport(const TCHAR*, ExpInterface*, Interface*, BOOL, DWORD) override { return IMPEXP_FAIL; }
+};
+
+class NullImporter : public SceneImport {
+public:
+    int ExtCount() override { return 0; }
+    const TCHAR* Ext(int) override { return ""; }
+    const TCHAR* LongDesc() override { return ""; }
+    const TCHAR* ShortDesc() override { return ""; }
+    const TCHAR* AuthorName() override { return ""; }
+    const TCHAR* CopyrightMessage() override { return ""; }
+    const TCHAR* OtherMessage1() override { return ""; }
+    const TCHAR* OtherMessage2() override { return ""; }
+    unsigned int Version() override { return 0; }
+    void ShowAbout(HWND) override {}
+    int DoImport(const TCHAR*, ImpInterface*, Interface*, BOOL) override { return IMPEXP_FAIL; }
+};
+
+TEST(SceneImportExport, DefaultsLeaveSelectionAndZoomToTheHost) {
+    NullExporter exporter;
+    NullImporter importer;
+    EXPECT_EQ(exporter.SupportsOptions(0, SCENE_EXPORT_SELECTED), FALSE);
+    EXPECT_EQ(importer.ZoomExtents(), ZOOMEXT_NOT_IMPLEMENTED);
+    EXPECT_EQ(ZOOMEXT_NOT_IMPLEMENTED, -1);
+}
+
+TEST(SuperClassIds, HaveTheSdkValues) {
+    EXPECT_EQ(SCENE_IMPORT_CLASS_ID, 0xA10);
+    EXPECT_EQ(SCENE_EXPORT_CLASS_ID, 0xA20);
+    EXPECT_EQ(UTILITY_CLASS_ID, 0x1020);
+    EXPECT_EQ(VERSION_3DSMAX, 0x1B580D00);
+}
+
+TEST(CStr, OwnsItsTextAndFormats) {
+    TSTR name("Bone 01");
+    TSTR copy = name;
+    copy[0] = 'b';
+    EXPECT_STREQ(name, "Bone 01");
+    EXPECT_EQ(name.Length(), 7);
+    EXPECT_EQ(name.first(' '), 4);
+    EXPECT_EQ(name.last('0'), 5);
+    EXPECT_STREQ(name.Substr(5, 10), "01");
+    EXPECT_TRUE(TSTR(nullptr).isNull());
+    TSTR formatted;
+    formatted.printf("%s-%03d", "frame", 7);
+    EXPECT_STREQ(formatted, "frame-007");
+    std::string longText(1000, 'x');
+    formatted.printf("%s", longText.c_str());
+    EXPECT_EQ(formatted.Length(), 1000);
+    EXPECT_STREQ(TSTR("MiXed").toUpper(), "MIXED");
+}
+
+}  // namespace
