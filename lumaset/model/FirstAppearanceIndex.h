@@ -10,29 +10,31 @@
 
 class FirstAppearanceIndex {
 public:
-    // Sized once for at most `maxEntryCount` distinct entries; the table never grows.
-    explicit FirstAppearanceIndex(std::size_t maxEntryCount) {
+    // Sized for about `expectedEntryCount` distinct entries; the table grows when more arrive.
+    explicit FirstAppearanceIndex(std::size_t expectedEntryCount) {
         std::size_t capacity = 16;
-        while (capacity < maxEntryCount * 2)
+        while (capacity < expectedEntryCount * 2)
             capacity *= 2;
         slots_.assign(capacity, Slot{kEmpty, 0});
-        mask_ = capacity - 1;
     }
 
     // Returns the number of the entry equal to the candidate when one was added before; otherwise
     // records the candidate as `newEntry` and returns it. `equalsEntry(e)` compares the candidate
-    // with entry e; equal entries must have equal hashes. At most maxEntryCount entries are added.
+    // with entry e; equal entries must have equal hashes.
     template <class EqualsEntry>
     std::uint32_t findOrAdd(std::uint64_t hash, std::uint32_t newEntry, EqualsEntry&& equalsEntry) {
-        const auto tag = static_cast<std::uint32_t>(hash >> 32);
-        for (std::size_t slot = static_cast<std::size_t>(hash) & mask_;;
-             slot = (slot + 1) & mask_) {
+        const auto key = static_cast<std::uint32_t>(hash ^ (hash >> 32));
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t slot = key & mask;; slot = (slot + 1) & mask) {
             Slot& s = slots_[slot];
             if (s.entry == kEmpty) {
-                s = Slot{newEntry, tag};
+                s = Slot{newEntry, key};
+                if (++entryCount_ * 5 > slots_.size() * 3)
+                    grow();
                 return newEntry;
             }
-            if (s.tag == tag && equalsEntry(s.entry)) return s.entry;
+            if (s.key == key && equalsEntry(s.entry))
+                return s.entry;
         }
     }
 
@@ -40,10 +42,26 @@ private:
     static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
     struct Slot {
         std::uint32_t entry;
-        std::uint32_t tag; // upper half of the hash, to skip most unequal entries unread
+        std::uint32_t key; // the folded hash: places the slot and skips most unequal entries unread
     };
+
+    // Doubles the table, keeping every entry; the stored keys are enough to place them again.
+    void grow() {
+        std::vector<Slot> old(slots_.size() * 2, Slot{kEmpty, 0});
+        old.swap(slots_);
+        const std::size_t mask = slots_.size() - 1;
+        for (const Slot& s : old) {
+            if (s.entry == kEmpty)
+                continue;
+            std::size_t slot = s.key & mask;
+            while (slots_[slot].entry != kEmpty)
+                slot = (slot + 1) & mask;
+            slots_[slot] = s;
+        }
+    }
+
     std::vector<Slot> slots_;
-    std::size_t mask_ = 0;
+    std::size_t entryCount_ = 0;
 };
 
 // Mixes 64 bits so that every input bit reaches both halves of the result.

@@ -80,18 +80,27 @@ void remapFaces(std::vector<XFace>& faces, const RemapTable& remap) {
 
 // Fills a weight map from (new vertex, weight) pairs listed in ascending old-vertex order. For a
 // vertex listed twice the later pair wins, as if the pairs were set into the map one by one.
+// The map's own nodes are reused, since a mesh of a million faces has millions of weights.
 void rebuildWeights(std::map<std::int32_t, float>& weights,
                     std::vector<std::pair<std::uint32_t, float>>& pairs) {
     const auto byVertex = [](const auto& a, const auto& b) { return a.first < b.first; };
     if (!std::is_sorted(pairs.begin(), pairs.end(), byVertex))
         std::stable_sort(pairs.begin(), pairs.end(), byVertex);
-    weights.clear();
+    std::map<std::int32_t, float> rebuilt;
     for (std::size_t i = 0; i < pairs.size(); ++i) {
         if (i + 1 < pairs.size() && pairs[i + 1].first == pairs[i].first)
             continue; // a later old vertex merged into the same new one overrides this weight
-        weights.emplace_hint(weights.end(), static_cast<std::int32_t>(pairs[i].first),
-                             pairs[i].second);
+        const auto vertex = static_cast<std::int32_t>(pairs[i].first);
+        if (weights.empty()) {
+            rebuilt.emplace_hint(rebuilt.end(), vertex, pairs[i].second);
+            continue;
+        }
+        auto node = weights.extract(weights.begin());
+        node.key() = vertex;
+        node.mapped() = pairs[i].second;
+        rebuilt.insert(rebuilt.end(), std::move(node));
     }
+    weights.swap(rebuilt);
 }
 
 void remapSkinWeights(std::vector<XSkinWeights>& skinWeights, const RemapTable& remap) {
@@ -210,7 +219,7 @@ bool unifyVertices(XMesh& mesh) {
         cornerCount += face.cornerCount;
     std::vector<CornerKey> keys;
     keys.reserve(std::min(cornerCount, mesh.positions.size() * 2));
-    FirstAppearanceIndex index(cornerCount);
+    FirstAppearanceIndex index(mesh.positions.size()); // most positions make one vertex
     for (std::size_t i = 0; i < mesh.faces.size(); ++i) {
         XFace& face = mesh.faces[i];
         for (std::uint32_t corner = 0; corner < face.cornerCount; ++corner) {

@@ -291,3 +291,21 @@ TEST(PrepareImportedScene, SplitsTheQuadsOfEveryFrameAtEveryDepth) {
     EXPECT_EQ(scene.frames.front().children.front().children.front().mesh.faces, split);
     EXPECT_EQ(scene.frames.back().mesh.faces, split);
 }
+
+TEST(UnifyVertices, ManyMoreCornersThanPositionsAllGetTheirOwnVertex) {
+    XMesh mesh;
+    mesh.positions = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+    for (std::uint32_t f = 0; f < 1000; ++f) {
+        mesh.faces.push_back(tri(0, 1, 2));
+        mesh.texCoordFaces.push_back(tri(3 * f, 3 * f + 1, 3 * f + 2));
+        for (int c = 0; c < 3; ++c)
+            mesh.texCoords.push_back({float(f), float(c)});
+    }
+    const std::vector<CornerLook> before = cornerLooks(mesh);
+    ASSERT_TRUE(unifyVertices(mesh));
+    EXPECT_EQ(mesh.positions.size(), 3000u);
+    for (std::uint32_t f = 0; f < 1000; ++f)
+        ASSERT_EQ(mesh.faces[f], tri(3 * f, 3 * f + 1, 3 * f + 2));
+    EXPECT_EQ(mesh.texCoordFaces, mesh.faces);
+    EXPECT_EQ(cornerLooks(mesh), before);
+}
