@@ -1,0 +1,79 @@
+#include "cli/Arguments.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace cli {
+
+std::string ParsedArguments::valueOr(std::string_view name, std::string_view fallback) const {
+    auto found = options.find(name);
+    return found != options.end() ? found->second : std::string(fallback);
+}
+
+bool parseArguments(std::span<const std::string> arguments, std::span<const OptionSpec> options,
+                    ParsedArguments& out, std::string& error) {
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& word = arguments[i];
+        if (optionsEnded || word == "-" || word.empty() || word[0] != '-') {
+            out.positionals.push_back(word);
+            continue;
+        }
+        if (word == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        std::string_view name = word;
+        if (name == "-h")
+            name = "help";
+        else if (name.starts_with("--"))
+            name.remove_prefix(2);
+        else {
+            error = "unknown option '" + word + "'";
+            return false;
+        }
+        std::string_view inlineValue;
+        bool hasInlineValue = false;
+        if (std::size_t equals = name.find('='); equals != std::string_view::npos) {
+            inlineValue = name.substr(equals + 1);
+            name = name.substr(0, equals);
+            hasInlineValue = true;
+        }
+        auto spec = std::find_if(options.begin(), options.end(),
+                                 [&](const OptionSpec& o) { return o.name == name; });
+        if (spec == options.end()) {
+            error = "unknown option '--" + std::string(name) + "'";
+            return false;
+        }
+        if (!spec->takesValue) {
+            if (hasInlineValue) {
+                error = "option '--" + std::string(name) + "' takes no value";
+                return false;
+            }
+            out.options[std::string(name)] = "";
+            continue;
+        }
+        if (hasInlineValue) {
+            out.options[std::string(name)] = std::string(inlineValue);
+        } else if (i + 1 < arguments.size()) {
+            out.options[std::string(name)] = arguments[++i];
+        } else {
+            error = "option '--" + std::string(name) + "' needs a value";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool parseInteger(std::string_view text, int minimum, int maximum, int& value) {
+    int parsed = 0;
+    auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+    if (status != std::errc() || end != text.data() + text.size() || text.empty())
+        return false;
+    if (parsed < minimum || parsed > maximum)
+        return false;
+    value = parsed;
+    return true;
+}
+
+} // namespace cli

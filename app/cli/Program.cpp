@@ -1,0 +1,157 @@
+#include "cli/Commands.h"
+
+#include <algorithm>
+#include <sstream>
+
+#ifndef LUMASET_VERSION
+#define LUMASET_VERSION "unknown"
+#endif
+
+namespace cli {
+namespace {
+
+const OptionSpec helpOption{"help", false, "", "show this help and exit"};
+const OptionSpec pluginsDirOption{
+    "plugins-dir", true, "DIR",
+    "load plug-ins from DIR (default: $LUMASET_PLUGINS_DIR, else the program's folder)"};
+const OptionSpec demoOption{"demo", false, "", "use the built-in demo scene as the input scene"};
+const OptionSpec fpsOption{"fps", true, "N",
+                           "frame rate of the host timeline, 1 to 4800 (default 30)"};
+
+std::string programHelp() {
+    std::ostringstream text;
+    text << "usage: lumaset [--help] [--version] COMMAND [ARGS]\n\n"
+            "A host for the Lumaset plug-in: it loads the plug-in as the 3D host does, holds a\n"
+            "scene in memory and reads and writes scenes as glTF 2.0 files (.gltf or .glb).\n\n"
+            "Commands:\n";
+    for (const CommandInfo& command : commandTable()) {
+        std::string left = "  " + std::string(command.name);
+        if (!command.operands.empty())
+            left += " " + std::string(command.operands);
+        text << left << std::string(left.size() < 32 ? 32 - left.size() : 1, ' ')
+             << command.summary << '\n';
+    }
+    text << "\nRun 'lumaset COMMAND --help' for a command's options.\n"
+            "Exit status: 0 on success, 1 when the job failed, 2 on a wrong command line.\n";
+    return text.str();
+}
+
+// Matches the longest command name ("scene convert" before "scene") at the front of `words`.
+const CommandInfo* findCommand(std::span<const std::string> words, std::size_t& wordCount) {
+    const CommandInfo* best = nullptr;
+    for (const CommandInfo& command : commandTable()) {
+        std::istringstream parts{std::string(command.name)};
+        std::string part;
+        std::size_t matched = 0;
+        bool matches = true;
+        while (parts >> part) {
+            if (matched >= words.size() || words[matched] != part) {
+                matches = false;
+                break;
+            }
+            ++matched;
+        }
+        if (matches && (!best || matched > wordCount)) {
+            best = &command;
+            wordCount = matched;
+        }
+    }
+    return best;
+}
+
+// Help for a word that starts several commands ("lumaset scene").
+std::string groupHelp(std::string_view group) {
+    std::ostringstream text;
+    text << "usage: lumaset " << group << " SUBCOMMAND [ARGS]\n\nSubcommands:\n";
+    for (const CommandInfo& command : commandTable()) {
+        if (!command.name.starts_with(std::string(group) + " "))
+            continue;
+        std::string left = "  " + std::string(command.name.substr(group.size() + 1));
+        if (!command.operands.empty())
+            left += " " + std::string(command.operands);
+        text << left << std::string(left.size() < 32 ? 32 - left.size() : 1, ' ')
+             << command.summary << '\n';
+    }
+    text << "\nRun 'lumaset " << group << " SUBCOMMAND --help' for its options.\n";
+    return text.str();
+}
+
+bool isGroup(std::string_view word) {
+    return std::any_of(commandTable().begin(), commandTable().end(), [&](const CommandInfo& c) {
+        return c.name.starts_with(std::string(word) + " ");
+    });
+}
+
+} // namespace
+
+const std::vector<CommandInfo>& commandTable() {
+    static const std::vector<CommandInfo> table = {
+    };
+    return table;
+}
+
+std::string commandHelp(const CommandInfo& command) {
+    std::ostringstream text;
+    text << "usage: lumaset " << command.name << " [OPTIONS]";
+    if (!command.operands.empty())
+        text << ' ' << command.operands;
+    text << "\n\n" << command.description << "\n\nOptions:\n";
+    for (const OptionSpec& option : command.options) {
+        std::string left = "  --" + std::string(option.name);
+        if (option.name == "help")
+            left = "  -h, --help";
+        if (option.takesValue)
+            left += " " + std::string(option.valueName);
+        text << left << std::string(left.size() < 22 ? 22 - left.size() : 1, ' ') << option.help
+             << '\n';
+    }
+    return text.str();
+}
+
+int runProgram(std::span<const std::string> arguments, Console& console) {
+    if (arguments.empty()) {
+        console.err() << programHelp();
+        return exitUsage;
+    }
+    const std::string& first = arguments[0];
+    if (first == "--help" || first == "-h" || first == "help") {
+        console.out() << programHelp();
+        return exitSuccess;
+    }
+    if (first == "--version") {
+        console.out() << "lumaset " << LUMASET_VERSION << '\n';
+        return exitSuccess;
+    }
+    std::size_t nameWords = 0;
+    const CommandInfo* command = findCommand(arguments, nameWords);
+    if (!command) {
+        if (isGroup(first)) {
+            bool wantsHelp = arguments.size() > 1 && (arguments[1] == "--help" || arguments[1] == "-h");
+            if (wantsHelp) {
+                console.out() << groupHelp(first);
+                return exitSuccess;
+            }
+            if (arguments.size() == 1)
+                console.error("'" + first + "' needs a subcommand (see 'lumaset " + first + " --help')");
+            else
+                console.error("unknown command '" + first + " " + arguments[1] + "' (see 'lumaset " +
+                              first + " --help')");
+            return exitUsage;
+        }
+        console.error("unknown command '" + first + "' (see 'lumaset --help')");
+        return exitUsage;
+    }
+    ParsedArguments parsed;
+    std::string error;
+    if (!parseArguments(arguments.subspan(nameWords), command->options, parsed, error)) {
+        console.error(error + " (see 'lumaset " + std::string(command->name) + " --help')");
+        return exitUsage;
+    }
+    if (parsed.has("help")) {
+        console.out() << commandHelp(*command);
+        return exitSuccess;
+    }
+    return command->run(parsed, console);
+}
+
+} // namespace cli

@@ -1,0 +1,417 @@
+#include "gltf/GltfWriter.h"
+
+#include "gltf/Uri.h"
+
+#include <tiny_gltf.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+#include <unistd.h>
+
+namespace gltf {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Images reach the file with the uri the builder gave them; nothing is re-encoded.
+bool keepImageUri(const std::string*, const std::string*, const tinygltf::Image* image, bool,
+                  std::string* outUri, void*) {
+    *outUri = image->uri;
+    return true;
+}
+
+template <std::size_t N> std::array<float, N> normalized(std::array<float, N> v) {
+    double length = 0;
+    for (float c : v)
+        length += double(c) * double(c);
+    length = std::sqrt(length);
+    if (length > 0 && std::isfinite(length))
+        for (float& c : v)
+            c = float(c / length);
+    return v;
+}
+
+class ModelBuilder {
+public:
+    ModelBuilder() {
+        model_.asset.version = "2.0";
+        model_.asset.generator = "Lumaset";
+        model_.buffers.emplace_back();
+    }
+
+    tinygltf::Model& model() { return model_; }
+
+    int addView(const void* bytes, std::size_t size, int target) {
+        std::vector<unsigned char>& data = model_.buffers[0].data;
+        while (data.size() % 4)
+            data.push_back(0);
+        tinygltf::BufferView view;
+        view.buffer = 0;
+        view.byteOffset = data.size();
+        view.byteLength = size;
+        view.target = target;
+        const auto* begin = static_cast<const unsigned char*>(bytes);
+        data.insert(data.end(), begin, begin + size);
+        model_.bufferViews.push_back(view);
+        return int(model_.bufferViews.size() - 1);
+    }
+
+    // Float elements of N components; with `bounds`, min and max are written (POSITION and
+    // animation inputs must have them).
+    template <std::size_t N>
+    int addFloats(const std::vector<std::array<float, N>>& elements, int type, int target,
+                  bool bounds) {
+        tinygltf::Accessor accessor;
+        accessor.bufferView = addView(elements.data(), elements.size() * N * sizeof(float), target);
+        accessor.componentType = TINYGLTF_COMPONENT_TYPE_FLOAT;
+        accessor.type = type;
+        accessor.count = elements.size();
+        if (bounds && !elements.empty()) {
+            accessor.minValues.assign(N, std::numeric_limits<double>::max());
+            accessor.maxValues.assign(N, std::numeric_limits<double>::lowest());
+            for (const auto& element : elements)
+                for (std::size_t c = 0; c < N; ++c) {
+                    accessor.minValues[c] = std::min(accessor.minValues[c], double(element[c]));
+                    accessor.maxValues[c] = std::max(accessor.maxValues[c], double(element[c]));
+                }
+        }
+        model_.accessors.push_back(accessor);
+        return int(model_.accessors.size() - 1);
+    }
+
+    int addScalars(const std::vector<float>& values, bool bounds) {
+        std::vector<std::array<float, 1>> elements(values.size());
+        for (std::size_t i = 0; i < values.size(); ++i)
+            elements[i][0] = values[i];
+        return addFloats(elements, TINYGLTF_TYPE_SCALAR, 0, bounds);
+    }
+
+    // Indices in the smallest unsigned type that holds the largest.
+    int addIndices(const std::vector<std::uint32_t>& indices) {
+        const std::uint32_t largest =
+            indices.empty() ? 0 : *std::max_element(indices.begin(), indices.end());
+        tinygltf::Accessor accessor;
+        accessor.type = TINYGLTF_TYPE_SCALAR;
+        accessor.count = indices.size();
+        if (largest <= 0xFF) {
+            std::vector<std::uint8_t> narrow(indices.begin(), indices.end());
+            accessor.bufferView = addView(narrow.data(), narrow.size(), TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
+            accessor.componentType = TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE;
+        } else if (largest <= 0xFFFF) {
+            std::vector<std::uint16_t> narrow(indices.begin(), indices.end());
+            accessor.bufferView = addView(narrow.data(), narrow.size() * 2, TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
+            accessor.componentType = TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT;
+        } else {
+            accessor.bufferView = addView(indices.data(), indices.size() * 4, TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
+            accessor.componentType = TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT;
+        }
+        model_.accessors.push_back(accessor);
+        return int(model_.accessors.size() - 1);
+    }
+
+    int addJoints(const std::vector<std::array<std::uint16_t, 4>>& joints) {
+        tinygltf::Accessor accessor;
+        accessor.type = TINYGLTF_TYPE_VEC4;
+        accessor.count = joints.size();
+        accessor.componentType = TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT;
+        accessor.bufferView = addView(joints.data(), joints.size() * 8, TINYGLTF_TARGET_ARRAY_BUFFER);
+        model_.accessors.push_back(accessor);
+        return int(model_.accessors.size() - 1);
+    }
+
+private:
+    tinygltf::Model model_;
+};
+
+// Weights summing to one, unused joints set to 0: what the validator insists on.
+void normalizeWeights(std::array<std::uint16_t, 4>& joints, Vec4& weights) {
+    double sum = 0;
+    for (std::size_t c = 0; c < 4; ++c) {
+        if (!(weights[c] > 0) || !std::isfinite(weights[c]))
+            weights[c] = 0;
+        sum += weights[c];
+    }
+    if (sum <= 0) {
+        weights = {1, 0, 0, 0};
+        joints = {joints[0], 0, 0, 0};
+        return;
+    }
+    for (std::size_t c = 0; c < 4; ++c) {
+        weights[c] = float(weights[c] / sum);
+        if (weights[c] == 0)
+            joints[c] = 0;
+    }
+}
+
+// `needsTexCoords`: the primitive's material shows a texture, and glTF then wants TEXCOORD_0
+// even where the scene has none (zeros are written).
+void addPrimitive(ModelBuilder& builder, const Primitive& source, bool needsTexCoords,
+                  tinygltf::Mesh& mesh) {
+    tinygltf::Primitive primitive;
+    primitive.mode = TINYGLTF_MODE_TRIANGLES;
+    primitive.material = source.material;
+    primitive.attributes["POSITION"] =
+        builder.addFloats(source.positions, TINYGLTF_TYPE_VEC3, TINYGLTF_TARGET_ARRAY_BUFFER, true);
+    if (!source.normals.empty()) {
+        std::vector<Vec3> normals(source.normals.size());
+        std::transform(source.normals.begin(), source.normals.end(), normals.begin(),
+                       [](const Vec3& n) { return normalized(n); });
+        primitive.attributes["NORMAL"] =
+            builder.addFloats(normals, TINYGLTF_TYPE_VEC3, TINYGLTF_TARGET_ARRAY_BUFFER, false);
+    }
+    if (!source.texCoords.empty())
+        primitive.attributes["TEXCOORD_0"] =
+            builder.addFloats(source.texCoords, TINYGLTF_TYPE_VEC2, TINYGLTF_TARGET_ARRAY_BUFFER, false);
+    else if (needsTexCoords)
+        primitive.attributes["TEXCOORD_0"] =
+            builder.addFloats(std::vector<Vec2>(source.positions.size(), Vec2{0, 0}),
+                              TINYGLTF_TYPE_VEC2, TINYGLTF_TARGET_ARRAY_BUFFER, false);
+    if (!source.colors.empty()) {
+        if (source.colorsHaveAlpha) {
+            primitive.attributes["COLOR_0"] =
+                builder.addFloats(source.colors, TINYGLTF_TYPE_VEC4, TINYGLTF_TARGET_ARRAY_BUFFER, false);
+        } else {
+            std::vector<Vec3> rgb(source.colors.size());
+            for (std::size_t i = 0; i < rgb.size(); ++i)
+                rgb[i] = {source.colors[i][0], source.colors[i][1], source.colors[i][2]};
+            primitive.attributes["COLOR_0"] =
+                builder.addFloats(rgb, TINYGLTF_TYPE_VEC3, TINYGLTF_TARGET_ARRAY_BUFFER, false);
+        }
+    }
+    if (!source.joints.empty() && source.joints.size() == source.weights.size()) {
+        auto joints = source.joints;
+        auto weights = source.weights;
+        for (std::size_t i = 0; i < joints.size(); ++i)
+            normalizeWeights(joints[i], weights[i]);
+        primitive.attributes["JOINTS_0"] = builder.addJoints(joints);
+        primitive.attributes["WEIGHTS_0"] =
+            builder.addFloats(weights, TINYGLTF_TYPE_VEC4, TINYGLTF_TARGET_ARRAY_BUFFER, false);
+    }
+    primitive.indices = builder.addIndices(source.indices);
+    mesh.primitives.push_back(std::move(primitive));
+}
+
+const char* pathName(AnimationPath path) {
+    switch (path) {
+    case AnimationPath::translation: return "translation";
+    case AnimationPath::rotation: return "rotation";
+    default: return "scale";
+    }
+}
+
+const char* interpolationName(Interpolation interpolation) {
+    switch (interpolation) {
+    case Interpolation::step: return "STEP";
+    case Interpolation::cubicSpline: return "CUBICSPLINE";
+    default: return "LINEAR";
+    }
+}
+
+void addAnimation(ModelBuilder& builder, const Animation& source) {
+    tinygltf::Animation animation;
+    animation.name = source.name;
+    for (const Channel& channel : source.channels) {
+        if (channel.timesSeconds.empty())
+            continue;
+        tinygltf::AnimationSampler sampler;
+        sampler.input = builder.addScalars(channel.timesSeconds, true);
+        sampler.interpolation = interpolationName(channel.interpolation);
+        if (channel.path == AnimationPath::rotation) {
+            std::vector<Vec4> rotations(channel.values.size() / 4);
+            for (std::size_t k = 0; k < rotations.size(); ++k) {
+                Vec4 q{channel.values[k * 4], channel.values[k * 4 + 1], channel.values[k * 4 + 2],
+                       channel.values[k * 4 + 3]};
+                // Cubic-spline tangents are not unit quaternions; only values are normalized.
+                bool isTangent = channel.interpolation == Interpolation::cubicSpline && k % 3 != 1;
+                rotations[k] = isTangent ? q : normalized(q);
+            }
+            sampler.output = builder.addFloats(rotations, TINYGLTF_TYPE_VEC4, 0, false);
+        } else {
+            std::vector<Vec3> vectors(channel.values.size() / 3);
+            for (std::size_t k = 0; k < vectors.size(); ++k)
+                vectors[k] = {channel.values[k * 3], channel.values[k * 3 + 1], channel.values[k * 3 + 2]};
+            sampler.output = builder.addFloats(vectors, TINYGLTF_TYPE_VEC3, 0, false);
+        }
+        animation.samplers.push_back(sampler);
+        tinygltf::AnimationChannel target;
+        target.sampler = int(animation.samplers.size() - 1);
+        target.target_node = channel.node;
+        target.target_path = pathName(channel.path);
+        animation.channels.push_back(target);
+    }
+    if (!animation.channels.empty())
+        builder.model().animations.push_back(std::move(animation));
+}
+
+// The uri of an image file as seen from `outputFolder`.
+std::string relativeUri(const std::string& imagePath, const fs::path& outputFolder) {
+    std::error_code failed;
+    fs::path relative = fs::relative(fs::path(imagePath), outputFolder, failed);
+    if (failed || relative.empty())
+        return encodeUriPath(fs::path(imagePath).generic_string());
+    return encodeUriPath(relative.generic_string());
+}
+
+void buildModel(const Scene& scene, ModelBuilder& builder, const fs::path& outputFolder) {
+    tinygltf::Model& model = builder.model();
+    for (const Image& source : scene.images) {
+        tinygltf::Image image;
+        image.name = source.name;
+        if (!source.path.empty()) {
+            image.uri = relativeUri(source.path, outputFolder);
+        } else if (!source.bytes.empty()) {
+            image.bufferView = builder.addView(source.bytes.data(), source.bytes.size(), 0);
+            image.mimeType = source.mimeType.empty() ? "image/png" : source.mimeType;
+        } else {
+            image.uri = source.uri;
+        }
+        model.images.push_back(std::move(image));
+        tinygltf::Texture texture;
+        texture.source = int(model.images.size() - 1);
+        model.textures.push_back(texture);
+    }
+    for (const Material& source : scene.materials) {
+        tinygltf::Material material;
+        material.name = source.name;
+        auto& pbr = material.pbrMetallicRoughness;
+        pbr.baseColorFactor.assign(source.baseColorFactor.begin(), source.baseColorFactor.end());
+        for (double& c : pbr.baseColorFactor)
+            c = std::clamp(c, 0.0, 1.0);
+        pbr.metallicFactor = std::clamp(double(source.metallicFactor), 0.0, 1.0);
+        pbr.roughnessFactor = std::clamp(double(source.roughnessFactor), 0.0, 1.0);
+        if (source.baseColorImage >= 0)
+            pbr.baseColorTexture.index = source.baseColorImage;
+        if (source.baseColorFactor[3] < 1)
+            material.alphaMode = "BLEND";
+        material.doubleSided = source.doubleSided;
+        model.materials.push_back(std::move(material));
+    }
+    // glTF wants at least one primitive per mesh: a mesh left without any is dropped, and the
+    // nodes that showed it show nothing.
+    std::vector<int> meshIndex(scene.meshes.size(), -1);
+    for (std::size_t m = 0; m < scene.meshes.size(); ++m) {
+        tinygltf::Mesh mesh;
+        mesh.name = scene.meshes[m].name;
+        for (const Primitive& primitive : scene.meshes[m].primitives)
+            if (!primitive.indices.empty() && !primitive.positions.empty()) {
+                const bool textured =
+                    primitive.material >= 0 &&
+                    std::size_t(primitive.material) < scene.materials.size() &&
+                    scene.materials[std::size_t(primitive.material)].baseColorImage >= 0;
+                addPrimitive(builder, primitive, textured, mesh);
+            }
+        if (mesh.primitives.empty())
+            continue;
+        meshIndex[m] = int(model.meshes.size());
+        model.meshes.push_back(std::move(mesh));
+    }
+    for (const Node& source : scene.nodes) {
+        tinygltf::Node node;
+        node.name = source.name;
+        node.children = source.children;
+        node.mesh = source.mesh >= 0 ? meshIndex[std::size_t(source.mesh)] : -1;
+        node.skin = node.mesh >= 0 ? source.skin : -1;
+        if (source.hasMatrix) {
+            node.matrix.assign(source.matrix.begin(), source.matrix.end());
+        } else {
+            if (source.translation != Vec3{0, 0, 0})
+                node.translation.assign(source.translation.begin(), source.translation.end());
+            Vec4 rotation = normalized(source.rotation);
+            if (rotation != Vec4{0, 0, 0, 1})
+                node.rotation.assign(rotation.begin(), rotation.end());
+            if (source.scale != Vec3{1, 1, 1})
+                node.scale.assign(source.scale.begin(), source.scale.end());
+        }
+        model.nodes.push_back(std::move(node));
+    }
+    for (const Skin& source : scene.skins) {
+        tinygltf::Skin skin;
+        skin.name = source.name;
+        skin.joints = source.joints;
+        skin.skeleton = source.skeleton;
+        if (!source.inverseBindMatrices.empty()) {
+            std::vector<Mat4> matrices = source.inverseBindMatrices;
+            for (Mat4& m : matrices) { // the last row of an affine matrix, exactly
+                m[3] = m[7] = m[11] = 0;
+                m[15] = 1;
+            }
+            skin.inverseBindMatrices = builder.addFloats(matrices, TINYGLTF_TYPE_MAT4, 0, false);
+        }
+        model.skins.push_back(std::move(skin));
+    }
+    // Meshes whose mesh lost its skin attributes keep no skin.
+    for (tinygltf::Node& node : model.nodes) {
+        if (node.skin < 0)
+            continue;
+        bool skinned = true;
+        for (const auto& primitive : model.meshes[std::size_t(node.mesh)].primitives)
+            skinned = skinned && primitive.attributes.count("JOINTS_0");
+        if (!skinned)
+            node.skin = -1;
+    }
+    for (const Animation& animation : scene.animations)
+        addAnimation(builder, animation);
+    tinygltf::Scene root;
+    root.nodes = scene.roots;
+    model.scenes.push_back(root);
+    model.defaultScene = 0;
+    if (model.buffers[0].data.empty())
+        model.buffers.clear();
+}
+
+bool isGlbName(const fs::path& path) {
+    std::string extension = path.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    return extension == ".glb";
+}
+
+} // namespace
+
+bool writeGltfFile(const Scene& scene, const std::string& path, std::string& error) {
+    const fs::path target = fs::absolute(fs::path(path));
+    const fs::path folder = target.parent_path();
+    const bool binary = isGlbName(target);
+    std::error_code failed;
+    if (!fs::is_directory(folder, failed)) {
+        error = "the folder '" + folder.string() + "' does not exist";
+        return false;
+    }
+
+    ModelBuilder builder;
+    buildModel(scene, builder, folder);
+    const std::string binName = target.stem().string() + ".bin";
+    if (!binary && !builder.model().buffers.empty())
+        builder.model().buffers[0].uri = binName;
+
+    // Everything is written into a private folder beside the target first, then moved into
+    // place, so a failure leaves the existing files untouched.
+    const fs::path staging =
+        folder / ("." + target.filename().string() + ".tmp" + std::to_string(getpid()));
+    fs::remove_all(staging, failed);
+    if (!fs::create_directory(staging, failed)) {
+        error = "cannot write in '" + folder.string() + "': " + failed.message();
+        return false;
+    }
+    tinygltf::TinyGLTF writer;
+    writer.SetImageWriter(keepImageUri, nullptr);
+    const fs::path stagedFile = staging / target.filename();
+    bool written = writer.WriteGltfSceneToFile(&builder.model(), stagedFile.string(), false, false,
+                                               true, binary);
+    if (written && !binary && !builder.model().buffers.empty())
+        fs::rename(staging / binName, folder / binName, failed), written = !failed;
+    if (written)
+        fs::rename(stagedFile, target, failed), written = !failed;
+    std::error_code ignored;
+    fs::remove_all(staging, ignored);
+    if (!written) {
+        error = failed ? "cannot write the file: " + failed.message() : "cannot write the file";
+        return false;
+    }
+    return true;
+}
+
+} // namespace gltf

@@ -1,0 +1,18 @@
+// Writes plain glTF data as a glTF 2.0 file that passes the Khronos validator: binary .glb when
+// the name ends in ".glb", otherwise JSON .gltf with its buffer in "<stem>.bin" beside it.
+#pragma once
+
+#include "gltf/GltfScene.h"
+
+#include <string>
+
+namespace gltf {
+
+// Writes `scene` to `path`. Images with a `path` are referenced by a uri relative to the output
+// folder; images with bytes only go into the buffer. Normals, rotations and skin weights are
+// normalized on the way out; indices use the smallest component type that fits.
+// The output replaces an existing file only once it has been written whole: on failure
+// (`error`: one line, without the file name) existing files are left as they were.
+[[nodiscard]] bool writeGltfFile(const Scene& scene, const std::string& path, std::string& error);
+
+} // namespace gltf

@@ -1,0 +1,146 @@
+// Writing glTF: what is written reads back the same, in both containers, and passes the Khronos
+// validator.
+#include "gltf/GltfReader.h"
+#include "gltf/GltfWriter.h"
+
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+namespace {
+
+using namespace gltf;
+
+// Two primitives of one skinned mesh (the second large enough to need 16-bit indices), a
+// textured material and a plain one, an embedded image, a skin of two joints and an animation.
+Scene sampleScene(const std::string& imagePath) {
+    Scene scene;
+    Primitive small;
+    small.material = 0;
+    small.positions = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+    small.normals = {{0, 0, 2}, {0, 0, 1}, {0, 0, 1}}; // the first is not unit length
+    small.texCoords = {{0, 0}, {1, 0}, {0, 1}};
+    small.colors = {{1, 0, 0, 0.5f}, {0, 1, 0, 1}, {0, 0, 1, 0.25f}};
+    small.colorsHaveAlpha = true;
+    small.joints = {{0, 1, 0, 0}, {1, 0, 0, 0}, {0, 0, 0, 0}};
+    small.weights = {{0.25f, 0.25f, 0, 0}, {1, 0, 0, 0}, {1, 0, 0, 0}}; // the first sums to 0.5
+    small.indices = {0, 1, 2};
+    Primitive large;
+    large.material = 1;
+    for (int i = 0; i < 300; ++i) {
+        large.positions.push_back({float(i), float(i % 7), 0});
+        large.joints.push_back({1, 0, 0, 0});
+        large.weights.push_back({1, 0, 0, 0});
+    }
+    for (std::uint32_t i = 0; i + 2 < 300; ++i)
+        large.indices.insert(large.indices.end(), {i, i + 1, i + 2});
+    scene.meshes.push_back({"body", {small, large}});
+
+    scene.images.push_back({"wood", "", imagePath, "image/png", {}});
+    scene.images.push_back({"logo", "", "", "image/png", apptest::tinyPng()});
+    scene.materials.push_back({"textured", {1, 1, 1, 1}, 0, 0, 0.5f, false});
+    scene.materials.push_back({"glass", {0.2f, 0.4f, 0.6f, 0.5f}, 1, 0, 1, true});
+
+    Node root{"root", {1, 2}, false, identityMatrix(), {0, 0, 0}, {0, 0, 0, 1}, {1, 1, 1}, -1, -1};
+    Node bone{"bone", {}, false, identityMatrix(), {0, 2, 0}, {0, 0, 0.70710678f, 0.70710678f}, {1, 1, 1}, -1, -1};
+    Node body{"body", {}, false, identityMatrix(), {0, 0, 0}, {0, 0, 0, 1}, {1, 1, 1}, 0, 0};
+    scene.nodes = {root, bone, body};
+    scene.roots = {0};
+    Mat4 shifted = identityMatrix();
+    shifted[13] = -2;
+    scene.skins.push_back({"rig", {0, 1}, {identityMatrix(), shifted}, 0});
+
+    Channel turn{1, AnimationPath::rotation, Interpolation::linear, {0, 0.5f, 1},
+                 {0, 0, 0, 1, 0, 0, 0.70710678f, 0.70710678f, 0, 0, 2, 0}}; // last key not unit
+    Channel move{0, AnimationPath::translation, Interpolation::step, {0, 1}, {0, 0, 0, 1, 2, 3}};
+    scene.animations.push_back({"wave", {turn, move}});
+    return scene;
+}
+
+void expectSameScene(const Scene& written, const Scene& read) {
+    ASSERT_EQ(read.nodes.size(), written.nodes.size());
+    for (std::size_t i = 0; i < read.nodes.size(); ++i) {
+        EXPECT_EQ(read.nodes[i].name, written.nodes[i].name);
+        EXPECT_EQ(read.nodes[i].children, written.nodes[i].children);
+        EXPECT_EQ(read.nodes[i].translation, written.nodes[i].translation);
+    }
+    ASSERT_EQ(read.meshes.size(), 1u);
+    ASSERT_EQ(read.meshes[0].primitives.size(), 2u);
+    const Primitive& small = read.meshes[0].primitives[0];
+    EXPECT_EQ(small.positions, written.meshes[0].primitives[0].positions);
+    EXPECT_EQ(small.texCoords, written.meshes[0].primitives[0].texCoords);
+    EXPECT_EQ(small.colors, written.meshes[0].primitives[0].colors);
+    EXPECT_TRUE(small.colorsHaveAlpha);
+    EXPECT_FLOAT_EQ(small.normals[0][2], 1.0f);
+    // Weights come back normalized: 0.25 + 0.25 of 0.5 becomes a half each.
+    EXPECT_FLOAT_EQ(small.weights[0][0], 0.5f);
+    EXPECT_FLOAT_EQ(small.weights[0][1], 0.5f);
+    EXPECT_EQ(small.joints[0], (std::array<std::uint16_t, 4>{0, 1, 0, 0}));
+    EXPECT_EQ(read.meshes[0].primitives[1].indices, written.meshes[0].primitives[1].indices);
+    // A textured primitive without coordinates gets zeros, as glTF wants coordinates there.
+    EXPECT_EQ(read.meshes[0].primitives[1].texCoords, std::vector<Vec2>(300, Vec2{0, 0}));
+    ASSERT_EQ(read.materials.size(), 2u);
+    EXPECT_EQ(read.materials[1].baseColorFactor, written.materials[1].baseColorFactor);
+    EXPECT_EQ(read.materials[1].baseColorImage, 1);
+    ASSERT_EQ(read.images.size(), 2u);
+    EXPECT_EQ(read.images[0].path, written.images[0].path);
+    EXPECT_EQ(read.images[1].bytes, apptest::tinyPng());
+    ASSERT_EQ(read.skins.size(), 1u);
+    EXPECT_EQ(read.skins[0].joints, written.skins[0].joints);
+    EXPECT_EQ(read.skins[0].inverseBindMatrices, written.skins[0].inverseBindMatrices);
+    ASSERT_EQ(read.animations.size(), 1u);
+    ASSERT_EQ(read.animations[0].channels.size(), 2u);
+    const Channel& turn = read.animations[0].channels[0];
+    EXPECT_EQ(turn.timesSeconds, written.animations[0].channels[0].timesSeconds);
+    EXPECT_FLOAT_EQ(turn.values[10], 1.0f); // (0, 0, 2, 0) normalized
+    EXPECT_EQ(read.animations[0].channels[1].interpolation, Interpolation::step);
+    EXPECT_EQ(read.animations[0].channels[1].values, written.animations[0].channels[1].values);
+}
+
+TEST(GltfWriter, WritesJsonAndBinaryFilesThatReadBackAndPassTheValidator) {
+    apptest::TempFolder folder;
+    std::filesystem::create_directories(folder.path() / "maps");
+    const std::string imagePath = folder.file("maps/wood grain.png");
+    apptest::writeBytes(imagePath, apptest::tinyPng());
+    const Scene scene = sampleScene(imagePath);
+    for (const std::string name : {"scene.gltf", "scene.glb"}) {
+        std::string error;
+        ASSERT_TRUE(writeGltfFile(scene, folder.file(name), error)) << name << ": " << error;
+        Scene read;
+        ReadReport report;
+        ASSERT_TRUE(readGltfFile(folder.file(name), read, report)) << name << ": " << report.error;
+        EXPECT_TRUE(report.warnings.empty());
+        expectSameScene(scene, read);
+        std::string validation;
+        EXPECT_TRUE(apptest::validatesWithoutErrors(folder.file(name), validation)) << validation;
+    }
+    // The JSON file points at its buffer and at the image by relative, encoded uris.
+    EXPECT_TRUE(std::filesystem::exists(folder.file("scene.bin")));
+    std::vector<std::uint8_t> json = apptest::readBytes(folder.file("scene.gltf"));
+    std::string text(json.begin(), json.end());
+    EXPECT_NE(text.find("\"maps/wood%20grain.png\""), std::string::npos);
+    EXPECT_NE(text.find("\"scene.bin\""), std::string::npos);
+}
+
+TEST(GltfWriter, AFailedWriteLeavesWhatWasThereAndNoTemporaryFiles) {
+    apptest::TempFolder folder;
+    std::string error;
+    EXPECT_FALSE(writeGltfFile(Scene{}, folder.file("missing/out.gltf"), error));
+    EXPECT_NE(error.find("does not exist"), std::string::npos);
+
+    // A folder in the target's place cannot be replaced by a file: the write fails at the end.
+    std::filesystem::create_directories(folder.path() / "out.glb");
+    apptest::writeBytes(folder.file("out.glb/keep"), {1, 2, 3});
+    EXPECT_FALSE(writeGltfFile(sampleScene(""), folder.file("out.glb"), error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(apptest::readBytes(folder.file("out.glb/keep")), (std::vector<std::uint8_t>{1, 2, 3}));
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path()))
+        ++entries;
+    EXPECT_EQ(entries, 1u);
+}
+
+} // namespace
