@@ -43,4 +43,7 @@ int runProgram(std::span<const std::string> arguments, Console& console);
 // The help text of one command, as `lumaset COMMAND --help` prints it.
 std::string commandHelp(const CommandInfo& command);
 
+// The commands themselves (one file each).
+int runPluginsCommand(const ParsedArguments& arguments, Console& console);
+
 } // namespace cli

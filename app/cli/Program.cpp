@@ -86,6 +86,13 @@ bool isGroup(std::string_view word) {
 
 const std::vector<CommandInfo>& commandTable() {
     static const std::vector<CommandInfo> table = {
+        {"plugins", "", "list the plug-in libraries and classes the program loads",
+         "Scans the plug-ins folder for *.dle libraries, loads each as the host does and lists\n"
+         "its description, version and classes (name, category, super class, class id and,\n"
+         "for exporters and importers, file extensions). A library that cannot be loaded, or\n"
+         "that was built for an incompatible host version, is listed with the reason.",
+         {pluginsDirOption, helpOption},
+         runPluginsCommand},
     };
     return table;
 }
