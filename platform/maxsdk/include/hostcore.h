@@ -1,0 +1,50 @@
+// Controls of the headless host core for the program that hosts it (the lumaset program and
+// tests). Plug-ins never use this header: they see the host only through the SDK headers.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "maxapi.h"
+
+namespace hostcore {
+
+// Sets a folder that GetDir answers (APP_*_DIR); an empty path restores the default. The
+// plug-in configuration folder defaults to $XDG_CONFIG_HOME/lumaset/plugcfg, or
+// ~/.config/lumaset/plugcfg, and is created when GetDir first returns it; the other folders
+// default to the current directory.
+void setDir(int which, const std::string& path);
+
+// The window the host reports as its main window (GetMAXHWnd).
+void setMainWindow(HWND window);
+
+// What the host shows of its progress display: every change is reported here (the lumaset
+// program draws a terminal progress bar from it).
+struct ProgressView {
+    bool shown = false;
+    bool showBar = false;
+    std::string title;
+    int percent = 0;
+};
+void setProgressObserver(std::function<void(const ProgressView&)> observer);
+const ProgressView& progressView();
+// Runs the progress callback once, as the host's message pump does while progress is shown;
+// does nothing when no progress display is up.
+void pumpProgress();
+
+// Folders searched for bitmaps after the name as given and the scene folder (BMMGetFullFilename).
+void setMapPaths(const std::vector<std::string>& folders);
+const std::vector<std::string>& mapPaths();
+// The folder the current scene was loaded from ("" when none).
+void setSceneFolder(const std::string& folder);
+const std::string& sceneFolder();
+
+// Deletes the whole scene (nodes, objects, materials, controllers, application data) and
+// restores a new empty one: frames 0..100, time 0, animate mode off, no selection.
+void resetScene();
+
+// The scene's nodes under the root, depth first in child order.
+std::vector<INode*> allNodes();
+
+}  // namespace hostcore

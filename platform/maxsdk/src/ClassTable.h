@@ -1,0 +1,11 @@
+// The host's class table: CreateInstance by super class and class id.
+#pragma once
+
+#include "maxtypes.h"
+
+namespace hostcore::detail {
+
+// A new instance of a built-in class, or NULL when the pair names none.
+void* createInstance(SClass_ID superID, Class_ID classID);
+
+}  // namespace hostcore::detail

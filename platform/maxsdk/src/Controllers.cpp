@@ -1,0 +1,112 @@
+#include "Controllers.h"
+
+#include "inode.h"
+
+void* Control::GetInterface(ULONG id) {
+    if (id == I_CONTROL) return this;
+    return Animatable::GetInterface(id);
+}
+
+Quat RotationTraits::blend(const Quat& a, const Quat& b, float u) {
+    Quat closest = b;
+    closest.MakeClosest(a);  // the short way round
+    return Normalize(Slerp(a, closest, u));
+}
+
+// The change at t, applied after each key's own rotation: key * (old^-1 * wanted).
+Quat RotationTraits::shift(const Quat& key, const Quat& old, const Quat& wanted) {
+    return Normalize(key * (Inverse(old) * wanted));
+}
+
+Quat RotationTraits::addRelative(const Quat& old, void* change) {
+    return Normalize(old * Quat(*static_cast<AngAxis*>(change)));
+}
+
+ScaleValue ScaleTraits::blend(const ScaleValue& a, const ScaleValue& b, float u) {
+    Quat closest = b.q;
+    closest.MakeClosest(a.q);
+    return ScaleValue(a.s + (b.s - a.s) * u, Normalize(Slerp(a.q, closest, u)));
+}
+
+// Scale keys move by the ratio of the new value to the old one, axis by axis.
+ScaleValue ScaleTraits::shift(const ScaleValue& key, const ScaleValue& old, const ScaleValue& wanted) {
+    Point3 factors = key.s;
+    for (int i = 0; i < 3; ++i) factors[i] = old.s[i] != 0.0f ? key.s[i] * (wanted.s[i] / old.s[i]) : wanted.s[i];
+    return ScaleValue(factors, wanted.q);
+}
+
+ScaleValue ScaleTraits::addRelative(const ScaleValue& old, void* change) {
+    const ScaleValue& factor = *static_cast<ScaleValue*>(change);
+    return ScaleValue(old.s * factor.s, old.q);
+}
+
+PRSControl::PRSControl() {
+    replaceTrack(0, new PositionKeyControl);
+    replaceTrack(1, new RotationKeyControl);
+    replaceTrack(2, new ScaleKeyControl);
+}
+
+PRSControl::~PRSControl() {
+    for (Control*& track : tracks) {
+        DropReference(this, track);
+        track = nullptr;
+    }
+}
+
+BOOL PRSControl::replaceTrack(int i, Control* c) {
+    if (!c) return FALSE;
+    Control* old = tracks[i];
+    tracks[i] = c;
+    TakeReference(this, c);
+    DropReference(this, old);
+    NotifyDependents(FOREVER, PART_ALL, REFMSG_CHANGE);
+    return TRUE;
+}
+
+void PRSControl::GetValue(TimeValue t, void* val, Interval& valid, GetSetMethod) {
+    if (!val) return;
+    // Each track pre-multiplies: position, then rotation, then scale, so scale acts first.
+    tracks[0]->GetValue(t, val, valid, CTRL_RELATIVE);
+    tracks[1]->GetValue(t, val, valid, CTRL_RELATIVE);
+    tracks[2]->GetValue(t, val, valid, CTRL_RELATIVE);
+}
+
+void PRSControl::SetValue(TimeValue t, void* val, int commit, GetSetMethod) {
+    if (!val) return;
+    SetXFormPacket& packet = *static_cast<SetXFormPacket*>(val);
+    if (packet.command == XFORM_MOVE) {
+        Point3 offset = packet.p;
+        tracks[0]->SetValue(t, &offset, commit, CTRL_RELATIVE);
+        return;
+    }
+    if (packet.command != XFORM_SET) return;
+    Matrix3 local = packet.tmAxis * Inverse(packet.tmParent);
+    AffineParts parts;
+    decomp_affine(local, &parts);
+    // A mirror becomes negative scale factors: -I commutes with everything in the product.
+    ScaleValue scale(parts.k * parts.f, parts.u);
+    tracks[0]->SetValue(t, &parts.t, commit, CTRL_ABSOLUTE);
+    tracks[1]->SetValue(t, &parts.q, commit, CTRL_ABSOLUTE);
+    tracks[2]->SetValue(t, &scale, commit, CTRL_ABSOLUTE);
+}
+
+std::vector<TimeValue> PRSControl::keyTimes() {
+    std::vector<TimeValue> times;
+    for (Control* track : tracks)
+        for (int i = 0; i < track->NumKeys(); ++i) times.push_back(track->GetKeyTime(i));
+    std::sort(times.begin(), times.end());
+    times.erase(std::unique(times.begin(), times.end()), times.end());
+    return times;
+}
+
+int PRSControl::NumKeys() { return int(keyTimes().size()); }
+
+TimeValue PRSControl::GetKeyTime(int index) {
+    std::vector<TimeValue> times = keyTimes();
+    return index >= 0 && index < int(times.size()) ? times[size_t(index)] : 0;
+}
+
+Control* NewDefaultMatrix3Controller() { return new PRSControl; }
+Control* NewDefaultPositionController() { return new PositionKeyControl; }
+Control* NewDefaultRotationController() { return new RotationKeyControl; }
+Control* NewDefaultScaleController() { return new ScaleKeyControl; }
