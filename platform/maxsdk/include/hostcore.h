@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "maxapi.h"
+#include "object.h"
 
 namespace hostcore {
 
@@ -46,5 +47,22 @@ void resetScene();
 
 // The scene's nodes under the root, depth first in child order.
 std::vector<INode*> allNodes();
+
+}  // namespace hostcore
+
+namespace hostcore {
+
+// One bone of a Physique vertex and its weight.
+struct PhysiqueLink {
+    INode* bone = nullptr;
+    float weight = 1.0f;
+};
+
+// Initialises a Physique modifier for `node`, as the modifier's own set-up does in the host:
+// the node's and the bones' node matrices at time 0 become the initial matrices, and input
+// vertex i is linked to links[i] (one link: rigid, several: rigid blended). The modifier must
+// already be in the node's pipeline. FALSE, changing nothing, when `physique` is not a Physique
+// modifier of that pipeline, a bone is NULL or there are more vertex lists than input vertices.
+bool initialisePhysique(Modifier* physique, INode* node, const std::vector<std::vector<PhysiqueLink>>& links);
 
 }  // namespace hostcore

@@ -2,10 +2,17 @@
 #pragma once
 
 #include "maxtypes.h"
+#include "object.h"
 
 namespace hostcore::detail {
 
 // A new instance of a built-in class, or NULL when the pair names none.
 void* createInstance(SClass_ID superID, Class_ID classID);
+
+}  // namespace hostcore::detail
+
+namespace hostcore::detail {
+
+Object* newBoneObject();
 
 }  // namespace hostcore::detail

@@ -110,3 +110,40 @@ Control* NewDefaultMatrix3Controller() { return new PRSControl; }
 Control* NewDefaultPositionController() { return new PositionKeyControl; }
 Control* NewDefaultRotationController() { return new RotationKeyControl; }
 Control* NewDefaultScaleController() { return new ScaleKeyControl; }
+
+// The body's slave tracks, in sub-animation order, show the position, scale and rotation keys.
+static const int kSlaveTracks[3] = {0, 2, 1};
+
+BipedBodyControl::BipedBodyControl() {
+    for (int i = 0; i < 3; ++i) {
+        slaves[i] = new BipedSlaveControl(this, kSlaveTracks[i]);
+        TakeReference(this, slaves[i]);
+    }
+}
+
+BipedBodyControl::~BipedBodyControl() {
+    for (BipedSlaveControl*& slave : slaves) {
+        slave->detach();
+        DropReference(this, slave);
+        slave = nullptr;
+    }
+}
+
+Class_ID BipedBodyControl::ClassID() { return BIPBODY_CONTROL_CLASS_ID; }
+
+Animatable* BipedBodyControl::SubAnim(int i) { return i >= 0 && i < 3 ? slaves[i] : nullptr; }
+
+Class_ID BipedSlaveControl::ClassID() { return BIPSLAVE_CONTROL_CLASS_ID; }
+
+void BipedSlaveControl::GetValue(TimeValue t, void* val, Interval& valid, GetSetMethod method) {
+    if (!val || !body) return;
+    Matrix3& m = *static_cast<Matrix3*>(val);
+    if (method == CTRL_ABSOLUTE) {
+        if (INode* node = body->ownerNode()) {
+            m = node->GetNodeTM(t, &valid);
+            return;
+        }
+        m = Matrix3(1);
+    }
+    body->GetValue(t, &m, valid, CTRL_RELATIVE);
+}

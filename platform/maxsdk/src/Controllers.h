@@ -9,6 +9,7 @@
 
 #include "control.h"
 #include "decomp.h"
+#include "bipexp.h"
 #include "istdplug.h"
 
 // Keys of one value type, kept in ascending time order, with the constant value that holds
@@ -160,4 +161,49 @@ protected:
     BOOL replaceTrack(int i, Control* c);
     std::vector<TimeValue> keyTimes();
     Control* tracks[3] = {nullptr, nullptr, nullptr};  // position, rotation, scale
+};
+
+class BipedSlaveControl;
+
+// Biped-style body controller: a transform controller whose keys live in three slave tracks.
+// Sub-animations 0, 1 and 2 answer the control interface as matrix controllers listing the
+// body's position, scale and rotation key times; their absolute value is the node's world
+// matrix. Values are set like a position/rotation/scale controller (SetNodeTM).
+class BipedBodyControl : public PRSControl {
+public:
+    BipedBodyControl();
+    ~BipedBodyControl() override;
+
+    Class_ID ClassID() override;
+    Control* GetPositionController() override { return nullptr; }
+    Control* GetRotationController() override { return nullptr; }
+    Control* GetScaleController() override { return nullptr; }
+    Animatable* SubAnim(int i) override;
+    void SetOwnerNode(INode* node) override { owner = node; }
+
+    Control* track(int i) { return tracks[i]; }
+    INode* ownerNode() { return owner; }
+
+private:
+    INode* owner = nullptr;
+    BipedSlaveControl* slaves[3] = {nullptr, nullptr, nullptr};
+};
+
+class BipedSlaveControl : public Control {
+public:
+    BipedSlaveControl(BipedBodyControl* owningBody, int track) : body(owningBody), trackIndex(track) {}
+
+    SClass_ID SuperClassID() override { return CTRL_MATRIX3_CLASS_ID; }
+    Class_ID ClassID() override;
+    int NumKeys() override { return body ? body->track(trackIndex)->NumKeys() : 0; }
+    TimeValue GetKeyTime(int index) override { return body ? body->track(trackIndex)->GetKeyTime(index) : 0; }
+    // Absolute: the node's world matrix at t. Relative: the body's value over `*val`.
+    void GetValue(TimeValue t, void* val, Interval& valid, GetSetMethod method) override;
+    // Slave tracks follow the body; setting them does nothing.
+    void SetValue(TimeValue, void*, int, GetSetMethod) override {}
+    void detach() { body = nullptr; }
+
+private:
+    BipedBodyControl* body;
+    int trackIndex;
 };

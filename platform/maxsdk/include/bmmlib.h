@@ -1,0 +1,27 @@
+// Bitmap file helpers: naming an image file and finding it on the host's map paths.
+#pragma once
+
+#include <string>
+
+#include "maxtypes.h"
+
+class BitmapInfo {
+public:
+    BitmapInfo() = default;
+    explicit BitmapInfo(const TCHAR* n) : name(n ? n : "") {}
+    const TCHAR* Name() const { return name.c_str(); }
+    const TCHAR* SetName(const TCHAR* n) {
+        name = n ? n : "";
+        return name.c_str();
+    }
+
+private:
+    std::string name;
+};
+
+// TRUE when a file of that name exists (no search).
+BOOL BMMIsFile(const TCHAR* filename);
+// Finds bi->Name(): as given, then in the scene's folder and its subfolders, then on the map
+// paths (file name only). On success the name becomes the full path found and the result is
+// TRUE; otherwise the name is unchanged and the result FALSE.
+int BMMGetFullFilename(BitmapInfo* bi);
