@@ -1,0 +1,61 @@
+// Tokens and member values from the binary encoding. Untrusted input: every record length and
+// list count is checked against the bytes that remain before it is used.
+#pragma once
+
+#include "ByteCursor.h"
+#include "Tokens.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace dxfile {
+
+class BinaryLexer {
+public:
+    // `body` is the data after the 16-byte header; `baseOffset` the file offset of its first
+    // byte; `floatBytes` the width of float list elements (4 for "0032", 8 for "0064").
+    BinaryLexer(ByteSpan body, std::size_t baseOffset, std::size_t floatBytes);
+
+    Token next();
+    const Token& peek();
+
+    // Member values. Integer and float lists hand out their elements one by one across member
+    // and structure boundaries; single integers and strings carry a separator group.
+    [[nodiscard]] bool readInteger(std::uint32_t& value);
+    [[nodiscard]] bool readFloat(float& value);
+    [[nodiscard]] bool readDouble(double& value);
+    [[nodiscard]] bool readString(std::string_view& value);
+    [[nodiscard]] bool readFloats(float* values, std::size_t count);
+    [[nodiscard]] bool readDwords(std::uint32_t* values, std::size_t count);
+    // Fails when a list still holds values after the object's last member.
+    [[nodiscard]] bool finishMembers();
+
+    std::size_t remaining() const { return cursor_.remaining() + listBytesLeft(); }
+    const LexFault& fault() const { return fault_; }
+
+private:
+    Token lexToken();
+    bool separatorGroup();
+    bool fail(ValueFault fault, const Token& found);
+    bool failInList(ValueFault fault);
+    // Makes a list with elements current, reading tokens as needed; false with `token` set when
+    // the next value is not in a list.
+    bool enterList(Token& token);
+    template <class Number> bool readNumber(Number& value);
+    std::size_t listBytesLeft() const {
+        return static_cast<std::size_t>(listLeft_) * (listIsFloat_ ? floatBytes_ : 4);
+    }
+
+    ByteCursor cursor_;
+    std::size_t base_;
+    std::size_t floatBytes_;
+    bool hasPeek_ = false;
+    Token peeked_;
+    const std::uint8_t* list_ = nullptr;
+    std::uint32_t listLeft_ = 0;
+    bool listIsFloat_ = false;
+    LexFault fault_;
+};
+
+} // namespace dxfile

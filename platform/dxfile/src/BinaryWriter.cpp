@@ -1,0 +1,308 @@
+// The binary encoding: member values grouped into maximal runs, consecutive integers into one
+// integer list and consecutive floats into one float list (4-byte elements: files are saved as
+// "0032"), across member and structure boundaries; each string a string record and ';'.
+#include "Guid.h"
+#include "PackedLayout.h"
+#include "Writer.h"
+
+#include <cstring>
+
+namespace dxfile {
+
+namespace {
+
+enum : std::uint16_t {
+    kName = 1,
+    kString = 2,
+    kInteger = 3,
+    kGuid = 5,
+    kIntegerList = 6,
+    kFloatList = 7,
+    kOBrace = 10,
+    kCBrace = 11,
+    kOBracket = 14,
+    kCBracket = 15,
+    kDot = 18,
+    kComma = 19,
+    kSemicolon = 20,
+    kTemplate = 31,
+    kArray = 52,
+};
+
+std::uint16_t tokenOf(ScalarType type) {
+    switch (type) {
+    case ScalarType::Word: return 40;
+    case ScalarType::Dword: return 41;
+    case ScalarType::Float: return 42;
+    case ScalarType::Double: return 43;
+    case ScalarType::Char: return 44;
+    case ScalarType::Uchar: return 45;
+    case ScalarType::Sword: return 46;
+    case ScalarType::Sdword: return 47;
+    case ScalarType::String: return 49;
+    case ScalarType::Unicode: return 50;
+    case ScalarType::Cstring: return 51;
+    }
+    return 0;
+}
+
+struct PackedWalk {
+    const std::uint8_t* p;
+    const std::uint8_t* end;
+    bool has(std::uint64_t bytes) const { return static_cast<std::uint64_t>(end - p) >= bytes; }
+};
+
+class BinaryWriter final : public BodyWriter {
+public:
+    void writeTemplate(const Template& t) override {
+        word(kTemplate);
+        name(t.name);
+        word(kOBrace);
+        guid(t.id);
+        for (const Member& member : t.members) {
+            if (member.isArray()) word(kArray);
+            if (member.isTemplate) name(member.nested->name);
+            else word(tokenOf(member.scalar));
+            if (!member.name.empty()) name(member.name);
+            for (const Dimension& dim : member.dims) {
+                word(kOBracket);
+                if (dim.memberIndex >= 0) {
+                    name(t.members[dim.memberIndex].name);
+                } else {
+                    word(kInteger);
+                    dword(dim.fixedCount);
+                }
+                word(kCBracket);
+            }
+            word(kSemicolon);
+        }
+        if (t.restriction == RestrictionKind::Open) {
+            word(kOBracket);
+            word(kDot);
+            word(kDot);
+            word(kDot);
+            word(kCBracket);
+        } else if (t.restriction == RestrictionKind::Restricted) {
+            word(kOBracket);
+            for (std::size_t i = 0; i < t.allowed.size(); ++i) {
+                if (i > 0) word(kComma);
+                name(t.allowed[i].name);
+                if (t.allowed[i].hasId) guid(t.allowed[i].id);
+            }
+            word(kCBracket);
+        }
+        word(kCBrace);
+    }
+
+    bool writeObject(const DataNode& node, std::string& reason) override {
+        std::size_t mark = body_.size();
+        if (!object(node, 0, reason)) {
+            body_.resize(mark);
+            run_ = Run::None;
+            return false;
+        }
+        return true;
+    }
+
+private:
+    void word(std::uint16_t value) { body_.append(reinterpret_cast<const char*>(&value), 2); }
+    void dword(std::uint32_t value) { body_.append(reinterpret_cast<const char*>(&value), 4); }
+    void name(std::string_view text) {
+        word(kName);
+        dword(static_cast<std::uint32_t>(text.size()));
+        body_.append(text);
+    }
+    void guid(const GUID& id) {
+        std::uint8_t bytes[16];
+        guidToBytes(id, bytes);
+        word(kGuid);
+        body_.append(reinterpret_cast<const char*>(bytes), 16);
+    }
+
+    // ---- Runs of list values ---------------------------------------------------------------
+
+    enum class Run { None, Integers, Floats };
+
+    void closeRun() {
+        if (run_ == Run::None) return;
+        auto count = static_cast<std::uint32_t>((body_.size() - runStart_) / 4);
+        std::memcpy(body_.data() + runStart_ - 4, &count, 4);
+        run_ = Run::None;
+    }
+    void openRun(Run kind) {
+        if (run_ == kind) return;
+        closeRun();
+        word(kind == Run::Integers ? kIntegerList : kFloatList);
+        dword(0);  // the count, patched when the run closes
+        runStart_ = body_.size();
+        run_ = kind;
+    }
+    void integer(std::uint32_t value) {
+        openRun(Run::Integers);
+        dword(value);
+    }
+    void floatValue(float value) {
+        openRun(Run::Floats);
+        body_.append(reinterpret_cast<const char*>(&value), 4);
+    }
+
+    // ---- Objects ---------------------------------------------------------------------------
+
+    bool object(const DataNode& node, int depth, std::string& reason) {
+        if (depth >= 128) {
+            reason = "objects nested too deeply";
+            return false;
+        }
+        name(node.type->name);
+        if (node.hasName) name(node.name);
+        word(kOBrace);
+        if (node.hasId) guid(node.id);
+        PackedWalk walk{node.packed.data(), node.packed.data() + node.packed.size()};
+        if (!instance(*node.type, walk)) {
+            reason = "the data of " + describeObject(node) + " is shorter than its counts promise";
+            return false;
+        }
+        closeRun();
+        if (walk.p != walk.end) {
+            reason = "the data of " + describeObject(node) + " is longer than its template";
+            return false;
+        }
+        for (const ChildEntry& child : node.children) {
+            if (child.data) {
+                if (!object(*child.data, depth + 1, reason)) return false;
+            } else if (child.reference) {
+                if (!child.reference->hasName) {
+                    reason = "a reference without a name has no binary form";
+                    return false;
+                }
+                word(kOBrace);
+                name(child.reference->name);
+                if (child.reference->hasId) guid(child.reference->id);
+                word(kCBrace);
+            } else {
+                reason = "binary objects have no file form";
+                return false;
+            }
+        }
+        word(kCBrace);
+        return true;
+    }
+
+    bool scalar(ScalarType type, PackedWalk& walk, std::uint32_t& count, bool lastOfArray) {
+        std::size_t size = packedSize(type);
+        if (!walk.has(size)) return false;
+        const std::uint8_t* p = walk.p;
+        walk.p += size;
+        switch (type) {
+        case ScalarType::Word: {
+            std::uint16_t v;
+            std::memcpy(&v, p, 2);
+            integer(count = v);
+            return true;
+        }
+        case ScalarType::Sword: {
+            std::int16_t v;  // sign-extended into the list's DWORD
+            std::memcpy(&v, p, 2);
+            count = static_cast<std::uint16_t>(v);
+            integer(static_cast<std::uint32_t>(static_cast<std::int32_t>(v)));
+            return true;
+        }
+        case ScalarType::Dword:
+        case ScalarType::Sdword:
+            std::memcpy(&count, p, 4);
+            integer(count);
+            return true;
+        case ScalarType::Char:
+            count = *p;
+            integer(static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<std::int8_t>(*p))));
+            return true;
+        case ScalarType::Uchar:
+            integer(count = *p);
+            return true;
+        case ScalarType::Float: {
+            float v;
+            std::memcpy(&v, p, 4);
+            floatValue(v);
+            return true;
+        }
+        case ScalarType::Double: {
+            double v;  // lists hold the file's float width, which saves use at 32 bits
+            std::memcpy(&v, p, 8);
+            floatValue(static_cast<float>(v));
+            return true;
+        }
+        case ScalarType::String:
+        case ScalarType::Unicode:
+        case ScalarType::Cstring: {
+            closeRun();
+            const char* s;
+            std::memcpy(&s, p, sizeof s);
+            std::string_view text = s ? std::string_view(s) : std::string_view();
+            word(kString);
+            dword(static_cast<std::uint32_t>(text.size()));
+            body_.append(text);
+            word(lastOfArray ? kSemicolon : kComma);
+            return true;
+        }
+        }
+        return false;
+    }
+
+    bool instance(const Template& t, PackedWalk& walk) {
+        std::uint32_t localValues[16];
+        std::vector<std::uint32_t> manyValues;
+        std::uint32_t* values = localValues;
+        if (t.members.size() > 16) {
+            manyValues.resize(t.members.size());
+            values = manyValues.data();
+        }
+        for (std::size_t i = 0; i < t.members.size(); ++i) {
+            const Member& member = t.members[i];
+            values[i] = 0;
+            if (!member.isArray()) {
+                if (member.isTemplate ? !instance(*member.nested, walk)
+                                      : !scalar(member.scalar, walk, values[i], true))
+                    return false;
+                continue;
+            }
+            std::uint64_t count = 1;
+            for (const Dimension& dim : member.dims) {
+                count *= dim.memberIndex >= 0 ? values[dim.memberIndex] : dim.fixedCount;
+                if (count > 0xFFFFFFFFull) return false;
+            }
+            const Template* nested = member.isTemplate ? member.nested.get() : nullptr;
+            if (count == 0 || (nested && !nested->readsValues)) continue;
+            FlatShape shape = nested ? nested->shape
+                              : member.scalar == ScalarType::Float ? FlatShape::Floats
+                              : member.scalar == ScalarType::Dword || member.scalar == ScalarType::Sdword
+                                  ? FlatShape::Dwords
+                                  : FlatShape::Mixed;
+            if (shape != FlatShape::Mixed) {
+                // Whole arrays of floats or DWORDs go into the list in one copy.
+                std::uint64_t bytes = count * (nested ? nested->flatCount : 1) * 4;
+                if (!walk.has(bytes)) return false;
+                openRun(shape == FlatShape::Floats ? Run::Floats : Run::Integers);
+                body_.append(reinterpret_cast<const char*>(walk.p), static_cast<std::size_t>(bytes));
+                walk.p += bytes;
+                continue;
+            }
+            if (!walk.has(count)) return false;  // every element takes a byte or more
+            for (std::uint64_t e = 0; e < count; ++e) {
+                std::uint32_t ignored;
+                if (nested ? !instance(*nested, walk)
+                           : !scalar(member.scalar, walk, ignored, e + 1 == count))
+                    return false;
+            }
+        }
+        return true;
+    }
+
+    Run run_ = Run::None;
+    std::size_t runStart_ = 0;
+};
+
+} // namespace
+
+std::unique_ptr<BodyWriter> makeBinaryWriter() { return std::make_unique<BinaryWriter>(); }
+
+} // namespace dxfile

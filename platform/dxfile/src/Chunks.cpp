@@ -1,0 +1,161 @@
+#include "Chunks.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace dxfile {
+
+namespace {
+
+constexpr std::size_t kBlockSize = 32768;
+
+// Owns a raw (headerless) zlib stream.
+class RawInflater {
+public:
+    RawInflater() { ok_ = inflateInit2(&stream_, -MAX_WBITS) == Z_OK; }
+    ~RawInflater() {
+        if (ok_) inflateEnd(&stream_);
+    }
+    RawInflater(const RawInflater&) = delete;
+    RawInflater& operator=(const RawInflater&) = delete;
+    bool ok() const { return ok_; }
+    z_stream& stream() { return stream_; }
+
+private:
+    z_stream stream_{};
+    bool ok_ = false;
+};
+
+class RawDeflater {
+public:
+    // Level 1: the body of an X file is mostly numbers, where higher levels gain little and
+    // cost several times the time.
+    RawDeflater() { ok_ = deflateInit2(&stream_, 1, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK; }
+    ~RawDeflater() {
+        if (ok_) deflateEnd(&stream_);
+    }
+    RawDeflater(const RawDeflater&) = delete;
+    RawDeflater& operator=(const RawDeflater&) = delete;
+    bool ok() const { return ok_; }
+    z_stream& stream() { return stream_; }
+
+private:
+    z_stream stream_{};
+    bool ok_ = false;
+};
+
+} // namespace
+
+bool inflateChunks(ByteSpan afterHeader, std::vector<std::uint8_t>& out, std::string& reason,
+                   std::size_t& faultOffset) {
+    out.clear();
+    ByteCursor cursor(afterHeader);
+    std::uint32_t totalSize = 0;
+    faultOffset = 0;
+    if (!cursor.readU32(totalSize) || totalSize < 16) {
+        reason = "compressed file without a valid total size";
+        return false;
+    }
+    std::size_t declared = totalSize - 16;
+    // Deflate cannot expand more than about 1032:1, so the input bounds what is worth reserving.
+    out.reserve(std::min<std::size_t>(declared, afterHeader.size() * 1032));
+    RawInflater inflater;
+    if (!inflater.ok()) {
+        reason = "cannot start the inflater";
+        return false;
+    }
+    while (!cursor.atEnd()) {
+        faultOffset = cursor.position();
+        std::uint16_t blockSize = 0;
+        std::uint16_t followSize = 0;
+        ByteSpan signature;
+        if (!cursor.readU16(blockSize) || !cursor.readU16(followSize) || followSize < 2 ||
+            !cursor.take(2, signature)) {
+            reason = "truncated compressed block header";
+            return false;
+        }
+        if (signature[0] != 'C' || signature[1] != 'K') {
+            reason = "compressed block without its 'CK' signature";
+            return false;
+        }
+        ByteSpan deflated;
+        if (!cursor.take(followSize - 2u, deflated)) {
+            reason = "compressed block longer than the file";
+            return false;
+        }
+        if (blockSize == 0 || blockSize > kBlockSize || out.size() + blockSize > declared) {
+            reason = "compressed block of a bad size";
+            return false;
+        }
+        z_stream& stream = inflater.stream();
+        if (inflateReset(&stream) != Z_OK) {
+            reason = "inflater failure";
+            return false;
+        }
+        if (!out.empty()) {
+            // The window carries over: a block may copy from the previous blocks' output.
+            std::size_t history = std::min(kBlockSize, out.size());
+            if (inflateSetDictionary(&stream, out.data() + out.size() - history,
+                                     static_cast<uInt>(history)) != Z_OK) {
+                reason = "inflater failure";
+                return false;
+            }
+        }
+        std::size_t at = out.size();
+        out.resize(at + blockSize);
+        stream.next_in = const_cast<Bytef*>(deflated.data());
+        stream.avail_in = static_cast<uInt>(deflated.size());
+        stream.next_out = out.data() + at;
+        stream.avail_out = blockSize;
+        int status = inflate(&stream, Z_FINISH);
+        if (status != Z_STREAM_END || stream.avail_out != 0) {
+            out.resize(at + (blockSize - stream.avail_out));
+            reason = "corrupt compressed data";
+            return false;
+        }
+    }
+    if (out.size() != declared) {
+        faultOffset = cursor.position();
+        reason = "compressed data inflates to " + std::to_string(out.size() + 16) +
+                 " bytes, the header declares " + std::to_string(totalSize);
+        return false;
+    }
+    return true;
+}
+
+bool deflateChunks(ByteSpan body, std::vector<std::uint8_t>& out) {
+    if (body.size() > 0xFFFFFFFFu - 16) return false;
+    auto total = static_cast<std::uint32_t>(body.size() + 16);
+    std::size_t at = out.size();
+    out.resize(at + 4);
+    std::memcpy(out.data() + at, &total, 4);
+    RawDeflater deflater;
+    if (!deflater.ok()) return false;
+    for (std::size_t start = 0; start < body.size(); start += kBlockSize) {
+        std::size_t blockSize = std::min(kBlockSize, body.size() - start);
+        z_stream& stream = deflater.stream();
+        if (deflateReset(&stream) != Z_OK) return false;
+        std::size_t bound = deflateBound(&stream, static_cast<uLong>(blockSize));
+        std::size_t blockAt = out.size();
+        out.resize(blockAt + 6 + bound);
+        stream.next_in = const_cast<Bytef*>(body.data() + start);
+        stream.avail_in = static_cast<uInt>(blockSize);
+        stream.next_out = out.data() + blockAt + 6;
+        stream.avail_out = static_cast<uInt>(bound);
+        if (deflate(&stream, Z_FINISH) != Z_STREAM_END) return false;
+        std::size_t compressed = bound - stream.avail_out;
+        if (compressed + 2 > 0xFFFF) return false;
+        auto uncompressedWord = static_cast<std::uint16_t>(blockSize);
+        auto followWord = static_cast<std::uint16_t>(compressed + 2);
+        std::memcpy(out.data() + blockAt, &uncompressedWord, 2);
+        std::memcpy(out.data() + blockAt + 2, &followWord, 2);
+        out[blockAt + 4] = 'C';
+        out[blockAt + 5] = 'K';
+        out.resize(blockAt + 6 + compressed);
+    }
+    return true;
+}
+
+} // namespace dxfile

@@ -1,0 +1,49 @@
+#include "FileHeader.h"
+
+#include <cstring>
+#include <string_view>
+
+namespace dxfile {
+
+HRESULT readHeader(ByteSpan file, FileHeader& header, std::string& reason) {
+    if (file.size() < kHeaderSize) {
+        reason = "file shorter than the 16-byte header";
+        return DXFILEERR_BADFILETYPE;
+    }
+    std::string_view text(reinterpret_cast<const char*>(file.data()), kHeaderSize);
+    if (text.substr(0, 4) != "xof ") {
+        reason = "not an X file: no 'xof ' at the start";
+        return DXFILEERR_BADFILETYPE;
+    }
+    std::string_view version = text.substr(4, 4);
+    if (version != "0302" && version != "0303") {
+        reason = "unsupported version '" + std::string(version) + "'";
+        return DXFILEERR_BADFILEVERSION;
+    }
+    std::string_view format = text.substr(8, 4);
+    if (format == "txt ") header = FileHeader{true, false, 4};
+    else if (format == "bin ") header = FileHeader{false, false, 4};
+    else if (format == "tzip") header = FileHeader{true, true, 4};
+    else if (format == "bzip") header = FileHeader{false, true, 4};
+    else {
+        reason = "unknown format '" + std::string(format) + "'";
+        return DXFILEERR_BADFILETYPE;
+    }
+    std::string_view floatSize = text.substr(12, 4);
+    if (floatSize == "0032") header.floatBytes = 4;
+    else if (floatSize == "0064") header.floatBytes = 8;
+    else {
+        reason = "unsupported float size '" + std::string(floatSize) + "'";
+        return DXFILEERR_BADFILEFLOATSIZE;
+    }
+    return DXFILE_OK;
+}
+
+std::string headerFor(DXFILEFORMAT format) {
+    bool compressed = (format & DXFILEFORMAT_COMPRESSED) != 0;
+    bool text = (format & DXFILEFORMAT_TEXT) != 0;
+    const char* kind = compressed ? (text ? "tzip" : "bzip") : (text ? "txt " : "bin ");
+    return std::string("xof 0303") + kind + "0032";
+}
+
+} // namespace dxfile

@@ -1,0 +1,355 @@
+#include "TextLexer.h"
+
+#include "Guid.h"
+
+#include <array>
+#include <cctype>
+#include <charconv>
+#include <cstring>
+#include <limits>
+
+namespace dxfile {
+
+namespace {
+
+enum CharClass : std::uint8_t { kNameChar, kSpace, kPunct, kQuote, kHash, kSlash };
+
+constexpr std::array<std::uint8_t, 256> makeClasses() {
+    std::array<std::uint8_t, 256> classes{};
+    for (int c = 0; c <= 0x20; ++c) classes[c] = kSpace;  // NUL and every control byte too
+    for (char c : std::string_view("{}[]()<>,;")) classes[static_cast<unsigned char>(c)] = kPunct;
+    classes['"'] = kQuote;
+    classes['#'] = kHash;
+    classes['/'] = kSlash;
+    return classes;
+}
+constexpr std::array<std::uint8_t, 256> kClasses = makeClasses();
+
+inline std::uint8_t classOf(char c) { return kClasses[static_cast<unsigned char>(c)]; }
+inline bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+struct Keyword {
+    std::string_view text;
+    TokenKind kind;
+    ScalarType scalar;
+};
+constexpr Keyword kKeywords[] = {
+    {"template", TokenKind::Template, ScalarType::Dword},
+    {"array", TokenKind::Array, ScalarType::Dword},
+    {"WORD", TokenKind::Type, ScalarType::Word},
+    {"DWORD", TokenKind::Type, ScalarType::Dword},
+    {"FLOAT", TokenKind::Type, ScalarType::Float},
+    {"DOUBLE", TokenKind::Type, ScalarType::Double},
+    {"CHAR", TokenKind::Type, ScalarType::Char},
+    {"UCHAR", TokenKind::Type, ScalarType::Uchar},
+    {"BYTE", TokenKind::Type, ScalarType::Uchar},  // documented but tokenless: read as UCHAR
+    {"SWORD", TokenKind::Type, ScalarType::Sword},
+    {"SDWORD", TokenKind::Type, ScalarType::Sdword},
+    {"STRING", TokenKind::Type, ScalarType::String},
+    {"UNICODE", TokenKind::Type, ScalarType::Unicode},
+    {"CSTRING", TokenKind::Type, ScalarType::Cstring},
+    {"VOID", TokenKind::Void, ScalarType::Dword},
+};
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    return CaseInsensitiveEqual{}(a, b);
+}
+
+// Microsoft's C runtime spells non-finite values `1.#INF00`, `-1.#IND00`, `1.#QNAN0`.
+bool isNonFiniteSpelling(std::string_view lexeme) {
+    std::size_t hash = lexeme.find(".#");
+    if (hash == std::string_view::npos || hash == 0) return false;
+    std::string_view lead = lexeme.substr(0, hash);
+    if (lead[0] == '-' || lead[0] == '+') lead.remove_prefix(1);
+    if (lead.empty()) return false;
+    for (char c : lead)
+        if (!isDigit(c)) return false;
+    std::string_view word = lexeme.substr(hash + 2);
+    for (std::string_view kind : {"INF", "IND", "QNAN", "SNAN"})
+        if (word.starts_with(kind)) {
+            for (char c : word.substr(kind.size()))
+                if (!isDigit(c)) return false;
+            return true;
+        }
+    return false;
+}
+
+bool isIntegerLexeme(std::string_view lexeme) {
+    if (!lexeme.empty() && (lexeme[0] == '-' || lexeme[0] == '+')) lexeme.remove_prefix(1);
+    if (lexeme.empty()) return false;
+    for (char c : lexeme)
+        if (!isDigit(c)) return false;
+    return true;
+}
+
+// Integers keep their low 32 bits; a leading minus sign negates modulo 2^32.
+bool integerValue(std::string_view lexeme, std::uint32_t& value) {
+    bool negative = false;
+    if (lexeme[0] == '-' || lexeme[0] == '+') {
+        negative = lexeme[0] == '-';
+        lexeme.remove_prefix(1);
+    }
+    std::uint64_t magnitude = 0;
+    auto [end, error] = std::from_chars(lexeme.data(), lexeme.data() + lexeme.size(), magnitude);
+    if (error != std::errc() || end != lexeme.data() + lexeme.size()) return false;
+    std::uint32_t low = static_cast<std::uint32_t>(magnitude);
+    value = negative ? 0u - low : low;
+    return true;
+}
+
+template <class Number> bool floatValue(std::string_view lexeme, Number& value) {
+    if (isNonFiniteSpelling(lexeme)) {
+        value = 0;  // faulty exporters' non-finite values carry no usable number
+        return true;
+    }
+    if (!lexeme.empty() && lexeme[0] == '+') lexeme.remove_prefix(1);
+    if (lexeme.empty()) return false;
+    char first = lexeme[0] == '-' && lexeme.size() > 1 ? lexeme[1] : lexeme[0];
+    if (!isDigit(first) && first != '.') return false;  // refuses "inf" and "nan"
+    auto [end, error] = std::from_chars(lexeme.data(), lexeme.data() + lexeme.size(), value);
+    return error == std::errc() && end == lexeme.data() + lexeme.size();
+}
+
+} // namespace
+
+TextLexer::TextLexer(ByteSpan text, std::size_t baseOffset)
+    : begin_(reinterpret_cast<const char*>(text.data())), pos_(begin_),
+      end_(begin_ + text.size()), base_(baseOffset) {}
+
+void TextLexer::skipSpace() {
+    for (;;) {
+        while (pos_ < end_ && static_cast<unsigned char>(*pos_) <= 0x20) ++pos_;
+        if (pos_ == end_) return;
+        char c = *pos_;
+        bool comment = c == '#' || (c == '/' && pos_ + 1 < end_ && pos_[1] == '/');
+        if (!comment) return;
+        const void* lineEnd = std::memchr(pos_, '\n', static_cast<std::size_t>(end_ - pos_));
+        pos_ = lineEnd ? static_cast<const char*>(lineEnd) + 1 : end_;
+    }
+}
+
+bool TextLexer::atDelimiter(const char* p) const {
+    if (p == end_) return true;
+    std::uint8_t c = classOf(*p);
+    if (c == kNameChar) return false;
+    if (c == kSlash) return p + 1 < end_ && p[1] == '/';
+    return true;
+}
+
+Token TextLexer::lexToken() {
+    skipSpace();
+    Token token;
+    token.offset = offsetOf(pos_);
+    if (pos_ == end_) return token;
+    const char* start = pos_;
+    char c = *pos_;
+    switch (classOf(c)) {
+    case kPunct:
+        ++pos_;
+        switch (c) {
+        case '{': token.kind = TokenKind::OBrace; break;
+        case '}': token.kind = TokenKind::CBrace; break;
+        case '[': token.kind = TokenKind::OBracket; break;
+        case ']': token.kind = TokenKind::CBracket; break;
+        case '(': token.kind = TokenKind::OParen; break;
+        case ')': token.kind = TokenKind::CParen; break;
+        case '>': token.kind = TokenKind::CAngle; break;
+        case ',': token.kind = TokenKind::Comma; break;
+        case ';': token.kind = TokenKind::Semicolon; break;
+        case '<': {
+            // A GUID; documentation listings put spaces inside the brackets.
+            token.kind = TokenKind::OAngle;
+            const char* p = pos_;
+            while (p < end_ && (*p == ' ' || *p == '\t')) ++p;
+            if (end_ - p >= 36 && parseGuid(std::string_view(p, 36), token.guid)) {
+                p += 36;
+                while (p < end_ && (*p == ' ' || *p == '\t')) ++p;
+                if (p < end_ && *p == '>') {
+                    token.kind = TokenKind::Guid;
+                    pos_ = p + 1;
+                }
+            }
+            break;
+        }
+        }
+        return token;
+    case kQuote: {
+        const void* close = std::memchr(pos_ + 1, '"', static_cast<std::size_t>(end_ - pos_ - 1));
+        if (!close) {
+            token.kind = TokenKind::Error;
+            token.text = "unterminated string";
+            pos_ = end_;
+            return token;
+        }
+        token.kind = TokenKind::String;
+        token.text = std::string_view(pos_ + 1, static_cast<const char*>(close) - pos_ - 1);
+        pos_ = static_cast<const char*>(close) + 1;
+        return token;
+    }
+    default: break;
+    }
+    if (c == '.' && !(pos_ + 1 < end_ && isDigit(pos_[1]))) {
+        ++pos_;
+        token.kind = TokenKind::Dot;
+        return token;
+    }
+    // A run of name characters: keyword, number or name.
+    while (!atDelimiter(pos_)) ++pos_;
+    if (pos_ < end_ && *pos_ == '#' && pos_ - start >= 2 && pos_[-1] == '.') {
+        const char* p = pos_ + 1;  // `1.#INF00`: the '#' is part of the number here
+        while (p < end_ && (std::isalnum(static_cast<unsigned char>(*p)))) ++p;
+        if (isNonFiniteSpelling(std::string_view(start, p - start))) pos_ = p;
+    }
+    std::string_view lexeme(start, pos_ - start);
+    token.text = lexeme;
+    if (lexeme.empty()) {  // a lone '/' or '#' that skipSpace did not take
+        ++pos_;
+        token.kind = TokenKind::Error;
+        token.text = std::string_view(start, 1);
+        return token;
+    }
+    if (isIntegerLexeme(lexeme)) {
+        token.kind = integerValue(lexeme, token.integer) ? TokenKind::Integer : TokenKind::Error;
+        return token;
+    }
+    double probe = 0;
+    if (floatValue(lexeme, probe)) {
+        token.kind = TokenKind::Float;
+        return token;
+    }
+    for (const Keyword& keyword : kKeywords)
+        if (equalsIgnoringCase(lexeme, keyword.text)) {
+            token.kind = keyword.kind;
+            token.scalar = keyword.scalar;
+            return token;
+        }
+    token.kind = TokenKind::Name;
+    return token;
+}
+
+Token TextLexer::next() {
+    if (hasPeek_) {
+        hasPeek_ = false;
+        return peeked_;
+    }
+    return lexToken();
+}
+
+const Token& TextLexer::peek() {
+    if (!hasPeek_) {
+        peeked_ = lexToken();
+        hasPeek_ = true;
+    }
+    return peeked_;
+}
+
+bool TextLexer::fail(ValueFault fault, const Token& found) {
+    fault_.fault = fault;
+    fault_.offset = found.offset;
+    fault_.found = describe(found);
+    return false;
+}
+
+bool TextLexer::separatorGroup() {
+    skipSpace();
+    if (pos_ < end_) {
+        if (*pos_ == ';') {
+            ++pos_;
+            for (;;) {
+                skipSpace();
+                if (pos_ < end_ && *pos_ == ';') ++pos_;
+                else break;
+            }
+            if (pos_ < end_ && *pos_ == ',') ++pos_;
+            return true;
+        }
+        if (*pos_ == ',') {
+            ++pos_;
+            return true;
+        }
+        if (*pos_ == '}') return true;
+    }
+    return fail(ValueFault::MissingSeparator, peek());
+}
+
+template <class Number> bool TextLexer::readNumber(Number& value) {
+    if (!hasPeek_) {
+        skipSpace();
+        // Fast path: the common lexeme parsed in place.
+        const char* p = pos_;
+        if (p < end_ && *p == '+') ++p;
+        const char* digits = p < end_ && *p == '-' ? p + 1 : p;
+        if (digits < end_ && (isDigit(*digits) || *digits == '.')) {
+            if constexpr (std::is_same_v<Number, std::uint32_t>) {
+                if (p == digits && isDigit(*p)) {
+                    auto [q, error] = std::from_chars(p, end_, value);
+                    if (error == std::errc() && atDelimiter(q)) {
+                        pos_ = q;
+                        return separatorGroup();
+                    }
+                }
+            } else {
+                auto [q, error] = std::from_chars(p, end_, value);
+                if (error == std::errc() && atDelimiter(q) && (q == end_ || *q != '#')) {
+                    pos_ = q;
+                    return separatorGroup();
+                }
+            }
+        }
+    }
+    Token token = next();
+    if constexpr (std::is_same_v<Number, std::uint32_t>) {
+        if (token.kind != TokenKind::Integer)
+            return fail(token.kind == TokenKind::Error ? ValueFault::Lexical : ValueFault::WrongKind,
+                        token);
+        value = token.integer;
+    } else {
+        if (token.kind != TokenKind::Integer && token.kind != TokenKind::Float)
+            return fail(token.kind == TokenKind::Error ? ValueFault::Lexical : ValueFault::WrongKind,
+                        token);
+        if (!floatValue(token.text, value)) return fail(ValueFault::BadNumber, token);
+    }
+    return separatorGroup();
+}
+
+bool TextLexer::readInteger(std::uint32_t& value) { return readNumber(value); }
+bool TextLexer::readFloat(float& value) { return readNumber(value); }
+bool TextLexer::readDouble(double& value) { return readNumber(value); }
+
+bool TextLexer::readString(std::string_view& value) {
+    Token token = next();
+    if (token.kind != TokenKind::String)
+        return fail(token.kind == TokenKind::Error ? ValueFault::Lexical : ValueFault::WrongKind,
+                    token);
+    value = token.text;
+    return separatorGroup();
+}
+
+bool TextLexer::readFloats(float* values, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i)
+        if (!readNumber(values[i])) return false;
+    return true;
+}
+
+bool TextLexer::readDwords(std::uint32_t* values, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i)
+        if (!readNumber(values[i])) return false;
+    return true;
+}
+
+void TextLexer::lineAndColumn(std::size_t offset, std::uint32_t& line,
+                              std::uint32_t& column) const {
+    std::size_t local = offset < base_ ? 0 : offset - base_;
+    if (local > static_cast<std::size_t>(end_ - begin_)) local = static_cast<std::size_t>(end_ - begin_);
+    line = 1;
+    std::size_t lineStart = 0;
+    for (std::size_t i = 0; i < local; ++i)
+        if (begin_[i] == '\n') {
+            ++line;
+            lineStart = i + 1;
+        }
+    // The header line counts: the text starts on the header's line.
+    column = static_cast<std::uint32_t>(local - lineStart + 1 + (line == 1 ? base_ : 0));
+}
+
+} // namespace dxfile

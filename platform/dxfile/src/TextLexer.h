@@ -1,0 +1,60 @@
+// Tokens and member values from the text encoding. Untrusted input: every read stays inside the
+// bytes given, and no token allocates (names and strings are views into the input).
+#pragma once
+
+#include "ByteCursor.h"
+#include "Tokens.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace dxfile {
+
+class TextLexer {
+public:
+    // `text` is the data after the 16-byte header; `baseOffset` is the file offset of its first
+    // byte, so that token offsets count from the start of the file.
+    TextLexer(ByteSpan text, std::size_t baseOffset);
+
+    Token next();
+    const Token& peek();
+
+    // Member values: one value of the asked kind followed by its separator group (`;`+ then an
+    // optional `,`, or a lone `,`). A value directly before `}` may go without one, as many
+    // writers end objects. On failure fault() says why.
+    [[nodiscard]] bool readInteger(std::uint32_t& value);
+    [[nodiscard]] bool readFloat(float& value);
+    [[nodiscard]] bool readDouble(double& value);
+    [[nodiscard]] bool readString(std::string_view& value);
+    [[nodiscard]] bool readFloats(float* values, std::size_t count);
+    [[nodiscard]] bool readDwords(std::uint32_t* values, std::size_t count);
+    // The end of an object's member values. Text has nothing pending between values.
+    [[nodiscard]] bool finishMembers() { return true; }
+
+    // Bytes not yet read: an upper bound on the values still to come.
+    std::size_t remaining() const { return static_cast<std::size_t>(end_ - pos_); }
+    const LexFault& fault() const { return fault_; }
+
+    // 1-based line and column of a file offset inside this text.
+    void lineAndColumn(std::size_t offset, std::uint32_t& line, std::uint32_t& column) const;
+
+private:
+    void skipSpace();
+    Token lexToken();
+    bool separatorGroup();
+    bool fail(ValueFault fault, const Token& found);
+    bool atDelimiter(const char* p) const;
+    template <class Number> bool readNumber(Number& value);
+    std::size_t offsetOf(const char* p) const { return base_ + static_cast<std::size_t>(p - begin_); }
+
+    const char* begin_;
+    const char* pos_;
+    const char* end_;
+    std::size_t base_;
+    bool hasPeek_ = false;
+    Token peeked_;
+    LexFault fault_;
+};
+
+} // namespace dxfile
