@@ -29,12 +29,10 @@ public:
             Slot& s = slots_[slot];
             if (s.entry == kEmpty) {
                 s = Slot{newEntry, key};
-                if (++entryCount_ * 5 > slots_.size() * 3)
-                    grow();
+                if (++entryCount_ * 5 > slots_.size() * 3) grow();
                 return newEntry;
             }
-            if (s.key == key && equalsEntry(s.entry))
-                return s.entry;
+            if (s.key == key && equalsEntry(s.entry)) return s.entry;
         }
     }
 
@@ -51,8 +49,7 @@ private:
         old.swap(slots_);
         const std::size_t mask = slots_.size() - 1;
         for (const Slot& s : old) {
-            if (s.entry == kEmpty)
-                continue;
+            if (s.entry == kEmpty) continue;
             std::size_t slot = s.key & mask;
             while (slots_[slot].entry != kEmpty)
                 slot = (slot + 1) & mask;

@@ -108,6 +108,10 @@ struct XFrame {
     friend bool operator==(const XFrame&, const XFrame&) = default;
 };
 
+// The deepest nesting of frames the model supports: copying, converting and destroying a scene
+// recurse once per level, so a reader refuses files that nest frames deeper than this.
+inline constexpr int kMaxFrameNestingDepth = 1024;
+
 // Key times are signed ticks (4800 per second in written files). One key per time and per map:
 // setting a key at an existing time replaces it.
 using XKeyTimeTicks = std::int32_t;

@@ -1,5 +1,8 @@
 #include "model/SceneConversion.h"
 
+#include "model/MeshIndexProcessing.h"
+#include "model/XModelTransforms.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -181,4 +184,29 @@ TEST(SceneConversion, MatrixKeysBecomePositionScaleAndRotationKeys) {
     const Matrix3 recomposed =
         ScaleMatrix(track.scaleKeys.at(160)) * rotation * TransMatrix(track.positionKeys.at(160));
     EXPECT_TRUE(sameMatrix(recomposed, matrixOfRows({1, 0, 0}, {0, 1, 0}, {0, 0, -1}, {0, 0, 0})));
+}
+
+TEST(SceneConversion, FramesNestedAsDeepAsAllowedSurviveEveryOperation) {
+    XScene scene;
+    XFrame* frame = &scene.frames.emplace_back();
+    for (int depth = 1; depth < kMaxFrameNestingDepth; ++depth) {
+        frame->name = "Level " + std::to_string(depth);
+        frame = &frame->children.emplace_back();
+    }
+    frame->mesh.positions.resize(4);
+    frame->mesh.faces = {XFace{4, {0, 1, 2, 3}}};
+
+    XScene copy = scene;
+    prepareImportedScene(copy);
+    mirrorHandedness(copy);
+    const std::unique_ptr<SceneSnapshot> snapshot = xSceneToSnapshot(copy);
+    const std::unique_ptr<XScene> back = snapshotToXScene(*snapshot);
+    const XFrame* deepest = &back->frames.front();
+    int depth = 1;
+    while (!deepest->children.empty()) {
+        deepest = &deepest->children.front();
+        ++depth;
+    }
+    EXPECT_EQ(depth, kMaxFrameNestingDepth);
+    EXPECT_EQ(deepest->mesh.faces.size(), 2u);
 }
