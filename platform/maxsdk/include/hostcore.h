@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -64,5 +65,33 @@ struct PhysiqueLink {
 // already be in the node's pipeline. FALSE, changing nothing, when `physique` is not a Physique
 // modifier of that pipeline, a bone is NULL or there are more vertex lists than input vertices.
 bool initialisePhysique(Modifier* physique, INode* node, const std::vector<std::vector<PhysiqueLink>>& links);
+
+}  // namespace hostcore
+
+class ClassDesc;
+class ExpInterface;
+class ImpInterface;
+class IUtil;
+class UtilityObj;
+
+namespace hostcore {
+
+// Plug-in classes the host can create (CreateInstance asks their descriptors' Create(FALSE)).
+// The descriptor stays the plug-in's; unregister it before its library is unloaded.
+void registerClass(ClassDesc* cd);
+void unregisterClass(ClassDesc* cd);
+
+// The interfaces the host hands an importer and an exporter. An import interface owns the node
+// wrappers it makes; they live as long as it does (one import).
+std::unique_ptr<ImpInterface> newImportInterface();
+std::unique_ptr<ExpInterface> newExportInterface();
+
+// The utilities panel. openUtility closes the open utility (if any), then calls
+// BeginEditParams on `utility`; closeUtility (also IUtil::CloseUtility) calls EndEditParams and
+// DeleteThis on the open one.
+IUtil* utilityPanel();
+void openUtility(UtilityObj* utility);
+void closeUtility();
+UtilityObj* openUtilityObject();
 
 }  // namespace hostcore

@@ -20,3 +20,19 @@
 #include "scalevalue.h"
 #include "strclass.h"
 #include "tab.h"
+
+// The host's scene: the core interface, nodes, objects, meshes, modifiers, controllers,
+// materials and maps.
+#include "animtbl.h"
+#include "control.h"
+#include "imtl.h"
+#include "inode.h"
+#include "iparamblock2.h"
+#include "istdplug.h"
+#include "maxapi.h"
+#include "mesh.h"
+#include "modstack.h"
+#include "object.h"
+#include "ref.h"
+#include "stdmat.h"
+#include "triobj.h"

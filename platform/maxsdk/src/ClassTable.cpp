@@ -48,7 +48,7 @@ void* createInstance(SClass_ID superID, Class_ID classID) {
     default:
         break;
     }
-    return nullptr;
+    return createPluginInstance(superID, classID);
 }
 
 }  // namespace hostcore::detail

@@ -15,4 +15,7 @@ namespace hostcore::detail {
 
 Object* newBoneObject();
 
+// A new instance of a registered plug-in class, or NULL.
+void* createPluginInstance(SClass_ID superID, Class_ID classID);
+
 }  // namespace hostcore::detail

@@ -1,0 +1,365 @@
+#include "SceneKit.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "iskin.h"
+#include "istdplug.h"
+#include "phyexp.h"
+
+namespace scenekit {
+
+namespace {
+
+// Runs `set` in animate mode, leaving the animate state as it was.
+template <class Set> void animated(Set set) {
+    SuspendAnimate();
+    AnimateOn();
+    set();
+    ResumeAnimate();
+}
+
+const Class_ID kAnimationSetOwner(0x760F2E41, 0x41CA01C3);
+
+void putInt(std::vector<unsigned char>& bytes, std::int32_t value) {
+    auto bits = static_cast<std::uint32_t>(value);
+    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<unsigned char>(bits >> (8 * i)));
+}
+
+bool takeInt(const unsigned char*& at, const unsigned char* end, std::int32_t& value) {
+    if (end - at < 4) return false;
+    std::uint32_t bits = 0;
+    for (int i = 0; i < 4; ++i) bits |= std::uint32_t(at[i]) << (8 * i);
+    value = static_cast<std::int32_t>(bits);
+    at += 4;
+    return true;
+}
+
+}  // namespace
+
+INode* makeNode(const std::string& name, Object* object, INode* parent) {
+    INode* node = GetCOREInterface()->CreateObjectNode(object);
+    node->SetName(name.c_str());
+    if (parent) parent->AttachChild(node, 0);
+    return node;
+}
+
+INode* makeBox(const std::string& name, Point3 size, INode* parent) {
+    TriObject* tri = CreateNewTriObject();
+    Mesh& mesh = tri->mesh;
+    mesh.setNumVerts(8);
+    for (int i = 0; i < 8; ++i)
+        mesh.setVert(i, (float(i & 1) - 0.5f) * size.x, (float((i >> 1) & 1) - 0.5f) * size.y,
+                     (float((i >> 2) & 1) - 0.5f) * size.z);
+    const int sides[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
+    mesh.setNumTVerts(4);
+    mesh.setTVert(0, 0.0f, 0.0f, 0.0f);
+    mesh.setTVert(1, 1.0f, 0.0f, 0.0f);
+    mesh.setTVert(2, 1.0f, 1.0f, 0.0f);
+    mesh.setTVert(3, 0.0f, 1.0f, 0.0f);
+    mesh.setNumFaces(12);
+    mesh.setNumTVFaces(12);
+    for (int s = 0; s < 6; ++s) {
+        const int* q = sides[s];
+        Face& first = mesh.faces[2 * s];
+        Face& second = mesh.faces[2 * s + 1];
+        first.setVerts(q[0], q[1], q[2]);
+        second.setVerts(q[0], q[2], q[3]);
+        first.setEdgeVisFlags(EDGE_VIS, EDGE_VIS, EDGE_INVIS);
+        second.setEdgeVisFlags(EDGE_INVIS, EDGE_VIS, EDGE_VIS);
+        for (Face* face : {&first, &second}) {
+            face->setSmGroup(DWORD(1) << s);
+            face->setMatID(MtlID(s));
+        }
+        mesh.tvFace[2 * s].setTVerts(0, 1, 2);
+        mesh.tvFace[2 * s + 1].setTVerts(0, 2, 3);
+    }
+    return makeNode(name, tri, parent);
+}
+
+INode* makeCylinder(const std::string& name, float radius, float height, int sides, int segments, INode* parent) {
+    sides = sides < 3 ? 3 : sides;
+    segments = segments < 1 ? 1 : segments;
+    TriObject* tri = CreateNewTriObject();
+    Mesh& mesh = tri->mesh;
+    int ringCount = segments + 1;
+    int bottomCentre = ringCount * sides;
+    int topCentre = bottomCentre + 1;
+    mesh.setNumVerts(ringCount * sides + 2);
+    const float step = 6.28318530718f / float(sides);
+    for (int r = 0; r < ringCount; ++r)
+        for (int k = 0; k < sides; ++k)
+            mesh.setVert(r * sides + k, radius * std::cos(step * float(k)), radius * std::sin(step * float(k)),
+                         height * float(r) / float(segments));
+    mesh.setVert(bottomCentre, 0.0f, 0.0f, 0.0f);
+    mesh.setVert(topCentre, 0.0f, 0.0f, height);
+
+    mesh.setNumFaces(2 * sides * segments + 2 * sides);
+    int f = 0;
+    for (int r = 0; r < segments; ++r) {
+        for (int k = 0; k < sides; ++k) {
+            int v00 = r * sides + k, v01 = r * sides + (k + 1) % sides;
+            int v10 = v00 + sides, v11 = v01 + sides;
+            mesh.faces[f].setVerts(v00, v01, v11);
+            mesh.faces[f].setEdgeVisFlags(EDGE_VIS, EDGE_VIS, EDGE_INVIS);
+            mesh.faces[f++].setSmGroup(1);
+            mesh.faces[f].setVerts(v00, v11, v10);
+            mesh.faces[f].setEdgeVisFlags(EDGE_INVIS, EDGE_VIS, EDGE_VIS);
+            mesh.faces[f++].setSmGroup(1);
+        }
+    }
+    int top = segments * sides;
+    for (int k = 0; k < sides; ++k) {
+        mesh.faces[f].setVerts(bottomCentre, (k + 1) % sides, k);
+        mesh.faces[f].setEdgeVisFlags(EDGE_INVIS, EDGE_VIS, EDGE_INVIS);
+        mesh.faces[f++].setSmGroup(2);
+        mesh.faces[f].setVerts(topCentre, top + k, top + (k + 1) % sides);
+        mesh.faces[f].setEdgeVisFlags(EDGE_INVIS, EDGE_VIS, EDGE_INVIS);
+        mesh.faces[f++].setSmGroup(4);
+    }
+    return makeNode(name, tri, parent);
+}
+
+TriObject* baseTriObject(INode* node) {
+    Object* object = node ? node->GetObjectRef() : nullptr;
+    while (object && object->SuperClassID() == GEN_DERIVOB_CLASS_ID)
+        object = static_cast<IDerivedObject*>(object)->GetObjRef();
+    return object && object->ClassID() == triObjectClassID ? static_cast<TriObject*>(object) : nullptr;
+}
+
+Mesh& baseMesh(INode* node) { return baseTriObject(node)->mesh; }
+
+void setSmoothingGroups(INode* node, DWORD groups) {
+    Mesh& mesh = baseMesh(node);
+    for (int f = 0; f < mesh.getNumFaces(); ++f) mesh.faces[f].setSmGroup(groups);
+}
+
+void setMaterialIds(INode* node, MtlID id) {
+    setMaterialIdsBy(node, [id](int) { return id; });
+}
+
+void setVertexColors(INode* node, const std::vector<Point3>& colors) {
+    Mesh& mesh = baseMesh(node);
+    mesh.setNumVertCol(int(colors.size()));
+    for (size_t i = 0; i < colors.size(); ++i) mesh.vertCol[i] = colors[i];
+    mesh.setNumVCFaces(mesh.getNumFaces());
+    for (int f = 0; f < mesh.getNumFaces(); ++f)
+        mesh.vcFace[f] = TVFace(mesh.faces[f].v[0], mesh.faces[f].v[1], mesh.faces[f].v[2]);
+}
+
+Matrix3 translation(float x, float y, float z) {
+    Matrix3 m(1);
+    m.SetTrans(Point3(x, y, z));
+    return m;
+}
+
+void place(INode* node, const Matrix3& world, TimeValue t) {
+    SuspendAnimate();
+    AnimateOff();
+    Matrix3 copy = world;
+    node->SetNodeTM(t, copy);
+    ResumeAnimate();
+}
+
+void keyPosition(INode* node, TimeValue t, Point3 position) {
+    animated([&] { node->GetTMController()->GetPositionController()->SetValue(t, &position); });
+}
+
+void keyRotation(INode* node, TimeValue t, Quat rotation) {
+    animated([&] { node->GetTMController()->GetRotationController()->SetValue(t, &rotation); });
+}
+
+void keyScale(INode* node, TimeValue t, Point3 factors) {
+    ScaleValue scale(factors);
+    animated([&] { node->GetTMController()->GetScaleController()->SetValue(t, &scale); });
+}
+
+void keyWorld(INode* node, TimeValue t, const Matrix3& world) {
+    Matrix3 copy = world;
+    animated([&] { node->SetNodeTM(t, copy); });
+}
+
+Quat rotationAbout(int axis, float radians) {
+    Matrix3 m = axis == 0 ? RotateXMatrix(radians) : (axis == 1 ? RotateYMatrix(radians) : RotateZMatrix(radians));
+    return Quat(m);
+}
+
+Control* useBipedBody(INode* node) {
+    auto* body = static_cast<Control*>(CreateInstance(CTRL_MATRIX3_CLASS_ID, Class_ID(0x9156, 0)));
+    Matrix3 world = node->GetNodeTM(0);
+    node->SetTMController(body);
+    place(node, world);
+    return body;
+}
+
+StdMat2* standardMaterial(INode* node, Color diffuse, const std::string& bitmap, Color ambient, Color specular,
+                          float glossiness, float opacity) {
+    StdMat2* material = NewDefaultStdMat();
+    material->SetDiffuse(diffuse, 0);
+    material->SetAmbient(ambient, 0);
+    material->SetSpecular(specular, 0);
+    material->SetShininess(glossiness, 0);
+    material->SetOpacity(opacity, 0);
+    if (!bitmap.empty()) {
+        BitmapTex* texture = NewDefaultBitmapTex();
+        texture->SetMapName(bitmap.c_str());
+        material->SetSubTexmap(ID_DI, texture);
+        material->SetTexmapAmt(ID_DI, 1.0f, 0);
+        material->EnableMap(ID_DI, TRUE);
+    }
+    if (node) node->SetMtl(material);
+    return material;
+}
+
+MultiMtl* multiMaterial(INode* node, const std::vector<Mtl*>& subMaterials) {
+    MultiMtl* multi = NewDefaultMultiMtl();
+    multi->SetNumSubMtls(int(subMaterials.size()));
+    for (size_t i = 0; i < subMaterials.size(); ++i) multi->SetSubMtl(int(i), subMaterials[i]);
+    if (node) node->SetMtl(multi);
+    return multi;
+}
+
+Texmap* vertexColorMap(StdMat2* material, int slot, int channel) {
+    auto* map = static_cast<Texmap*>(CreateInstance(TEXMAP_CLASS_ID, Class_ID(VCOL_CLASS_ID, 0)));
+    map->GetParamBlock(0)->SetValue(0, 0, channel);
+    material->SetSubTexmap(slot, map);
+    return map;
+}
+
+IDerivedObject* derivedObject(INode* node) {
+    Object* object = node->GetObjectRef();
+    if (object && object->SuperClassID() == GEN_DERIVOB_CLASS_ID) return static_cast<IDerivedObject*>(object);
+    IDerivedObject* derived = CreateDerivedObject(object);
+    node->SetObjectRef(derived);
+    return derived;
+}
+
+void addModifier(INode* node, Modifier* mod) { derivedObject(node)->AddModifier(mod); }
+
+std::vector<INode*> makeBoneChain(const std::string& namePrefix, int boneCount, float boneLength, Point3 base,
+                                  INode* parent) {
+    std::vector<INode*> bones;
+    for (int i = 0; i < boneCount; ++i) {
+        auto* bone = static_cast<Object*>(CreateInstance(GEOMOBJECT_CLASS_ID, BONE_OBJ_CLASSID));
+        INode* node = makeNode(namePrefix + std::to_string(i), bone, i == 0 ? parent : bones.back());
+        place(node, translation(base.x, base.y, base.z + boneLength * float(i)));
+        node->SetBoneNodeOnOff(TRUE, 0);
+        node->SetRenderable(FALSE);
+        bones.push_back(node);
+    }
+    return bones;
+}
+
+std::vector<VertexWeights> weightsAlongChain(INode* node, const std::vector<INode*>& bones) {
+    Mesh& mesh = baseMesh(node);
+    std::vector<VertexWeights> weights(size_t(mesh.getNumVerts()));
+    if (bones.empty()) return weights;
+    std::vector<float> middles;
+    for (size_t i = 0; i < bones.size(); ++i) {
+        float start = bones[i]->GetNodeTM(0).GetTrans().z;
+        float end = i + 1 < bones.size() ? bones[i + 1]->GetNodeTM(0).GetTrans().z
+                                         : (i > 0 ? start + (start - bones[i - 1]->GetNodeTM(0).GetTrans().z) : start);
+        middles.push_back(0.5f * (start + end));
+    }
+    Matrix3 toWorld = node->GetObjectTM(0);
+    for (int v = 0; v < mesh.getNumVerts(); ++v) {
+        float z = (mesh.verts[v] * toWorld).z;
+        VertexWeights& w = weights[size_t(v)];
+        if (bones.size() == 1 || z <= middles.front()) {
+            w.push_back({0, 1.0f});
+        } else if (z >= middles.back()) {
+            w.push_back({int(bones.size()) - 1, 1.0f});
+        } else {
+            size_t i = 0;
+            while (i + 1 < middles.size() && z >= middles[i + 1]) ++i;
+            float u = (z - middles[i]) / (middles[i + 1] - middles[i]);
+            w.push_back({int(i), 1.0f - u});
+            if (u > 0.0f) w.push_back({int(i) + 1, u});
+        }
+    }
+    return weights;
+}
+
+Modifier* skinTo(INode* node, const std::vector<INode*>& bones, std::vector<VertexWeights> weights) {
+    if (weights.empty()) weights = weightsAlongChain(node, bones);
+    auto* skin = static_cast<Modifier*>(CreateInstance(OSM_CLASS_ID, SKIN_CLASSID));
+    addModifier(node, skin);
+    auto* import = static_cast<ISkinImportData*>(skin->GetInterface(I_SKINIMPORTDATA));
+    for (INode* bone : bones) import->AddBoneEx(bone, TRUE);
+    for (size_t v = 0; v < weights.size(); ++v) {
+        Tab<INode*> boneList;
+        Tab<float> weightList;
+        for (const auto& [boneIndex, weight] : weights[v]) {
+            INode* bone = bones[size_t(boneIndex)];
+            float w = weight;
+            boneList.Append(1, &bone);
+            weightList.Append(1, &w);
+        }
+        import->AddWeights(node, int(v), boneList, weightList);
+    }
+    return skin;
+}
+
+Modifier* physiqueTo(INode* node, const std::vector<INode*>& bones, std::vector<VertexWeights> weights) {
+    if (weights.empty()) weights = weightsAlongChain(node, bones);
+    auto* physique = static_cast<Modifier*>(CreateInstance(OSM_CLASS_ID, PHYSIQUE_CLASS_ID));
+    addModifier(node, physique);
+    std::vector<std::vector<hostcore::PhysiqueLink>> links(weights.size());
+    for (size_t v = 0; v < weights.size(); ++v)
+        for (const auto& [boneIndex, weight] : weights[v]) links[v].push_back({bones[size_t(boneIndex)], weight});
+    hostcore::initialisePhysique(physique, node, links);
+    return physique;
+}
+
+Mesh evaluatedMesh(INode* node, TimeValue t) {
+    const ObjectState& state = node->EvalWorldState(t);
+    Mesh mesh;
+    if (!state.obj || !state.obj->CanConvertToType(triObjectClassID)) return mesh;
+    Object* converted = state.obj->ConvertToType(t, triObjectClassID);
+    if (!converted) return mesh;
+    mesh = static_cast<TriObject*>(converted)->mesh;
+    if (converted != state.obj) converted->DeleteThis();
+    return mesh;
+}
+
+void storeAnimationSets(const std::vector<AnimationSet>& sets) {
+    ReferenceTarget* scene = GetCOREInterface()->GetScenePointer();
+    scene->RemoveAppDataChunk(kAnimationSetOwner, UTILITY_CLASS_ID, 0);
+    if (sets.empty()) return;
+    std::vector<unsigned char> bytes;
+    putInt(bytes, std::int32_t(sets.size()));
+    for (const AnimationSet& set : sets) {
+        putInt(bytes, std::int32_t(set.name.size() + 1));
+        bytes.insert(bytes.end(), set.name.begin(), set.name.end());
+        bytes.push_back(0);
+        putInt(bytes, set.startFrame);
+        putInt(bytes, set.endFrame);
+    }
+    void* data = std::malloc(bytes.size());
+    std::memcpy(data, bytes.data(), bytes.size());
+    scene->AddAppDataChunk(kAnimationSetOwner, UTILITY_CLASS_ID, 0, DWORD(bytes.size()), data);
+}
+
+std::vector<AnimationSet> storedAnimationSets() {
+    AppDataChunk* chunk =
+        GetCOREInterface()->GetScenePointer()->GetAppDataChunk(kAnimationSetOwner, UTILITY_CLASS_ID, 0);
+    std::vector<AnimationSet> sets;
+    if (!chunk || !chunk->data) return sets;
+    const auto* at = static_cast<const unsigned char*>(chunk->data);
+    const unsigned char* end = at + chunk->length;
+    std::int32_t count = 0;
+    if (!takeInt(at, end, count) || count < 0) return {};
+    for (std::int32_t i = 0; i < count; ++i) {
+        std::int32_t nameSize = 0;
+        AnimationSet set;
+        if (!takeInt(at, end, nameSize) || nameSize < 1 || end - at < nameSize) return {};
+        set.name.assign(reinterpret_cast<const char*>(at), size_t(nameSize - 1));
+        at += nameSize;
+        if (!takeInt(at, end, set.startFrame) || !takeInt(at, end, set.endFrame)) return {};
+        sets.push_back(set);
+    }
+    return sets;
+}
+
+}  // namespace scenekit
