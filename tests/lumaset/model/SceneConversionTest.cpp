@@ -210,3 +210,16 @@ TEST(SceneConversion, FramesNestedAsDeepAsAllowedSurviveEveryOperation) {
     EXPECT_EQ(depth, kMaxFrameNestingDepth);
     EXPECT_EQ(deepest->mesh.faces.size(), 2u);
 }
+
+TEST(SceneConversion, ACollapsedMatrixKeyGivesFiniteKeys) {
+    XScene scene;
+    XAnimation& animation = scene.animationSets["Vanish"]["Box"];
+    animation.matrixKeys[0].m = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4, 5, 6, 1};
+    const std::unique_ptr<SceneSnapshot> snapshot = xSceneToSnapshot(scene);
+    const SnapshotTrack& track = snapshot->animationSets.at("Vanish").at("Box");
+    EXPECT_TRUE(track.positionKeys.at(0) == Point3(4, 5, 6));
+    EXPECT_TRUE(track.scaleKeys.at(0) == Point3(0, 0, 0));
+    const Quat q = track.rotationKeys.at(0);
+    for (float value : {q.x, q.y, q.z, q.w})
+        EXPECT_TRUE(std::isfinite(value));
+}
