@@ -22,8 +22,9 @@ void scaleTopFrames(XScene& scene, float sx, float sy, float sz);
 // followed by it. Each animation is adjusted once, however many top-level frames share its name.
 void rotateTopFrames(XScene& scene, float xDegrees, float yDegrees, float zDegrees);
 
-// Mirrors one matrix through the plane z = 0 (M becomes F M F with F = diag(1, 1, -1, 1)) by way of
-// its scale, rotation and translation, giving an affine result. A matrix with a zero-length axis
-// row cannot be split that way; it is mirrored directly, so the result is always finite for
-// finite input.
+// Mirrors one matrix through the plane z = 0 by way of its axis scales, rotation and translation,
+// giving an affine result: F M F with F = diag(1, 1, -1, 1) for a scaled and rotated matrix (a
+// sheared one keeps only what its normalised rows' rotation holds). A matrix with a zero-length
+// axis row has no rotation to separate; it becomes F M F directly, so the result is finite
+// whenever the input is.
 XMatrix mirrorMatrix(const XMatrix& matrix);
