@@ -6,7 +6,7 @@ void Diagnostic::compose() {
     std::string text = fileName.empty() ? std::string("<memory>") : fileName;
     if (line > 0) {
         text += ':' + std::to_string(line) + ':' + std::to_string(column);
-    } else if (byteOffset > 0 || !reason.empty()) {
+    } else if (hasOffset) {
         text += isInflatedOffset ? ": at inflated byte " : ": at byte ";
         text += std::to_string(byteOffset);
     }

@@ -15,6 +15,7 @@ struct Diagnostic {
     std::uint32_t line = 0;    // text only, 1-based
     std::uint32_t column = 0;  // text only, 1-based
     std::uint64_t byteOffset = 0;
+    bool hasOffset = false;
     bool isInflatedOffset = false;
     std::string objectPath;
     std::string reason;

@@ -15,7 +15,8 @@ namespace {
 // The one grammar of X files, over the token stream of either encoding.
 template <class Lexer> class Grammar {
 public:
-    Grammar(Lexer& lexer, TemplateRegistry& registry) : lex_(lexer), registry_(registry) {}
+    Grammar(Lexer& lexer, TemplateRegistry& registry, std::vector<GUID>* declared)
+        : lex_(lexer), registry_(registry), declared_(declared) {}
 
     ParseResult run(bool templatesOnly, std::vector<std::shared_ptr<DataNode>>& objects) {
         for (;;) {
@@ -70,6 +71,7 @@ private:
         Diagnostic& d = result_.diagnostic;
         d.code = DXFILEERR_PARSEERROR;
         d.byteOffset = offset;
+        d.hasOffset = true;
         if constexpr (std::is_same_v<Lexer, TextLexer>) lex_.lineAndColumn(offset, d.line, d.column);
         d.reason = std::move(reason);
         for (const DataNode* node : path_) {
@@ -242,7 +244,9 @@ private:
         finishTemplate(*t);
         if (t->nestingDepth > kMaxTemplateDepth)
             return error(offset, "template " + t->name + " nests templates too deeply");
-        registry_.add(std::move(t));
+        // A re-declaration keeps the definition in force, whose GUID is what saves look up.
+        std::shared_ptr<const Template> inForce = registry_.add(std::move(t));
+        if (declared_) declared_->push_back(inForce->id);
         return true;
     }
 
@@ -503,6 +507,7 @@ private:
 
     Lexer& lex_;
     TemplateRegistry& registry_;
+    std::vector<GUID>* declared_;
     ParseResult result_;
     std::vector<const DataNode*> path_;
     std::vector<StringSlot> strings_;
@@ -516,10 +521,10 @@ ParseResult parseBody(const ParseRequest& request, TemplateRegistry& registry,
                       std::vector<std::shared_ptr<DataNode>>& objects) {
     if (request.encoding == Encoding::Text) {
         TextLexer lexer(request.body, request.baseOffset);
-        return Grammar<TextLexer>(lexer, registry).run(request.templatesOnly, objects);
+        return Grammar<TextLexer>(lexer, registry, request.declaredTemplates).run(request.templatesOnly, objects);
     }
     BinaryLexer lexer(request.body, request.baseOffset, request.floatBytes);
-    return Grammar<BinaryLexer>(lexer, registry).run(request.templatesOnly, objects);
+    return Grammar<BinaryLexer>(lexer, registry, request.declaredTemplates).run(request.templatesOnly, objects);
 }
 
 } // namespace dxfile

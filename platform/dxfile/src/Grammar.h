@@ -24,6 +24,7 @@ struct ParseRequest {
     Encoding encoding;
     std::size_t floatBytes;   // 4 or 8: width of binary float list elements
     bool templatesOnly;       // data objects are an error (template registration)
+    std::vector<GUID>* declaredTemplates = nullptr;  // if set, receives each template's GUID
 };
 
 struct ParseResult {

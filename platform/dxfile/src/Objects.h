@@ -6,6 +6,7 @@
 #include "DataTree.h"
 #include "Diagnostics.h"
 #include "Templates.h"
+#include "ByteCursor.h"
 #include "Writer.h"
 #include "dxfile.h"
 
@@ -55,6 +56,8 @@ public:
     HRESULT RegisterTemplates(LPVOID data, DWORD size) override;
 
     const Diagnostic& lastError() const { return diagnostics_->last; }
+    // The GUIDs of the templates `file` declares, in file order (re-declarations included).
+    HRESULT listDeclaredTemplates(ByteSpan file, std::vector<GUID>& ids);
 
 private:
     std::shared_ptr<TemplateRegistry> registry_;

@@ -42,7 +42,8 @@ bool readWholeFile(const char* path, std::vector<std::uint8_t>& bytes) {
 // result carries the code and the diagnostic; objects completed before a failure stay in
 // `objects`.
 ParseResult readFile(ByteSpan file, TemplateRegistry& registry, bool templatesOnly,
-                     std::vector<std::shared_ptr<DataNode>>& objects) {
+                     std::vector<std::shared_ptr<DataNode>>& objects,
+                     std::vector<GUID>* declared = nullptr) {
     ParseResult result;
     FileHeader header;
     std::string reason;
@@ -56,7 +57,7 @@ ParseResult readFile(ByteSpan file, TemplateRegistry& registry, bool templatesOn
     }
     ParseRequest request{file.subspan(kHeaderSize), kHeaderSize,
                          header.isText ? Encoding::Text : Encoding::Binary, header.floatBytes,
-                         templatesOnly};
+                         templatesOnly, declared};
     std::vector<std::uint8_t> inflated;
     if (header.isCompressed) {
         std::size_t faultOffset = 0;
@@ -65,6 +66,7 @@ ParseResult readFile(ByteSpan file, TemplateRegistry& registry, bool templatesOn
             result.failedBeforeObjects = true;
             result.diagnostic.code = DXFILEERR_PARSEERROR;
             result.diagnostic.byteOffset = kHeaderSize + faultOffset;
+            result.diagnostic.hasOffset = true;
             result.diagnostic.reason = reason;
             return result;
         }
@@ -78,6 +80,12 @@ ParseResult readFile(ByteSpan file, TemplateRegistry& registry, bool templatesOn
 }
 
 } // namespace
+
+HRESULT RootObject::listDeclaredTemplates(ByteSpan file, std::vector<GUID>& ids) {
+    std::vector<std::shared_ptr<DataNode>> objects;
+    ids.clear();
+    return readFile(file, *registry_, false, objects, &ids).status;
+}
 
 RootObject::RootObject()
     : registry_(std::make_shared<TemplateRegistry>()),

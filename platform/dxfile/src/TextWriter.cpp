@@ -24,6 +24,8 @@ struct PackedWalk {
 
 class TextWriter final : public BodyWriter {
 public:
+    TextWriter() { body_ = "\n"; }  // ends the header's line
+
     void writeTemplate(const Template& t) override {
         std::string& out = body_;
         out += "template ";

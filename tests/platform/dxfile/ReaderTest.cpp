@@ -1,0 +1,365 @@
+// Reading: headers, the separator rule, the twin encodings, packed data and member access,
+// names, references, and what malformed input gives.
+#include "TestSupport.h"
+
+#include <cstring>
+
+namespace {
+
+std::string bin(std::initializer_list<int> bytes) {
+    std::string out;
+    for (int b : bytes) out += static_cast<char>(b);
+    return out;
+}
+std::string word(int v) { return bin({v & 0xFF, (v >> 8) & 0xFF}); }
+std::string dword(std::uint32_t v) {
+    return bin({int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF), int(v >> 24)});
+}
+std::string name(const std::string& text) { return word(1) + dword(static_cast<DWORD>(text.size())) + text; }
+
+std::vector<std::uint8_t> dataOf(IDirectXFileData* data, const char* member = nullptr) {
+    DWORD size = 0;
+    void* bytes = nullptr;
+    EXPECT_EQ(data->GetData(member, &size, &bytes), DXFILE_OK);
+    auto* p = static_cast<std::uint8_t*>(bytes);
+    return std::vector<std::uint8_t>(p, p + size);
+}
+
+TEST(Header, EachFaultMapsToItsCode) {
+    struct Case {
+        std::string header;
+        HRESULT expected;
+    };
+    const Case kCases[] = {
+        {"xof 0303txt 0032", DXFILE_OK},
+        {"xof 0302bin 0064", DXFILE_OK},
+        {"xof 0303tzip0032", DXFILEERR_PARSEERROR},  // no total size after the header
+        {"xOf 0303txt 0032", DXFILEERR_BADFILETYPE},  // the magic is case-sensitive
+        {"xof 0102txt 0032", DXFILEERR_BADFILEVERSION},
+        {"xof 0303cmp 0032", DXFILEERR_BADFILETYPE},
+        {"xof 0303foo 0032", DXFILEERR_BADFILETYPE},
+        {"xof 0303txt 0050", DXFILEERR_BADFILEFLOATSIZE},
+        {"xof 0303txt 003", DXFILEERR_BADFILETYPE},  // shorter than 16 bytes
+        {"", DXFILEERR_BADFILETYPE},
+    };
+    for (const Case& c : kCases) {
+        Ref<IDirectXFile> root = makeRoot();
+        std::string bytes = c.header;
+        EXPECT_EQ(root->RegisterTemplates(bytes.data(), static_cast<DWORD>(bytes.size())), c.expected)
+            << c.header;
+        EXPECT_EQ(enumerateAll(root.get(), bytes), c.expected) << c.header;
+    }
+}
+
+TEST(Header, AHeaderAloneHoldsNoObjects) {
+    Ref<IDirectXFile> root = makeRoot();
+    Ref<IDirectXFileEnumObject> enumObject;
+    ASSERT_EQ(openMemory(root.get(), "xof 0303txt 0032", enumObject), DXFILE_OK);
+    Ref<IDirectXFileData> data;
+    EXPECT_EQ(enumObject->GetNextDataObject(data.receive()), DXFILEERR_NOMOREOBJECTS);
+    EXPECT_FALSE(data);
+    EXPECT_EQ(root->RegisterTemplates(const_cast<char*>("xof 0303bin 0032"), 16), DXFILE_OK);
+}
+
+// The separator group after every value is `;`+ then an optional `,`, or a lone `,`.
+TEST(Separators, FollowTheGroupRule) {
+    const std::string kTemplate =
+        "template Seq { <01020304-0506-0708-090A-0B0C0D0E0F10> DWORD num_elem; "
+        "array DWORD value[num_elem]; DWORD dummy; }\n";
+    struct Case {
+        const char* members;
+        HRESULT expected;
+    };
+    const Case kCases[] = {
+        {"3; 0; 1; 2; 5;", DXFILE_OK},
+        {"3, 0, 1, 2, 5,", DXFILE_OK},
+        {"3;;;;; 0;;;;; 1;;;;; 2;;;;; 5;;;;;", DXFILE_OK},
+        {"3;;;;;, 0;;;;;, 1;;;;;, 2;;;;;, 5;;;;;,", DXFILE_OK},
+        {"0; 1234;", DXFILE_OK},  // an empty array takes nothing, not even a separator
+        {"3; 0, 1, 2; 5", DXFILE_OK},  // the last value may go without one before '}'
+        {"3; 0, 1,, 2; 5;", DXFILEERR_PARSEERROR},
+        {"3; 0, 1,; 2; 5;", DXFILEERR_PARSEERROR},
+        {"3; 0 1 2; 5;", DXFILEERR_PARSEERROR},
+        {"3; 0, 1, 2; 5; 6;", DXFILEERR_PARSEERROR},  // more values than members
+    };
+    for (const Case& c : kCases) {
+        Ref<IDirectXFile> root = makeRoot();
+        Ref<IDirectXFileData> data;
+        HRESULT status = firstObject(root.get(), kTemplate + "Seq {" + c.members + "}", data);
+        EXPECT_EQ(status, c.expected) << c.members;
+        if (c.expected == DXFILE_OK && status == DXFILE_OK && c.members[0] == '3') {
+            std::vector<std::uint8_t> expected = {3, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 5, 0, 0, 0};
+            EXPECT_EQ(dataOf(data.get()), expected) << c.members;
+        }
+    }
+}
+
+TEST(Separators, BinaryListsTakeNoSeparatorButSingleValuesDo) {
+    std::string header = "xof 0303bin 0032";
+    std::string seq = name("Header") + word(10);
+    struct Case {
+        std::string members;
+        HRESULT expected;
+    };
+    const Case kCases[] = {
+        {word(6) + dword(3) + dword(1) + dword(2) + dword(3), DXFILE_OK},
+        {word(3) + dword(1) + word(20) + word(3) + dword(2) + word(20) + word(20) + word(19) +
+             word(6) + dword(1) + dword(3),
+         DXFILE_OK},
+        {word(6) + dword(3) + dword(1) + dword(2) + dword(3) + word(20), DXFILE_OK},  // stray ';' after the members
+        {word(6) + dword(2) + dword(1) + dword(2) + word(20) + word(6) + dword(1) + dword(3),
+         DXFILEERR_PARSEERROR},  // a separator after a list that is not the last
+        {word(3) + dword(1) + word(3) + dword(2) + word(20) + word(3) + dword(3) + word(20),
+         DXFILEERR_PARSEERROR},  // a single integer without its separator
+        {word(7) + dword(3) + dword(0) + dword(0) + dword(0), DXFILEERR_PARSEERROR},  // floats for WORDs
+    };
+    for (const Case& c : kCases) {
+        Ref<IDirectXFile> root = makeRoot();
+        std::string file = header + seq + c.members + word(11);
+        EXPECT_EQ(enumerateAll(root.get(), file), c.expected) << testing::PrintToString(file);
+    }
+}
+
+// The same Header object as text and as binary gives the same packed bytes.
+TEST(PackedData, TextAndBinaryTwinsAgreeAndMembersAreAddressable) {
+    std::string text = "xof 0303txt 0032\nHeader { 1; 2; 3; }\n";
+    std::string binary = "xof 0303bin 0032" + name("Header") + word(10) + word(6) + dword(3) +
+                         dword(1) + dword(2) + dword(3) + word(11);
+    for (const std::string& file : {text, binary}) {
+        Ref<IDirectXFile> root = makeRoot();
+        Ref<IDirectXFileEnumObject> enumObject;
+        ASSERT_EQ(openMemory(root.get(), file, enumObject), DXFILE_OK);
+        Ref<IDirectXFileData> data;
+        ASSERT_EQ(enumObject->GetNextDataObject(data.receive()), DXFILE_OK);
+        EXPECT_EQ(dataOf(data.get()), (std::vector<std::uint8_t>{1, 0, 2, 0, 3, 0, 0, 0}));
+        EXPECT_EQ(dataOf(data.get(), "major"), (std::vector<std::uint8_t>{1, 0}));
+        EXPECT_EQ(dataOf(data.get(), "minor"), (std::vector<std::uint8_t>{2, 0}));
+        EXPECT_EQ(dataOf(data.get(), "flags"), (std::vector<std::uint8_t>{3, 0, 0, 0}));
+        DWORD size = 0;
+        void* bytes = nullptr;
+        EXPECT_EQ(data->GetData("Major", &size, &bytes), DXFILEERR_BADDATAREFERENCE);
+        EXPECT_EQ(data->GetData(nullptr, nullptr, &bytes), DXFILEERR_BADVALUE);
+    }
+}
+
+TEST(PackedData, FloatsPackAsFourBytesInSixtyFourBitFilesAndNumbersReadLeniently) {
+    std::string file = "xof 0302txt 0064\n"
+                       "Vector { 1.5e-005; +1.0; .5 }\n"
+                       "Vector { 1; -1.#IND00; 1.#QNAN0 }\n"
+                       "Vector { -1.#INF00; 2.; -0.0 }\n";
+    Ref<IDirectXFile> root = makeRoot();
+    Ref<IDirectXFileEnumObject> enumObject;
+    ASSERT_EQ(openMemory(root.get(), file, enumObject), DXFILE_OK);
+    const float kExpected[3][3] = {{1.5e-5f, 1.0f, 0.5f}, {1.0f, 0.0f, 0.0f}, {0.0f, 2.0f, -0.0f}};
+    for (const auto& expected : kExpected) {
+        Ref<IDirectXFileData> data;
+        ASSERT_EQ(enumObject->GetNextDataObject(data.receive()), DXFILE_OK);
+        std::vector<std::uint8_t> bytes = dataOf(data.get());
+        ASSERT_EQ(bytes.size(), 12u);
+        EXPECT_EQ(std::memcmp(bytes.data(), expected, 12), 0);
+    }
+    std::string binary64 = "xof 0303bin 0064" + name("Vector") + word(10) + word(7) + dword(3);
+    for (double v : {0.25, -2.0, 1e10}) binary64.append(reinterpret_cast<const char*>(&v), 8);
+    binary64 += word(11);
+    ASSERT_EQ(openMemory(root.get(), binary64, enumObject), DXFILE_OK);
+    Ref<IDirectXFileData> data;
+    ASSERT_EQ(enumObject->GetNextDataObject(data.receive()), DXFILE_OK);
+    const float expected64[3] = {0.25f, -2.0f, 1e10f};
+    std::vector<std::uint8_t> bytes = dataOf(data.get());
+    ASSERT_EQ(bytes.size(), 12u);
+    EXPECT_EQ(std::memcmp(bytes.data(), expected64, 12), 0);
+}
+
+TEST(Objects, GetNameFollowsTheBufferProtocol) {
+    Ref<IDirectXFile> root = makeRoot();
+    Ref<IDirectXFileEnumObject> enumObject;
+    ASSERT_EQ(openMemory(root.get(), "xof 0303txt 0032\nFrame Root {}\nFrame {}\n", enumObject), DXFILE_OK);
+    Ref<IDirectXFileData> named;
+    Ref<IDirectXFileData> unnamed;
+    ASSERT_EQ(enumObject->GetNextDataObject(named.receive()), DXFILE_OK);
+    ASSERT_EQ(enumObject->GetNextDataObject(unnamed.receive()), DXFILE_OK);
+    DWORD length = 99;
+    EXPECT_EQ(named->GetName(nullptr, nullptr), DXFILEERR_BADVALUE);
+    EXPECT_EQ(named->GetName(nullptr, &length), DXFILE_OK);
+    EXPECT_EQ(length, 5u);
+    char buffer[8] = "xxxxxxx";
+    length = 4;
+    EXPECT_EQ(named->GetName(buffer, &length), DXFILEERR_BADVALUE);
+    EXPECT_EQ(length, 5u);  // the needed length
+    length = 8;
+    EXPECT_EQ(named->GetName(buffer, &length), DXFILE_OK);
+    EXPECT_STREQ(buffer, "Root");
+    EXPECT_EQ(length, 5u);
+    EXPECT_EQ(unnamed->GetName(nullptr, &length), DXFILE_OK);
+    EXPECT_EQ(length, 0u);
+    length = 8;
+    EXPECT_EQ(unnamed->GetName(buffer, &length), DXFILE_OK);
+    EXPECT_EQ(length, 0u);
+    EXPECT_EQ(buffer[0], '\0');
+}
+
+TEST(Objects, ReferencesResolveByNameByGuidAndForward) {
+    std::string file = "xof 0303txt 0032\n"
+                       "Frame A { { Later } { <11111111-2222-3333-4444-555555555555> } { Later <11111111-2222-3333-4444-555555555555> } { Missing } }\n"
+                       "Frame Later { <11111111-2222-3333-4444-555555555555> }\n";
+    Ref<IDirectXFile> root = makeRoot();
+    Ref<IDirectXFileEnumObject> enumObject;
+    ASSERT_EQ(openMemory(root.get(), file, enumObject), DXFILE_OK);
+    Ref<IDirectXFileData> a;
+    ASSERT_EQ(enumObject->GetNextDataObject(a.receive()), DXFILE_OK);
+    enumObject.reset();  // the objects outlive their enumerator
+    root.reset();
+    for (int i = 0; i < 4; ++i) {
+        Ref<IDirectXFileObject> child;
+        ASSERT_EQ(a->GetNextObject(child.receive()), DXFILE_OK);
+        Ref<IDirectXFileData> asData;
+        EXPECT_EQ(child->QueryInterface(IID_IDirectXFileData, reinterpret_cast<void**>(asData.receive())),
+                  E_NOINTERFACE);
+        Ref<IDirectXFileDataReference> reference;
+        ASSERT_EQ(child->QueryInterface(IID_IDirectXFileDataReference,
+                                        reinterpret_cast<void**>(reference.receive())),
+                  DXFILE_OK);
+        Ref<IDirectXFileData> target;
+        if (i == 3) {
+            EXPECT_EQ(reference->Resolve(target.receive()), DXFILEERR_BADDATAREFERENCE);
+            continue;
+        }
+        ASSERT_EQ(reference->Resolve(target.receive()), DXFILE_OK) << i;
+        char buffer[16];
+        DWORD length = sizeof buffer;
+        EXPECT_EQ(target->GetName(buffer, &length), DXFILE_OK);
+        EXPECT_STREQ(buffer, "Later");
+    }
+    Ref<IDirectXFileObject> none;
+    EXPECT_EQ(a->GetNextObject(none.receive()), DXFILEERR_NOMOREOBJECTS);
+}
+
+TEST(Objects, TopLevelObjectsAreFoundByNameAndGuid) {
+    Ref<IDirectXFile> root = makeRoot();
+    Ref<IDirectXFileEnumObject> enumObject;
+    ASSERT_EQ(openMemory(root.get(),
+                         "xof 0303txt 0032\nFrame A { Frame Inner {} }\nFrame B { <0000000A-0000-0000-0000-000000000001> }\n",
+                         enumObject),
+              DXFILE_OK);
+    Ref<IDirectXFileData> found;
+    EXPECT_EQ(enumObject->GetDataObjectByName("B", found.receive()), DXFILE_OK);
+    EXPECT_EQ(enumObject->GetDataObjectByName("Inner", found.receive()), DXFILEERR_NOTFOUND);
+    GUID id = {0xA, 0, 0, {0, 0, 0, 0, 0, 0, 0, 1}};
+    EXPECT_EQ(enumObject->GetDataObjectById(id, found.receive()), DXFILE_OK);
+    char buffer[4];
+    DWORD length = sizeof buffer;
+    EXPECT_EQ(found->GetName(buffer, &length), DXFILE_OK);
+    EXPECT_STREQ(buffer, "B");
+}
+
+TEST(Templates, TextAndBinaryDefinitionsRegisterAndFileTemplatesAreHonoured) {
+    Ref<IDirectXFile> root;
+    ASSERT_EQ(DirectXFileCreate(root.receive()), DXFILE_OK);
+    std::string text = "xof 0303txt 0032\n"
+                       "template Pair { <AAAAAAAA-0000-0000-0000-000000000001> DWORD a; WORD b; }\n"
+                       "template Grid { <AAAAAAAA-0000-0000-0000-000000000002> DWORD n; array Pair cells[2][n]; [Pair, Grid <AAAAAAAA-0000-0000-0000-000000000002>] }\n";
+    ASSERT_EQ(root->RegisterTemplates(text.data(), static_cast<DWORD>(text.size())), DXFILE_OK);
+    Ref<IDirectXFileData> data;
+    ASSERT_EQ(firstObject(root.get(), "Grid { 2; 1;2;, 3;4;, 5;6;, 7;8;; Pair { 9; 10; } }", data), DXFILE_OK);
+    std::vector<std::uint8_t> expected = {2, 0, 0, 0};
+    for (int v = 1; v <= 8; v += 2) expected.insert(expected.end(), {std::uint8_t(v), 0, 0, 0, std::uint8_t(v + 1), 0});
+    EXPECT_EQ(dataOf(data.get()), expected);
+    EXPECT_EQ(dataOf(data.get(), "cells").size(), 24u);
+    // A template declared inside a data file is honoured by later objects and later loads.
+    Ref<IDirectXFileData> declared;
+    ASSERT_EQ(firstObject(root.get(), "template Single { <AAAAAAAA-0000-0000-0000-000000000003> FLOAT f; } Single { 0.5; }", declared),
+              DXFILE_OK);
+    ASSERT_EQ(firstObject(root.get(), "Single { 0.25; }", declared), DXFILE_OK);
+    // Binary definitions: `template Pair2 { <GUID> DWORD a; }`.
+    std::string binary = "xof 0303bin 0032" + word(31) + name("Pair2") + word(10) + word(5) +
+                         dword(0xBBBBBBBB) + bin({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}) + word(41) +
+                         name("a") + word(20) + word(11);
+    ASSERT_EQ(root->RegisterTemplates(binary.data(), static_cast<DWORD>(binary.size())), DXFILE_OK);
+    ASSERT_EQ(firstObject(root.get(), "Pair2 { 7; }", declared), DXFILE_OK);
+    EXPECT_EQ(dataOf(declared.get()), (std::vector<std::uint8_t>{7, 0, 0, 0}));
+}
+
+TEST(Templates, MalformedDefinitionsAreParseErrors) {
+    const char* kBodies[] = {
+        "foobar;",
+        "template NoGuid { DWORD a; }",
+        "template Bad { <AAAAAAAA-0000-0000-0000-000000000009> Unknown a; }",
+        "template Bad { <AAAAAAAA-0000-0000-0000-000000000009> DWORD n; array DWORD v[m]; }",
+        "template Bad { <AAAAAAAA-0000-0000-0000-000000000009> DWORD a;",
+        "Frame {}",
+    };
+    for (const char* body : kBodies) {
+        Ref<IDirectXFile> root = makeRoot();
+        std::string file = std::string("xof 0303txt 0032\n") + body;
+        EXPECT_EQ(root->RegisterTemplates(file.data(), static_cast<DWORD>(file.size())), DXFILEERR_PARSEERROR)
+            << body;
+    }
+}
+
+TEST(Robustness, CountsLargerThanTheDataAreRefusedWithoutReservingForThem) {
+    Ref<IDirectXFile> root = makeRoot();
+    Ref<IDirectXFileData> data;
+    EXPECT_EQ(firstObject(root.get(), "Mesh { 4000000000; 1.0; 2.0; 3.0;; 0;; }", data), DXFILEERR_PARSEERROR);
+    std::string list = "xof 0303bin 0032" + name("Mesh") + word(10) + word(6) + dword(0xFFFFFFFF) + dword(1);
+    EXPECT_EQ(enumerateAll(root.get(), list), DXFILEERR_PARSEERROR);
+    std::string string = "xof 0303bin 0032" + name("TextureFilename") + word(10) + word(2) + dword(0x7FFFFFFF);
+    EXPECT_EQ(enumerateAll(root.get(), string), DXFILEERR_PARSEERROR);
+    // A fixed array of a template without values takes no input: nothing to loop over.
+    std::string empty = "xof 0303txt 0032\ntemplate E { <AAAAAAAA-0000-0000-0000-00000000000E> }\n"
+                        "template Many { <AAAAAAAA-0000-0000-0000-00000000000F> array E e[4000000000]; DWORD x; }\n"
+                        "Many { 5; }";
+    int count = 0;
+    EXPECT_EQ(enumerateAll(root.get(), empty, &count), DXFILE_OK);
+    EXPECT_EQ(count, 1);
+}
+
+TEST(Robustness, NestingBeyondTheLimitIsAParseErrorNotACrash) {
+    std::string deep = "xof 0303txt 0032\n";
+    for (int i = 0; i < 100000; ++i) deep += "Frame{";
+    Ref<IDirectXFile> root = makeRoot();
+    EXPECT_EQ(enumerateAll(root.get(), deep), DXFILEERR_PARSEERROR);
+    std::string fine = "xof 0303txt 0032\n";
+    for (int i = 0; i < 100; ++i) fine += "Frame{";
+    for (int i = 0; i < 100; ++i) fine += "}";
+    EXPECT_EQ(enumerateAll(root.get(), fine), DXFILE_OK);
+}
+
+// Every truncation and every single-byte change of a real file ends in a status, never a crash
+// (the sanitizer build checks the reads).
+TEST(Robustness, TruncationsAndByteFlipsOfEveryEncodingEndInAStatus) {
+    if (!std::filesystem::exists(corpusFolder())) GTEST_SKIP() << "no corpus at " << corpusFolder();
+    Ref<IDirectXFile> root = makeRoot();
+    for (const char* fileName : {"test_cube_text.x", "test_cube_binary.x", "test_cube_compressed.x"}) {
+        std::string file = readText(corpusFolder() / fileName);
+        for (std::size_t length = 0; length < file.size(); ++length) {
+            std::string prefix = file.substr(0, length);
+            HRESULT status = enumerateAll(root.get(), prefix);
+            if (length < 16) {
+                EXPECT_EQ(status, DXFILEERR_BADFILETYPE) << fileName << " " << length;
+            }
+        }
+        for (std::size_t at = 16; at < file.size(); ++at) {
+            std::string changed = file;
+            changed[at] = static_cast<char>(~changed[at]);
+            (void)enumerateAll(root.get(), changed);
+        }
+    }
+    // Cut inside the compressed blocks: the data is refused, not half read.
+    std::string compressed = readText(corpusFolder() / "test_cube_compressed.x");
+    EXPECT_EQ(enumerateAll(root.get(), compressed.substr(0, compressed.size() - 1)), DXFILEERR_PARSEERROR);
+    std::string badSignature = compressed;
+    badSignature[24] = 'X';
+    EXPECT_EQ(enumerateAll(root.get(), badSignature), DXFILEERR_PARSEERROR);
+}
+
+TEST(Robustness, AFailureKeepsTheObjectsBeforeIt) {
+    Ref<IDirectXFile> root = makeRoot();
+    Ref<IDirectXFileEnumObject> enumObject;
+    ASSERT_EQ(openMemory(root.get(), "xof 0303txt 0032\nAnimTicksPerSecond { 24; }\nMesh { 1; 1.0; }", enumObject),
+              DXFILE_OK);
+    Ref<IDirectXFileData> data;
+    EXPECT_EQ(enumObject->GetNextDataObject(data.receive()), DXFILE_OK);
+    EXPECT_EQ(enumObject->GetNextDataObject(data.receive()), DXFILEERR_PARSEERROR);
+}
+
+} // namespace
