@@ -32,11 +32,11 @@ typedef short BlockID;
 // "no class" value (0xFFFFFFFF, 0xFFFFFFFF).
 class Class_ID {
 public:
-    Class_ID() : a(0xFFFFFFFF), b(0xFFFFFFFF) {}
-    Class_ID(ULONG aa, ULONG bb) : a(aa), b(bb) {}
+    constexpr Class_ID() : a(0xFFFFFFFF), b(0xFFFFFFFF) {}
+    constexpr Class_ID(ULONG aa, ULONG bb) : a(aa), b(bb) {}
 
-    ULONG PartA() const { return a; }
-    ULONG PartB() const { return b; }
+    constexpr ULONG PartA() const { return a; }
+    constexpr ULONG PartB() const { return b; }
     void SetPartA(ULONG aa) { a = aa; }
     void SetPartB(ULONG bb) { b = bb; }
 
@@ -52,11 +52,11 @@ private:
 // Identifies a published function interface: two 32-bit words, like Class_ID.
 class Interface_ID {
 public:
-    Interface_ID() : a(0xFFFFFFFF), b(0xFFFFFFFF) {}
-    Interface_ID(ULONG aa, ULONG bb) : a(aa), b(bb) {}
+    constexpr Interface_ID() : a(0xFFFFFFFF), b(0xFFFFFFFF) {}
+    constexpr Interface_ID(ULONG aa, ULONG bb) : a(aa), b(bb) {}
 
-    ULONG PartA() const { return a; }
-    ULONG PartB() const { return b; }
+    constexpr ULONG PartA() const { return a; }
+    constexpr ULONG PartB() const { return b; }
 
     int operator==(const Interface_ID& other) const { return a == other.a && b == other.b; }
     int operator!=(const Interface_ID& other) const { return a != other.a || b != other.b; }

@@ -1,0 +1,5 @@
+#include "animsets/AnimationSetUtility.h"
+
+void AnimationSetUtility::BeginEditParams(Interface*, IUtil*) {}
+
+void AnimationSetUtility::EndEditParams(Interface*, IUtil*) {}

@@ -1,0 +1,3 @@
+#include "host/PluginInstance.h"
+
+HINSTANCE pluginInstance = nullptr;
