@@ -17,8 +17,8 @@
 #define IDC_ANIMATION 1010
 #define IDC_LEFT_HANDED 1022
 #define IDC_VERTEX_COLOR 1023
-#define IDC_D3DX_OPT 1024       // export dialog only
-#define IDC_BONE_SCALE_X 1024   // import dialog only
+#define IDC_D3DX_OPT 1024     // export dialog only
+#define IDC_BONE_SCALE_X 1024 // import dialog only
 #define IDC_BONE_SCALE_Y 1025
 #define IDC_BONE_SCALE_Z 1026
 #define IDC_OBJECT_SCALE_X 1028

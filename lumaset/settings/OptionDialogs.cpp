@@ -6,23 +6,27 @@ namespace {
 
 const int kFormatButtons[3] = {IDC_FORMAT_TEXT, IDC_FORMAT_BINARY, IDC_FORMAT_COMPRESSED};
 const int kObjectScaleEdits[3] = {IDC_OBJECT_SCALE_X, IDC_OBJECT_SCALE_Y, IDC_OBJECT_SCALE_Z};
-const int kObjectRotationEdits[3] = {IDC_OBJECT_ROTATION_X, IDC_OBJECT_ROTATION_Y, IDC_OBJECT_ROTATION_Z};
+const int kObjectRotationEdits[3] = {IDC_OBJECT_ROTATION_X, IDC_OBJECT_ROTATION_Y,
+                                     IDC_OBJECT_ROTATION_Z};
 // The bone-scale row puts y (1025) in the right-hand column and z (1026) in the middle; the
 // binding goes by control number.
 const int kBoneScaleEdits[3] = {IDC_BONE_SCALE_X, IDC_BONE_SCALE_Y, IDC_BONE_SCALE_Z};
 
 void showVector(DialogWindow& dialog, const int (&edits)[3], const float (&values)[3]) {
-    for (int axis = 0; axis < 3; ++axis) dialog.SetFloat(edits[axis], values[axis]);
+    for (int axis = 0; axis < 3; ++axis)
+        dialog.SetFloat(edits[axis], values[axis]);
 }
 
 void readVector(const DialogWindow& dialog, const int (&edits)[3], float (&values)[3]) {
-    for (int axis = 0; axis < 3; ++axis) values[axis] = static_cast<float>(dialog.GetFloat(edits[axis]));
+    for (int axis = 0; axis < 3; ++axis)
+        values[axis] = static_cast<float>(dialog.GetFloat(edits[axis]));
 }
 
 } // namespace
 
 void showExportOptions(DialogWindow& dialog, const ExportOptions& options) {
-    for (int index = 0; index < 3; ++index) dialog.SetCheck(kFormatButtons[index], options.format == index);
+    for (int index = 0; index < 3; ++index)
+        dialog.SetCheck(kFormatButtons[index], options.format == index);
     dialog.SetCheck(IDC_TEXTURE_PATH, options.texturePath);
     dialog.SetCheck(IDC_NORMAL, options.normal);
     dialog.SetCheck(IDC_UV, options.uv);

@@ -6,18 +6,18 @@
 
 struct ExportOptions {
     std::int32_t format = 0;  // index of the format button: 0 text, 1 binary, 2 compressed
-    bool texturePath = false;  // texture file names with their full path
+    bool texturePath = false; // texture file names with their full path
     bool uv = true;
     bool normal = true;
     bool vertexColor = true;
     bool skin = true;
     bool animation = true;
-    bool leftHanded = false;  // convert the model to the left-handed system before writing
-    bool sampling = false;    // sample animation at `samplingFps` instead of taking keys
-    bool d3dxOpt = true;      // re-index each mesh into one vertex list when writing
+    bool leftHanded = false; // convert the model to the left-handed system before writing
+    bool sampling = false;   // sample animation at `samplingFps` instead of taking keys
+    bool d3dxOpt = true;     // re-index each mesh into one vertex list when writing
     std::int32_t samplingFps = 30;
     float objectScale[3] = {1.0f, 1.0f, 1.0f};
-    float objectRotation[3] = {0.0f, 0.0f, 0.0f};  // degrees
+    float objectRotation[3] = {0.0f, 0.0f, 0.0f}; // degrees
 };
 
 struct ImportOptions {
@@ -26,10 +26,10 @@ struct ImportOptions {
     bool vertexColor = true;
     bool skin = true;
     bool animation = true;
-    bool leftHanded = false;  // convert the model from the left-handed system after reading
+    bool leftHanded = false; // convert the model from the left-handed system after reading
     float boneScale[3] = {1.0f, 1.0f, 1.0f};
     float objectScale[3] = {1.0f, 1.0f, 1.0f};
-    float objectRotation[3] = {0.0f, 0.0f, 0.0f};  // degrees
+    float objectRotation[3] = {0.0f, 0.0f, 0.0f}; // degrees
 };
 
 // The DirectX file format value (binary 0, text 1, compressed 2) of a format button index

@@ -16,11 +16,18 @@ const char* const kObjectScaleKeys[3] = {"OBJECTSCALE_X", "OBJECTSCALE_Y", "OBJE
 const char* const kObjectRotationKeys[3] = {"OBJECTROT_X", "OBJECTROT_Y", "OBJECTROT_Z"};
 const char* const kBoneScaleKeys[3] = {"BONESCALE_X", "BONESCALE_Y", "BONESCALE_Z"};
 
-void addValue(XmlNode& section, const char* key, int value) { section.AddChild(key).SetAttribute(kValue, value); }
-void addValue(XmlNode& section, const char* key, bool value) { addValue(section, key, value ? 1 : 0); }
-void addValue(XmlNode& section, const char* key, float value) { section.AddChild(key).SetAttribute(kValue, value); }
+void addValue(XmlNode& section, const char* key, int value) {
+    section.AddChild(key).SetAttribute(kValue, value);
+}
+void addValue(XmlNode& section, const char* key, bool value) {
+    addValue(section, key, value ? 1 : 0);
+}
+void addValue(XmlNode& section, const char* key, float value) {
+    section.AddChild(key).SetAttribute(kValue, value);
+}
 void addVector(XmlNode& section, const char* const (&keys)[3], const float (&values)[3]) {
-    for (int axis = 0; axis < 3; ++axis) addValue(section, keys[axis], values[axis]);
+    for (int axis = 0; axis < 3; ++axis)
+        addValue(section, keys[axis], values[axis]);
 }
 
 // A section's element for `key`, read into the field when the names match exactly. An element
@@ -67,14 +74,18 @@ void SettingsFile::Load() {
     }
 }
 
+// In each section the first key that matches an element's name takes its value.
 void SettingsFile::ReadExport(const XmlNode& section) {
     ExportOptions& options = exportOptions;
     for (const XmlNode& element : section.Children()) {
         if (element.IsText()) continue;
-        readValue(element, "FORMAT", options.format) || readValue(element, "NORMAL", options.normal) ||
-            readValue(element, "TEXPATH", options.texturePath) || readValue(element, "VCOLOR", options.vertexColor) ||
+        readValue(element, "FORMAT", options.format) ||
+            readValue(element, "NORMAL", options.normal) ||
+            readValue(element, "TEXPATH", options.texturePath) ||
+            readValue(element, "VCOLOR", options.vertexColor) ||
             readValue(element, "SKIN", options.skin) || readValue(element, "UV", options.uv) ||
-            readValue(element, "ANIMATION", options.animation) || readValue(element, "CHAND", options.leftHanded) ||
+            readValue(element, "ANIMATION", options.animation) ||
+            readValue(element, "CHAND", options.leftHanded) ||
             readValue(element, "D3DXOPT", options.d3dxOpt) ||
             readVector(element, kObjectScaleKeys, options.objectScale) ||
             readVector(element, kObjectRotationKeys, options.objectRotation) ||
@@ -88,8 +99,10 @@ void SettingsFile::ReadImport(const XmlNode& section) {
     for (const XmlNode& element : section.Children()) {
         if (element.IsText()) continue;
         readValue(element, "NORMAL", options.normal) || readValue(element, "UV", options.uv) ||
-            readValue(element, "VCOLOR", options.vertexColor) || readValue(element, "SKIN", options.skin) ||
-            readValue(element, "ANIMATION", options.animation) || readValue(element, "CHAND", options.leftHanded) ||
+            readValue(element, "VCOLOR", options.vertexColor) ||
+            readValue(element, "SKIN", options.skin) ||
+            readValue(element, "ANIMATION", options.animation) ||
+            readValue(element, "CHAND", options.leftHanded) ||
             readVector(element, kBoneScaleKeys, options.boneScale) ||
             readVector(element, kObjectScaleKeys, options.objectScale) ||
             readVector(element, kObjectRotationKeys, options.objectRotation);

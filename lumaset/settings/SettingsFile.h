@@ -19,7 +19,7 @@ public:
     // Writes both records. False when the file cannot be written; the file then stays as it was.
     bool Save();
 
-    std::string path;  // empty when the host names no configuration folder
+    std::string path; // empty when the host names no configuration folder
     ExportOptions exportOptions;
     ImportOptions importOptions;
 

@@ -10,11 +10,13 @@
 #include <unistd.h>
 #include <vector>
 
-XmlNode::~XmlNode() { Clear(); }
+XmlNode::~XmlNode() {
+    Clear();
+}
 
 XmlNode::XmlNode(XmlNode&& other) noexcept
-    : name(std::move(other.name)), children(std::move(other.children)), attributes(std::move(other.attributes)),
-      isText(other.isText) {
+    : name(std::move(other.name)), children(std::move(other.children)),
+      attributes(std::move(other.attributes)), isText(other.isText) {
     other.lastVisited = nullptr;
 }
 
@@ -41,7 +43,9 @@ void XmlNode::Clear() {
     lastVisited = nullptr;
 }
 
-XmlNode& XmlNode::AddChild(const std::string& childName) { return children.emplace_back(childName); }
+XmlNode& XmlNode::AddChild(const std::string& childName) {
+    return children.emplace_back(childName);
+}
 
 const XmlNode* XmlNode::NextChild(const XmlNode* previous) const {
     if (previous == nullptr) {
@@ -97,7 +101,9 @@ float XmlNode::GetAttributeFloat(const std::string& attributeName) const {
     return value ? static_cast<float>(parseDouble(value->c_str())) : 0.0f;
 }
 
-bool XmlNode::GetAttributeBool(const std::string& attributeName) const { return GetAttributeInt(attributeName) != 0; }
+bool XmlNode::GetAttributeBool(const std::string& attributeName) const {
+    return GetAttributeInt(attributeName) != 0;
+}
 
 namespace {
 
@@ -167,7 +173,7 @@ std::string XmlNode::WriteDocument() {
         if (top.next != top.node->children.end()) {
             const XmlNode& child = *top.next++;
             std::size_t depth = top.depth + 1;
-            start(child, depth);  // may grow `open`: `top` is not used after this
+            start(child, depth); // may grow `open`: `top` is not used after this
             continue;
         }
         lineBreak(top.depth);
@@ -188,7 +194,7 @@ bool XmlNode::Save(const std::string& fileName) {
     if (descriptor < 0) return false;
     mode_t mask = umask(0);
     umask(mask);
-    fchmod(descriptor, 0666 & ~mask);  // what creating the file directly would have given
+    fchmod(descriptor, 0666 & ~mask); // what creating the file directly would have given
     bool written = true;
     for (std::size_t done = 0; written && done < text.size();) {
         ssize_t count = write(descriptor, text.data() + done, text.size() - done);
@@ -212,7 +218,8 @@ bool XmlNode::Load(const std::string& fileName) {
     if (!file) return false;
     std::string text;
     char buffer[65536];
-    for (std::size_t count; (count = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, count);
+    for (std::size_t count; (count = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+        text.append(buffer, count);
     std::fclose(file);
     Read(text);
     return true;

@@ -11,11 +11,14 @@ namespace {
 
 enum class TagKind { start, end, empty, declaration };
 
-bool isBlank(char character) { return character == ' ' || character == '\t'; }
+bool isBlank(char character) {
+    return character == ' ' || character == '\t';
+}
 
 bool isWhiteSpace(std::string_view token) {
     for (char character : token)
-        if (character != ' ' && character != '\t' && character != '\r' && character != '\n') return false;
+        if (character != ' ' && character != '\t' && character != '\r' && character != '\n')
+            return false;
     return true;
 }
 
@@ -40,7 +43,7 @@ public:
             XmlNode tag;
             switch (parseTag(token, tag)) {
             case TagKind::end:
-                if (open.size() == 1) return;  // an end tag at the top level ends the file
+                if (open.size() == 1) return; // an end tag at the top level ends the file
                 open.pop_back();
                 break;
             case TagKind::declaration:
@@ -50,8 +53,12 @@ public:
                 current->name = std::move(tag.name);
                 current->attributes = std::move(tag.attributes);
                 break;
-            case TagKind::empty: current->children.push_back(std::move(tag)); break;
-            case TagKind::start: open.push_back(&current->children.emplace_back(std::move(tag))); break;
+            case TagKind::empty:
+                current->children.push_back(std::move(tag));
+                break;
+            case TagKind::start:
+                open.push_back(&current->children.emplace_back(std::move(tag)));
+                break;
             }
         }
     }
@@ -70,7 +77,7 @@ private:
             while (at < text_.size()) {
                 char character = text_[at];
                 if (character == '\\') {
-                    at += 2;  // the escaped character goes along unexamined
+                    at += 2; // the escaped character goes along unexamined
                     continue;
                 }
                 ++at;
@@ -91,7 +98,9 @@ private:
     static TagKind parseTag(std::string_view token, XmlNode& tag) {
         std::size_t at = 1;
         auto atEnd = [&] { return at >= token.size(); };
-        auto closesTag = [&](std::size_t index) { return index + 1 == token.size() && token[index] == '>'; };
+        auto closesTag = [&](std::size_t index) {
+            return index + 1 == token.size() && token[index] == '>';
+        };
         // The name keeps a leading "/" or "?", and stops before a "/" that directly precedes
         // the closing ">".
         if (!atEnd() && (token[at] == '/' || token[at] == '?')) tag.name += token[at++];
@@ -105,10 +114,12 @@ private:
         bool isEmpty = false;
         bool isDeclaration = false;
         for (;;) {
-            while (!atEnd() && isBlank(token[at])) ++at;
+            while (!atEnd() && isBlank(token[at]))
+                ++at;
             if (atEnd() || token[at] == '>') break;
             std::string attributeName;
-            while (!atEnd() && !isBlank(token[at]) && token[at] != '=' && token[at] != '>') attributeName += token[at++];
+            while (!atEnd() && !isBlank(token[at]) && token[at] != '=' && token[at] != '>')
+                attributeName += token[at++];
             bool beforeClose = !atEnd() && token[at] == '>';
             if (beforeClose && attributeName == "/") {
                 isEmpty = true;
@@ -119,18 +130,21 @@ private:
                 continue;
             }
             std::size_t afterName = at;
-            while (!atEnd() && isBlank(token[at])) ++at;
+            while (!atEnd() && isBlank(token[at]))
+                ++at;
             std::string value;
             if (!atEnd() && token[at] == '=') {
                 ++at;
-                while (!atEnd() && isBlank(token[at])) ++at;
+                while (!atEnd() && isBlank(token[at]))
+                    ++at;
                 if (!atEnd() && (token[at] == '"' || token[at] == '\'')) {
                     char quote = token[at++];
                     while (!atEnd() && token[at] != quote) {
-                        if (token[at] == '\\' && at + 1 < token.size()) ++at;  // the next character, literally
+                        if (token[at] == '\\' && at + 1 < token.size())
+                            ++at; // the next character, literally
                         value += token[at++];
                     }
-                    if (!atEnd()) ++at;  // the closing quote
+                    if (!atEnd()) ++at; // the closing quote
                 } else {
                     // Unquoted: up to a blank or tab; a ">" or "/>" that closes the tag is not
                     // part of the value.

@@ -14,8 +14,8 @@ DialogWindow::~DialogWindow() {
 
 bool DialogWindow::Create(int templateNumber, HWND parent, HINSTANCE instance) {
     previousProc = nullptr;
-    HWND created = CreateDialogParamA(instance, MAKEINTRESOURCEA(templateNumber), parent, DialogProc,
-                                      reinterpret_cast<LPARAM>(this));
+    HWND created = CreateDialogParamA(instance, MAKEINTRESOURCEA(templateNumber), parent,
+                                      DialogProc, reinterpret_cast<LPARAM>(this));
     handle = created;
     return created != nullptr;
 }
@@ -52,9 +52,13 @@ bool DialogWindow::Close() {
     return true;
 }
 
-void DialogWindow::AddCommandHandler(int controlId, MessageHandler handler) { commandHandlers[controlId] = handler; }
+void DialogWindow::AddCommandHandler(int controlId, MessageHandler handler) {
+    commandHandlers[controlId] = handler;
+}
 
-void DialogWindow::Dispatch(WindowMessage& message) { WindowBase::Dispatch(message); }
+void DialogWindow::Dispatch(WindowMessage& message) {
+    WindowBase::Dispatch(message);
+}
 
 void DialogWindow::CallCommandHandler(int controlId, WindowMessage& message, bool& found) {
     auto entry = commandHandlers.find(controlId);
@@ -67,7 +71,8 @@ void DialogWindow::CallCommandHandler(int controlId, WindowMessage& message, boo
 void DialogWindow::OnMessage(WindowMessage& message) {
     bool found = false;
     switch (message.id) {
-    case WM_DESTROY: return;  // a dialog never posts the quit message
+    case WM_DESTROY:
+        return; // a dialog never posts the quit message
     case WM_NOTIFY:
         CallCommandHandler(static_cast<int>(message.wParam), message, found);
         break;
@@ -87,7 +92,8 @@ void DialogWindow::OnMessage(WindowMessage& message) {
         }
         break;
     }
-    default: break;
+    default:
+        break;
     }
     WindowBase::OnMessage(message);
 }
@@ -106,7 +112,9 @@ void DialogWindow::GetText(int controlId, char* buffer, int capacity) const {
     GetDlgItemTextA(handle, controlId, buffer, capacity);
 }
 
-void DialogWindow::SetText(int controlId, const char* text) { SetDlgItemTextA(handle, controlId, text); }
+void DialogWindow::SetText(int controlId, const char* text) {
+    SetDlgItemTextA(handle, controlId, text);
+}
 
 void DialogWindow::SetFloat(int controlId, float value) {
     SetText(controlId, formatGeneral(static_cast<double>(value)).c_str());
@@ -124,4 +132,6 @@ int DialogWindow::GetInt(int controlId) const {
     return parseInteger(text);
 }
 
-ListViewControl DialogWindow::GetListView(int controlId) const { return ListViewControl(GetDlgItem(handle, controlId)); }
+ListViewControl DialogWindow::GetListView(int controlId) const {
+    return ListViewControl(GetDlgItem(handle, controlId));
+}

@@ -7,12 +7,16 @@ int ListViewControl::InsertItem(int index, const char* text) {
     item.iItem = index;
     item.iSubItem = 0;
     item.pszText = const_cast<char*>(text ? text : "");
-    return static_cast<int>(SendMessageA(handle, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    return static_cast<int>(
+        SendMessageA(handle, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
-int ListViewControl::InsertColumn(int index, const char* text, int alignment, int width, int subItem) {
+int ListViewControl::InsertColumn(int index, const char* text, int alignment, int width,
+                                  int subItem) {
     if (width == -1)
-        width = static_cast<int>(SendMessageA(handle, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text))) + 16;
+        width = static_cast<int>(
+                    SendMessageA(handle, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text))) +
+                16;
     LVCOLUMNA column{};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     column.fmt = alignment;
@@ -20,8 +24,8 @@ int ListViewControl::InsertColumn(int index, const char* text, int alignment, in
     column.pszText = const_cast<char*>(text ? text : "");
     column.iSubItem = subItem;
     if (!IsWindow(handle)) return -1;
-    return static_cast<int>(
-        SendMessageA(handle, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column)));
+    return static_cast<int>(SendMessageA(handle, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index),
+                                         reinterpret_cast<LPARAM>(&column)));
 }
 
 int ListViewControl::FindItem(const char* text, int start) const {
@@ -29,15 +33,16 @@ int ListViewControl::FindItem(const char* text, int start) const {
     LVFINDINFOA find{};
     find.flags = LVFI_STRING;
     find.psz = text;
-    return static_cast<int>(
-        SendMessageA(handle, LVM_FINDITEMA, static_cast<WPARAM>(start), reinterpret_cast<LPARAM>(&find)));
+    return static_cast<int>(SendMessageA(handle, LVM_FINDITEMA, static_cast<WPARAM>(start),
+                                         reinterpret_cast<LPARAM>(&find)));
 }
 
 void ListViewControl::SetItemText(int item, int subItem, const char* text) {
     LVITEMA description{};
     description.iSubItem = subItem;
     description.pszText = const_cast<char*>(text ? text : "");
-    SendMessageA(handle, LVM_SETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&description));
+    SendMessageA(handle, LVM_SETITEMTEXTA, static_cast<WPARAM>(item),
+                 reinterpret_cast<LPARAM>(&description));
 }
 
 void ListViewControl::GetItemText(int item, int subItem, char* buffer, int capacity) const {
@@ -47,7 +52,8 @@ void ListViewControl::GetItemText(int item, int subItem, char* buffer, int capac
     description.iSubItem = subItem;
     description.pszText = buffer;
     description.cchTextMax = capacity;
-    SendMessageA(handle, LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&description));
+    SendMessageA(handle, LVM_GETITEMTEXTA, static_cast<WPARAM>(item),
+                 reinterpret_cast<LPARAM>(&description));
 }
 
 std::string ListViewControl::GetItemText(int item, int subItem) const {
@@ -56,13 +62,17 @@ std::string ListViewControl::GetItemText(int item, int subItem) const {
     return buffer;
 }
 
-int ListViewControl::GetItemCount() const { return static_cast<int>(SendMessageA(handle, LVM_GETITEMCOUNT, 0, 0)); }
+int ListViewControl::GetItemCount() const {
+    return static_cast<int>(SendMessageA(handle, LVM_GETITEMCOUNT, 0, 0));
+}
 
 bool ListViewControl::DeleteItem(int item) {
     return SendMessageA(handle, LVM_DELETEITEM, static_cast<WPARAM>(item), 0) != 0;
 }
 
-void ListViewControl::DeleteAllItems() { SendMessageA(handle, LVM_DELETEALLITEMS, 0, 0); }
+void ListViewControl::DeleteAllItems() {
+    SendMessageA(handle, LVM_DELETEALLITEMS, 0, 0);
+}
 
 void ListViewControl::SetExtendedStyle(DWORD mask, DWORD styles) {
     SendMessageA(handle, LVM_SETEXTENDEDLISTVIEWSTYLE, mask, static_cast<LPARAM>(styles));
@@ -76,10 +86,12 @@ void ListViewControl::Select(int item) {
     LVITEMA state{};
     state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     state.state = 0;
-    SendMessageA(handle, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+    SendMessageA(handle, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(&state));
     if (item < 0) return;
     state.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(handle, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
+    SendMessageA(handle, LVM_SETITEMSTATE, static_cast<WPARAM>(item),
+                 reinterpret_cast<LPARAM>(&state));
 }
 
 int ListViewControl::GetSelectedCount() const {
@@ -87,5 +99,6 @@ int ListViewControl::GetSelectedCount() const {
 }
 
 int ListViewControl::GetColumnWidth(int column) const {
-    return static_cast<int>(SendMessageA(handle, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+    return static_cast<int>(
+        SendMessageA(handle, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
 }

@@ -18,13 +18,15 @@ bool WindowBase::Close() {
 void WindowBase::Dispatch(WindowMessage& message) {
     OnMessage(message);
     if (auto found = messageHandlers.find(message.id); found != messageHandlers.end()) {
-        MessageHandler handler = found->second;  // the handler may replace itself, or end the object
+        MessageHandler handler = found->second; // the handler may replace itself, or end the object
         handler(message);
     }
     if (!message.callDefault) return;
     WNDPROC previous = previousProc;
-    message.result = previous ? CallWindowProcA(previous, message.handle, message.id, message.wParam, message.lParam)
-                              : DefWindowProcA(message.handle, message.id, message.wParam, message.lParam);
+    message.result =
+        previous
+            ? CallWindowProcA(previous, message.handle, message.id, message.wParam, message.lParam)
+            : DefWindowProcA(message.handle, message.id, message.wParam, message.lParam);
 }
 
 void WindowBase::OnMessage(WindowMessage& message) {
@@ -39,21 +41,25 @@ void WindowBase::OnMessage(WindowMessage& message) {
     }
 }
 
-bool WindowBase::IsOpen() const { return handle != nullptr && IsWindow(handle); }
+bool WindowBase::IsOpen() const {
+    return handle != nullptr && IsWindow(handle);
+}
 
 bool WindowBase::Show(int showCommand) {
     if (!IsOpen()) {
         className = kWindowClassName;
         RegisterWindowClass();
         previousProc = nullptr;
-        HWND created = CreateWindowExA(exStyle, className.c_str(), title.c_str(), style, x, y, width, height, nullptr,
-                                       nullptr, nullptr, this);
+        HWND created = CreateWindowExA(exStyle, className.c_str(), title.c_str(), style, x, y,
+                                       width, height, nullptr, nullptr, nullptr, this);
         if (created) Attach(created);
     }
     return IsOpen() && ShowWindow(handle, showCommand) != FALSE;
 }
 
-void WindowBase::AddMessageHandler(UINT messageId, MessageHandler handler) { messageHandlers[messageId] = handler; }
+void WindowBase::AddMessageHandler(UINT messageId, MessageHandler handler) {
+    messageHandlers[messageId] = handler;
+}
 
 void WindowBase::Attach(HWND created) {
     auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(created, GWLP_WNDPROC));

@@ -7,12 +7,12 @@ class WindowBase;
 
 struct WindowMessage {
     WindowBase* window = nullptr;
-    HWND handle = nullptr;  // the window the message was sent to, even after the object let go of it
+    HWND handle = nullptr; // the window the message was sent to, even after the object let go of it
     UINT id = 0;
     WPARAM wParam = 0;
     LPARAM lParam = 0;
-    LRESULT result = 0;        // what the window procedure answers
-    bool callDefault = false;  // true for the toolkit's own windows, false for dialogs
+    LRESULT result = 0;       // what the window procedure answers
+    bool callDefault = false; // true for the toolkit's own windows, false for dialogs
 };
 
 // A plain function and the object it was registered for. A handler answers through the

@@ -12,26 +12,93 @@ namespace {
 
 // The constants a script may use without defining them: the values are the platform headers'
 // own, so the script and the window system cannot disagree.
-#define KNOWN(name) {#name, static_cast<std::int64_t>(name)}
+#define KNOWN(name)                                                                                \
+    { #name, static_cast < std::int64_t>(name) }
 const std::map<std::string, std::int64_t> kKnownNames = {
-    KNOWN(WS_OVERLAPPED), KNOWN(WS_POPUP), KNOWN(WS_CHILD), KNOWN(WS_VISIBLE), KNOWN(WS_DISABLED),
-    KNOWN(WS_CLIPSIBLINGS), KNOWN(WS_CLIPCHILDREN), KNOWN(WS_CAPTION), KNOWN(WS_BORDER), KNOWN(WS_DLGFRAME),
-    KNOWN(WS_VSCROLL), KNOWN(WS_HSCROLL), KNOWN(WS_SYSMENU), KNOWN(WS_THICKFRAME), KNOWN(WS_GROUP),
-    KNOWN(WS_TABSTOP), KNOWN(WS_MINIMIZEBOX), KNOWN(WS_MAXIMIZEBOX), KNOWN(WS_OVERLAPPEDWINDOW),
-    KNOWN(WS_POPUPWINDOW), KNOWN(WS_EX_DLGMODALFRAME), KNOWN(WS_EX_TOPMOST), KNOWN(WS_EX_WINDOWEDGE),
-    KNOWN(WS_EX_CLIENTEDGE), KNOWN(WS_EX_CONTROLPARENT), KNOWN(WS_EX_STATICEDGE), KNOWN(DS_ABSALIGN),
-    KNOWN(DS_SYSMODAL), KNOWN(DS_3DLOOK), KNOWN(DS_FIXEDSYS), KNOWN(DS_SETFONT), KNOWN(DS_MODALFRAME),
-    KNOWN(DS_NOIDLEMSG), KNOWN(DS_SETFOREGROUND), KNOWN(DS_CONTROL), KNOWN(DS_CENTER), KNOWN(DS_SHELLFONT),
-    KNOWN(BS_PUSHBUTTON), KNOWN(BS_DEFPUSHBUTTON), KNOWN(BS_CHECKBOX), KNOWN(BS_AUTOCHECKBOX),
-    KNOWN(BS_RADIOBUTTON), KNOWN(BS_3STATE), KNOWN(BS_AUTO3STATE), KNOWN(BS_GROUPBOX), KNOWN(BS_AUTORADIOBUTTON),
-    KNOWN(BS_LEFTTEXT), KNOWN(BS_NOTIFY), KNOWN(ES_LEFT), KNOWN(ES_CENTER), KNOWN(ES_RIGHT), KNOWN(ES_MULTILINE),
-    KNOWN(ES_UPPERCASE), KNOWN(ES_LOWERCASE), KNOWN(ES_PASSWORD), KNOWN(ES_AUTOVSCROLL), KNOWN(ES_AUTOHSCROLL),
-    KNOWN(ES_READONLY), KNOWN(ES_NUMBER), KNOWN(SS_LEFT), KNOWN(SS_CENTER), KNOWN(SS_RIGHT), KNOWN(SS_NOTIFY),
-    KNOWN(LVS_ICON), KNOWN(LVS_REPORT), KNOWN(LVS_SMALLICON), KNOWN(LVS_LIST), KNOWN(LVS_SINGLESEL),
-    KNOWN(LVS_SHOWSELALWAYS), KNOWN(LVS_ALIGNTOP), KNOWN(LVS_ALIGNLEFT), KNOWN(LVS_NOCOLUMNHEADER), KNOWN(IDOK),
-    KNOWN(IDCANCEL), KNOWN(VS_VERSION_INFO), KNOWN(VS_FFI_FILEFLAGSMASK), KNOWN(VS_FF_DEBUG),
-    KNOWN(VS_FF_PRERELEASE), KNOWN(VOS__WINDOWS32), KNOWN(VOS_NT_WINDOWS32), KNOWN(VFT_UNKNOWN), KNOWN(VFT_APP),
-    KNOWN(VFT_DLL), KNOWN(VFT2_UNKNOWN),
+    KNOWN(WS_OVERLAPPED),
+    KNOWN(WS_POPUP),
+    KNOWN(WS_CHILD),
+    KNOWN(WS_VISIBLE),
+    KNOWN(WS_DISABLED),
+    KNOWN(WS_CLIPSIBLINGS),
+    KNOWN(WS_CLIPCHILDREN),
+    KNOWN(WS_CAPTION),
+    KNOWN(WS_BORDER),
+    KNOWN(WS_DLGFRAME),
+    KNOWN(WS_VSCROLL),
+    KNOWN(WS_HSCROLL),
+    KNOWN(WS_SYSMENU),
+    KNOWN(WS_THICKFRAME),
+    KNOWN(WS_GROUP),
+    KNOWN(WS_TABSTOP),
+    KNOWN(WS_MINIMIZEBOX),
+    KNOWN(WS_MAXIMIZEBOX),
+    KNOWN(WS_OVERLAPPEDWINDOW),
+    KNOWN(WS_POPUPWINDOW),
+    KNOWN(WS_EX_DLGMODALFRAME),
+    KNOWN(WS_EX_TOPMOST),
+    KNOWN(WS_EX_WINDOWEDGE),
+    KNOWN(WS_EX_CLIENTEDGE),
+    KNOWN(WS_EX_CONTROLPARENT),
+    KNOWN(WS_EX_STATICEDGE),
+    KNOWN(DS_ABSALIGN),
+    KNOWN(DS_SYSMODAL),
+    KNOWN(DS_3DLOOK),
+    KNOWN(DS_FIXEDSYS),
+    KNOWN(DS_SETFONT),
+    KNOWN(DS_MODALFRAME),
+    KNOWN(DS_NOIDLEMSG),
+    KNOWN(DS_SETFOREGROUND),
+    KNOWN(DS_CONTROL),
+    KNOWN(DS_CENTER),
+    KNOWN(DS_SHELLFONT),
+    KNOWN(BS_PUSHBUTTON),
+    KNOWN(BS_DEFPUSHBUTTON),
+    KNOWN(BS_CHECKBOX),
+    KNOWN(BS_AUTOCHECKBOX),
+    KNOWN(BS_RADIOBUTTON),
+    KNOWN(BS_3STATE),
+    KNOWN(BS_AUTO3STATE),
+    KNOWN(BS_GROUPBOX),
+    KNOWN(BS_AUTORADIOBUTTON),
+    KNOWN(BS_LEFTTEXT),
+    KNOWN(BS_NOTIFY),
+    KNOWN(ES_LEFT),
+    KNOWN(ES_CENTER),
+    KNOWN(ES_RIGHT),
+    KNOWN(ES_MULTILINE),
+    KNOWN(ES_UPPERCASE),
+    KNOWN(ES_LOWERCASE),
+    KNOWN(ES_PASSWORD),
+    KNOWN(ES_AUTOVSCROLL),
+    KNOWN(ES_AUTOHSCROLL),
+    KNOWN(ES_READONLY),
+    KNOWN(ES_NUMBER),
+    KNOWN(SS_LEFT),
+    KNOWN(SS_CENTER),
+    KNOWN(SS_RIGHT),
+    KNOWN(SS_NOTIFY),
+    KNOWN(LVS_ICON),
+    KNOWN(LVS_REPORT),
+    KNOWN(LVS_SMALLICON),
+    KNOWN(LVS_LIST),
+    KNOWN(LVS_SINGLESEL),
+    KNOWN(LVS_SHOWSELALWAYS),
+    KNOWN(LVS_ALIGNTOP),
+    KNOWN(LVS_ALIGNLEFT),
+    KNOWN(LVS_NOCOLUMNHEADER),
+    KNOWN(IDOK),
+    KNOWN(IDCANCEL),
+    KNOWN(VS_VERSION_INFO),
+    KNOWN(VS_FFI_FILEFLAGSMASK),
+    KNOWN(VS_FF_DEBUG),
+    KNOWN(VS_FF_PRERELEASE),
+    KNOWN(VOS__WINDOWS32),
+    KNOWN(VOS_NT_WINDOWS32),
+    KNOWN(VFT_UNKNOWN),
+    KNOWN(VFT_APP),
+    KNOWN(VFT_DLL),
+    KNOWN(VFT2_UNKNOWN),
 };
 #undef KNOWN
 constexpr std::int64_t kIdStatic = -1;
@@ -53,11 +120,13 @@ public:
         word(value >> 16);
     }
     void text(const std::string& value) {
-        for (char character : value) word(static_cast<unsigned char>(character));
+        for (char character : value)
+            word(static_cast<unsigned char>(character));
         word(0);
     }
     void align() {
-        while (bytes.size() % 4) bytes.push_back(0);
+        while (bytes.size() % 4)
+            bytes.push_back(0);
     }
     void patchWord(std::size_t at, std::uint32_t value) {
         bytes[at] = static_cast<std::uint8_t>(value & 0xFF);
@@ -77,7 +146,7 @@ struct Control {
 struct ControlKind {
     const char* keyword;
     const char* className;
-    std::uint32_t style;  // besides WS_CHILD | WS_VISIBLE
+    std::uint32_t style; // besides WS_CHILD | WS_VISIBLE
     bool hasText;
 };
 const ControlKind kControlKinds[] = {
@@ -146,7 +215,8 @@ private:
         return false;
     }
     bool isName(const char* name) const {
-        return !atEnd() && current().kind == TokenKind::name && strcasecmp(current().text.c_str(), name) == 0;
+        return !atEnd() && current().kind == TokenKind::name &&
+               strcasecmp(current().text.c_str(), name) == 0;
     }
     bool isSymbol(const char* symbol) const {
         return !atEnd() && current().kind == TokenKind::symbol && current().text == symbol;
@@ -238,14 +308,15 @@ private:
             }
             std::int64_t bits = 0;
             if (!term(bits)) return false;
-            value = remove ? (value & ~static_cast<std::uint32_t>(bits)) : (value | static_cast<std::uint32_t>(bits));
+            value = remove ? (value & ~static_cast<std::uint32_t>(bits))
+                           : (value | static_cast<std::uint32_t>(bits));
             if (!isSymbol("|")) return true;
             ++position_;
         }
     }
     bool rectangle(Control& control) {
-        return expression(control.x) && comma() && expression(control.y) && comma() && expression(control.cx) &&
-               comma() && expression(control.cy);
+        return expression(control.x) && comma() && expression(control.y) && comma() &&
+               expression(control.cx) && comma() && expression(control.cy);
     }
 
     bool dialog(Resource& resource) {
@@ -308,8 +379,9 @@ private:
         out.dword(exStyle);
         out.dword(style);
         out.word(static_cast<std::uint32_t>(controls.size()));
-        for (std::int64_t value : {frame.x, frame.y, frame.cx, frame.cy}) out.word(static_cast<std::uint32_t>(value));
-        out.word(0);  // no menu
+        for (std::int64_t value : {frame.x, frame.y, frame.cx, frame.cy})
+            out.word(static_cast<std::uint32_t>(value));
+        out.word(0); // no menu
         if (className.empty())
             out.word(0);
         else
@@ -337,7 +409,7 @@ private:
                 out.text(control.className);
             }
             out.text(control.text);
-            out.word(0);  // no creation data
+            out.word(0); // no creation data
         }
         resource.data = std::move(out.bytes);
         return true;
@@ -347,7 +419,8 @@ private:
         if (isName("CONTROL")) {
             ++position_;
             control.style = WS_CHILD | WS_VISIBLE;
-            if (!text(control.text) || !comma() || !expression(control.id) || !comma()) return false;
+            if (!text(control.text) || !comma() || !expression(control.id) || !comma())
+                return false;
             if (!atEnd() && current().kind == TokenKind::text) {
                 if (!text(control.className)) return false;
             } else {
@@ -380,7 +453,8 @@ private:
 
     // VERSIONINFO: the fixed part, then nested BLOCKs of VALUEs.
     bool versionInfo(Resource& resource) {
-        std::uint32_t fixed[13] = {0xFEEF04BD, 0x00010000, 0, 0, 0, 0, 0x3F, 0, VOS__WINDOWS32, VFT_UNKNOWN, 0, 0, 0};
+        std::uint32_t fixed[13] = {0xFEEF04BD, 0x00010000,     0,           0, 0, 0, 0x3F,
+                                   0,          VOS__WINDOWS32, VFT_UNKNOWN, 0, 0, 0};
         while (!atEnd() && !isName("BEGIN") && !isSymbol("{")) {
             const std::string keyword = current().text;
             ++position_;
@@ -393,10 +467,12 @@ private:
                 }
                 int slot = keyword == "FILEVERSION" ? 2 : 4;
                 fixed[slot] = static_cast<std::uint32_t>((parts[0] << 16) | (parts[1] & 0xFFFF));
-                fixed[slot + 1] = static_cast<std::uint32_t>((parts[2] << 16) | (parts[3] & 0xFFFF));
+                fixed[slot + 1] =
+                    static_cast<std::uint32_t>((parts[2] << 16) | (parts[3] & 0xFFFF));
                 continue;
             }
-            const char* names[] = {"FILEFLAGSMASK", "FILEFLAGS", "FILEOS", "FILETYPE", "FILESUBTYPE"};
+            const char* names[] = {"FILEFLAGSMASK", "FILEFLAGS", "FILEOS", "FILETYPE",
+                                   "FILESUBTYPE"};
             int slot = -1;
             for (int index = 0; index < 5; ++index)
                 if (keyword == names[index]) slot = 6 + index;
@@ -410,7 +486,8 @@ private:
         }
         Encoder out;
         std::size_t start = beginNode(out, "VS_VERSION_INFO", 52, 0);
-        for (std::uint32_t value : fixed) out.dword(value);
+        for (std::uint32_t value : fixed)
+            out.dword(value);
         out.align();
         if (!begin() || !blockBody(out)) return false;
         endNode(out, start);
@@ -419,7 +496,8 @@ private:
     }
 
     // A node: length, value length, type, key, padding; the caller writes value and children.
-    static std::size_t beginNode(Encoder& out, const std::string& key, std::uint32_t valueLength, std::uint32_t type) {
+    static std::size_t beginNode(Encoder& out, const std::string& key, std::uint32_t valueLength,
+                                 std::uint32_t type) {
         out.align();
         std::size_t start = out.bytes.size();
         out.word(0);
@@ -449,7 +527,8 @@ private:
                 if (!atEnd() && current().kind == TokenKind::text) {
                     std::string value;
                     if (!text(value)) return false;
-                    std::size_t start = beginNode(out, key, static_cast<std::uint32_t>(value.size() + 1), 1);
+                    std::size_t start =
+                        beginNode(out, key, static_cast<std::uint32_t>(value.size() + 1), 1);
                     out.text(value);
                     endNode(out, start);
                 } else {
@@ -460,8 +539,10 @@ private:
                         words.emplace_back();
                         if (!expression(words.back())) return false;
                     }
-                    std::size_t start = beginNode(out, key, static_cast<std::uint32_t>(words.size() * 2), 0);
-                    for (std::int64_t word : words) out.word(static_cast<std::uint32_t>(word));
+                    std::size_t start =
+                        beginNode(out, key, static_cast<std::uint32_t>(words.size() * 2), 0);
+                    for (std::int64_t word : words)
+                        out.word(static_cast<std::uint32_t>(word));
                     endNode(out, start);
                 }
             } else {
@@ -486,7 +567,8 @@ bool compile(const Preprocessed& script, std::vector<Resource>& resources, std::
 }
 
 std::string tableSource(const std::vector<Resource>& resources, const std::string& scriptName) {
-    std::string out = "// Generated from " + scriptName + " by the resource compiler; edit the script, not this file.\n";
+    std::string out = "// Generated from " + scriptName +
+                      " by the resource compiler; edit the script, not this file.\n";
     out += "#include <headless/ResourceTable.h>\n\nnamespace {\n";
     for (std::size_t index = 0; index < resources.size(); ++index) {
         const Resource& resource = resources[index];
@@ -502,11 +584,12 @@ std::string tableSource(const std::vector<Resource>& resources, const std::strin
     out += "\nconst ResourceEntry kEntries[] = {\n";
     for (std::size_t index = 0; index < resources.size(); ++index) {
         std::string name = "kResource" + std::to_string(index);
-        out += "    {" + std::to_string(resources[index].typeId) + ", " + std::to_string(resources[index].nameId) + ", " +
-               name + ", sizeof " + name + "},\n";
+        out += "    {" + std::to_string(resources[index].typeId) + ", " +
+               std::to_string(resources[index].nameId) + ", " + name + ", sizeof " + name + "},\n";
     }
     out += "};\n\n} // namespace\n\n";
-    out += "extern \"C\" __attribute__((visibility(\"default\"))) const ResourceTable Win32ResourceTable = {\n";
+    out += "extern \"C\" __attribute__((visibility(\"default\"))) const ResourceTable "
+           "Win32ResourceTable = {\n";
     out += "    " + std::to_string(resources.size()) + ", kEntries};\n";
     return out;
 }

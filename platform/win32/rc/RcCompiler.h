@@ -15,7 +15,7 @@ struct Resource {
     std::uint16_t typeId = 0;
     std::uint16_t nameId = 0;
     std::vector<std::uint8_t> data;
-    std::string comment;  // what the resource is, for the generated source
+    std::string comment; // what the resource is, for the generated source
 };
 
 bool compile(const Preprocessed& script, std::vector<Resource>& resources, std::string& error);

@@ -77,14 +77,15 @@ private:
         return code;
     }
 
-    bool directive(const std::string& line, const fs::path& path, const std::string& where, std::vector<bool>& active,
-                   int depth) {
+    bool directive(const std::string& line, const fs::path& path, const std::string& where,
+                   std::vector<bool>& active, int depth) {
         std::istringstream words(line);
         std::string keyword;
         words >> keyword;
         std::string argument;
         std::getline(words >> std::ws, argument);
-        while (!argument.empty() && std::isspace(static_cast<unsigned char>(argument.back()))) argument.pop_back();
+        while (!argument.empty() && std::isspace(static_cast<unsigned char>(argument.back())))
+            argument.pop_back();
         bool enclosing = active.back();
         if (keyword == "ifdef" || keyword == "ifndef") {
             bool defined = result_.defines.count(argument) != 0;
@@ -102,7 +103,7 @@ private:
         } else if (!enclosing) {
             return true;
         } else if (keyword == "include") {
-            if (argument.size() >= 2 && argument.front() == '<') return true;  // a system header
+            if (argument.size() >= 2 && argument.front() == '<') return true; // a system header
             if (argument.size() < 2 || argument.front() != '"' || argument.back() != '"')
                 return fail(where, "#include needs a quoted file name");
             return include(argument.substr(1, argument.size() - 2), path, where, depth);
@@ -110,7 +111,8 @@ private:
             std::istringstream parts(argument);
             std::string name;
             parts >> name;
-            if (name.empty() || name.find('(') != std::string::npos) return true;  // function-like: not ours
+            if (name.empty() || name.find('(') != std::string::npos)
+                return true; // function-like: not ours
             std::string body;
             std::getline(parts >> std::ws, body);
             std::vector<Token> tokens;
@@ -124,9 +126,11 @@ private:
         return true;
     }
 
-    bool include(const std::string& name, const fs::path& from, const std::string& where, int depth) {
+    bool include(const std::string& name, const fs::path& from, const std::string& where,
+                 int depth) {
         std::vector<fs::path> candidates{from.parent_path() / name};
-        for (const std::string& folder : includeFolders_) candidates.push_back(fs::path(folder) / name);
+        for (const std::string& folder : includeFolders_)
+            candidates.push_back(fs::path(folder) / name);
         for (const fs::path& candidate : candidates)
             if (fs::is_regular_file(candidate)) return readFile(candidate, depth + 1);
         return fail(where, "cannot find include file " + name);
@@ -144,7 +148,8 @@ private:
             token.where = where;
             if (std::isalpha(c) || c == '_') {
                 std::size_t end = i;
-                while (end < code.size() && (std::isalnum(static_cast<unsigned char>(code[end])) || code[end] == '_'))
+                while (end < code.size() &&
+                       (std::isalnum(static_cast<unsigned char>(code[end])) || code[end] == '_'))
                     ++end;
                 token.kind = TokenKind::name;
                 token.text = code.substr(i, end - i);
@@ -157,7 +162,9 @@ private:
                     return fail(where, "bad number");
                 }
                 i += used;
-                while (i < code.size() && (code[i] == 'L' || code[i] == 'l' || code[i] == 'U' || code[i] == 'u')) ++i;
+                while (i < code.size() &&
+                       (code[i] == 'L' || code[i] == 'l' || code[i] == 'U' || code[i] == 'u'))
+                    ++i;
                 token.kind = TokenKind::number;
             } else if (c == '"') {
                 token.kind = TokenKind::text;
@@ -165,7 +172,7 @@ private:
                 for (;;) {
                     if (i >= code.size()) return fail(where, "text without its closing quote");
                     if (code[i] == '"') {
-                        if (i + 1 < code.size() && code[i + 1] == '"') {  // "" stands for one quote
+                        if (i + 1 < code.size() && code[i + 1] == '"') { // "" stands for one quote
                             token.text.push_back('"');
                             i += 2;
                             continue;
@@ -175,7 +182,9 @@ private:
                     }
                     if (code[i] == '\\' && i + 1 < code.size()) {
                         char escaped = code[i + 1];
-                        token.text.push_back(escaped == 'n' ? '\n' : escaped == 't' ? '\t' : escaped);
+                        token.text.push_back(escaped == 'n'   ? '\n'
+                                             : escaped == 't' ? '\t'
+                                                              : escaped);
                         i += 2;
                         continue;
                     }
@@ -197,8 +206,8 @@ private:
 
 } // namespace
 
-bool preprocess(const std::string& path, const std::vector<std::string>& includeFolders, Preprocessed& result,
-                std::string& error) {
+bool preprocess(const std::string& path, const std::vector<std::string>& includeFolders,
+                Preprocessed& result, std::string& error) {
     Lexer lexer(includeFolders, result, error);
     return lexer.readFile(path, 0);
 }

@@ -15,9 +15,9 @@ enum class TokenKind { name, number, text, symbol };
 
 struct Token {
     TokenKind kind = TokenKind::symbol;
-    std::string text;  // the name, the symbol, or the string's contents without quotes
+    std::string text; // the name, the symbol, or the string's contents without quotes
     std::int64_t number = 0;
-    std::string where;  // "file:line", for messages
+    std::string where; // "file:line", for messages
 };
 
 struct Preprocessed {
@@ -27,7 +27,7 @@ struct Preprocessed {
 
 // Reads `path` and what it includes. False with `error` set when a file cannot be read or a
 // line cannot be understood.
-bool preprocess(const std::string& path, const std::vector<std::string>& includeFolders, Preprocessed& result,
-                std::string& error);
+bool preprocess(const std::string& path, const std::vector<std::string>& includeFolders,
+                Preprocessed& result, std::string& error);
 
 } // namespace rc

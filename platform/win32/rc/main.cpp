@@ -25,7 +25,8 @@ int main(int argc, char** argv) {
     rc::Preprocessed script;
     std::vector<rc::Resource> resources;
     std::string error;
-    if (!rc::preprocess(files[0], includeFolders, script, error) || !rc::compile(script, resources, error)) {
+    if (!rc::preprocess(files[0], includeFolders, script, error) ||
+        !rc::compile(script, resources, error)) {
         std::fprintf(stderr, "resource-compile: %s\n", error.c_str());
         return 1;
     }
@@ -33,7 +34,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "resource-compile: %s: no resources\n", files[0].c_str());
         return 1;
     }
-    std::string source = rc::tableSource(resources, std::filesystem::path(files[0]).filename().string());
+    std::string source =
+        rc::tableSource(resources, std::filesystem::path(files[0]).filename().string());
     std::string temporary = files[1] + ".tmp";
     {
         std::ofstream out(temporary, std::ios::binary);
@@ -46,7 +48,8 @@ int main(int argc, char** argv) {
     std::error_code renameError;
     std::filesystem::rename(temporary, files[1], renameError);
     if (renameError) {
-        std::fprintf(stderr, "resource-compile: %s: %s\n", files[1].c_str(), renameError.message().c_str());
+        std::fprintf(stderr, "resource-compile: %s: %s\n", files[1].c_str(),
+                     renameError.message().c_str());
         return 1;
     }
     return 0;

@@ -6,7 +6,9 @@
 namespace win32 {
 namespace {
 
-DWORD buttonType(const Window& button) { return button.style & BS_TYPEMASK; }
+DWORD buttonType(const Window& button) {
+    return button.style & BS_TYPEMASK;
+}
 
 bool isRadio(const Window& button) {
     DWORD type = buttonType(button);
@@ -23,7 +25,8 @@ void checkRadioInGroup(Window& button) {
     }
     const std::vector<HWND>& siblings = parent->children;
     std::size_t position = 0;
-    while (position < siblings.size() && siblings[position] != button.handle) ++position;
+    while (position < siblings.size() && siblings[position] != button.handle)
+        ++position;
     std::size_t first = position;
     while (first > 0) {
         Window* sibling = findWindow(siblings[first]);
@@ -44,11 +47,19 @@ void click(HWND handle) {
     Window* button = findWindow(handle);
     if (!button || !button->isEnabled()) return;
     switch (buttonType(*button)) {
-    case BS_GROUPBOX: return;  // a frame, not a button
-    case BS_AUTOCHECKBOX: button->checkState = button->checkState == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED; break;
-    case BS_AUTO3STATE: button->checkState = (button->checkState + 1) % 3; break;
-    case BS_AUTORADIOBUTTON: checkRadioInGroup(*button); break;
-    default: break;
+    case BS_GROUPBOX:
+        return; // a frame, not a button
+    case BS_AUTOCHECKBOX:
+        button->checkState = button->checkState == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;
+        break;
+    case BS_AUTO3STATE:
+        button->checkState = (button->checkState + 1) % 3;
+        break;
+    case BS_AUTORADIOBUTTON:
+        checkRadioInGroup(*button);
+        break;
+    default:
+        break;
     }
     notifyParent(*button, BN_CLICKED);
 }
@@ -66,7 +77,8 @@ LRESULT CALLBACK buttonProcedure(HWND handle, UINT message, WPARAM wParam, LPARA
     if (!button) return 0;
     bool isGroupBox = buttonType(*button) == BS_GROUPBOX;
     switch (message) {
-    case WM_NCHITTEST: return isGroupBox ? HTTRANSPARENT : HTCLIENT;
+    case WM_NCHITTEST:
+        return isGroupBox ? HTTRANSPARENT : HTCLIENT;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         if (isGroupBox) return 0;
@@ -86,12 +98,19 @@ LRESULT CALLBACK buttonProcedure(HWND handle, UINT message, WPARAM wParam, LPARA
         SendMessageA(handle, WM_LBUTTONDOWN, MK_LBUTTON, 0);
         SendMessageA(handle, WM_LBUTTONUP, 0, 0);
         return 0;
-    case BM_GETCHECK: return button->checkState;
-    case BM_SETCHECK: button->checkState = static_cast<UINT>(wParam) & 3; return 0;
+    case BM_GETCHECK:
+        return button->checkState;
+    case BM_SETCHECK:
+        button->checkState = static_cast<UINT>(wParam) & 3;
+        return 0;
     case BM_GETSTATE:
-        return button->checkState | (button->isPushed ? BST_PUSHED : 0) | (GetFocus() == handle ? BST_FOCUS : 0);
-    case BM_SETSTATE: button->isPushed = wParam != 0; return 0;
-    default: return DefWindowProcA(handle, message, wParam, lParam);
+        return button->checkState | (button->isPushed ? BST_PUSHED : 0) |
+               (GetFocus() == handle ? BST_FOCUS : 0);
+    case BM_SETSTATE:
+        button->isPushed = wParam != 0;
+        return 0;
+    default:
+        return DefWindowProcA(handle, message, wParam, lParam);
     }
 }
 

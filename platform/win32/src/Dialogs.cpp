@@ -108,13 +108,20 @@ private:
 
 const char* predefinedClass(WORD ordinal) {
     switch (ordinal) {
-    case 0x0080: return "Button";
-    case 0x0081: return "Edit";
-    case 0x0082: return "Static";
-    case 0x0083: return "ListBox";
-    case 0x0084: return "ScrollBar";
-    case 0x0085: return "ComboBox";
-    default: return "";
+    case 0x0080:
+        return "Button";
+    case 0x0081:
+        return "Edit";
+    case 0x0082:
+        return "Static";
+    case 0x0083:
+        return "ListBox";
+    case 0x0084:
+        return "ScrollBar";
+    case 0x0085:
+        return "ComboBox";
+    default:
+        return "";
     }
 }
 
@@ -123,7 +130,8 @@ bool parseTemplate(const BYTE* data, std::size_t size, DialogTemplate& result) {
     TemplateCursor cursor(data, size);
     WORD version = 0, signature = 0, itemCount = 0;
     DWORD helpId = 0;
-    if (!cursor.word(version) || !cursor.word(signature) || version != 1 || signature != 0xFFFF) return false;
+    if (!cursor.word(version) || !cursor.word(signature) || version != 1 || signature != 0xFFFF)
+        return false;
     if (!cursor.dword(helpId) || !cursor.dword(result.exStyle) || !cursor.dword(result.style) ||
         !cursor.word(itemCount) || !cursor.rect(result.dialogUnits))
         return false;
@@ -135,8 +143,8 @@ bool parseTemplate(const BYTE* data, std::size_t size, DialogTemplate& result) {
     if (result.style & DS_SETFONT) {
         WORD weight = 0;
         BYTE italic = 0, charset = 0;
-        if (!cursor.word(result.pointSize) || !cursor.word(weight) || !cursor.byte(italic) || !cursor.byte(charset) ||
-            !cursor.text(result.fontFace))
+        if (!cursor.word(result.pointSize) || !cursor.word(weight) || !cursor.byte(italic) ||
+            !cursor.byte(charset) || !cursor.text(result.fontFace))
             return false;
     }
     for (WORD index = 0; index < itemCount; ++index) {
@@ -158,7 +166,8 @@ bool parseTemplate(const BYTE* data, std::size_t size, DialogTemplate& result) {
 RECT toPixels(const RECT& dialogUnits) {
     auto across = [](LONG units) { return (units * kDialogBaseUnitX + 2) / 4; };
     auto down = [](LONG units) { return (units * kDialogBaseUnitY + 4) / 8; };
-    return RECT{across(dialogUnits.left), down(dialogUnits.top), across(dialogUnits.right), down(dialogUnits.bottom)};
+    return RECT{across(dialogUnits.left), down(dialogUnits.top), across(dialogUnits.right),
+                down(dialogUnits.bottom)};
 }
 
 bool canTakeFocus(HWND handle) {
@@ -179,7 +188,8 @@ HWND firstTabStop(const Window& dialog) {
 void restoreFocus(HWND dialogHandle) {
     Window* dialog = findWindow(dialogHandle);
     HWND target = dialog->savedFocus;
-    if (!target || GetParent(target) != dialogHandle || !canTakeFocus(target)) target = firstTabStop(*dialog);
+    if (!target || GetParent(target) != dialogHandle || !canTakeFocus(target))
+        target = firstTabStop(*dialog);
     if (!target) return;
     SetFocus(target);
     if (Window* control = findWindow(target); control && hasClass(*control, "Edit"))
@@ -187,7 +197,7 @@ void restoreFocus(HWND dialogHandle) {
 }
 
 bool returnsDialogProcedureValue(UINT message) {
-    return message == WM_INITDIALOG || (message >= 0x0132 && message <= 0x0138);  // WM_CTLCOLOR*
+    return message == WM_INITDIALOG || (message >= 0x0132 && message <= 0x0138); // WM_CTLCOLOR*
 }
 
 } // namespace
@@ -199,7 +209,8 @@ LRESULT CALLBACK dialogClassProcedure(HWND handle, UINT message, WPARAM wParam, 
         dialog->dialogResult = 0;
         INT_PTR handled = procedure(handle, message, wParam, lParam);
         dialog = findWindow(handle);
-        if (handled) return returnsDialogProcedureValue(message) || !dialog ? handled : dialog->dialogResult;
+        if (handled)
+            return returnsDialogProcedureValue(message) || !dialog ? handled : dialog->dialogResult;
         if (!dialog) return 0;
     }
     switch (message) {
@@ -207,7 +218,8 @@ LRESULT CALLBACK dialogClassProcedure(HWND handle, UINT message, WPARAM wParam, 
         // The close box means cancel, unless the cancel button is there and disabled.
         HWND cancel = GetDlgItem(handle, IDCANCEL);
         if (!cancel || IsWindowEnabled(cancel))
-            PostMessageA(handle, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
+            PostMessageA(handle, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(cancel));
         return 0;
     }
     case WM_ACTIVATE:
@@ -217,7 +229,8 @@ LRESULT CALLBACK dialogClassProcedure(HWND handle, UINT message, WPARAM wParam, 
             dialog->savedFocus = focus;
         }
         return 0;
-    default: return DefWindowProcA(handle, message, wParam, lParam);
+    default:
+        return DefWindowProcA(handle, message, wParam, lParam);
     }
 }
 
@@ -229,8 +242,8 @@ extern "C" LRESULT WINAPI DefDlgProcA(HWND dialog, UINT message, WPARAM wParam, 
     return dialogClassProcedure(dialog, message, wParam, lParam);
 }
 
-extern "C" HWND WINAPI CreateDialogParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DLGPROC dialogProc,
-                                          LPARAM initParam) {
+extern "C" HWND WINAPI CreateDialogParamA(HINSTANCE instance, LPCSTR templateName, HWND parent,
+                                          DLGPROC dialogProc, LPARAM initParam) {
     HRSRC resource = FindResourceA(instance, templateName, RT_DIALOG);
     if (!resource) return nullptr;
     auto* data = static_cast<const BYTE*>(LockResource(LoadResource(instance, resource)));
@@ -244,10 +257,11 @@ extern "C" HWND WINAPI CreateDialogParamA(HINSTANCE instance, LPCSTR templateNam
     // The template gives the client area; the window is that plus its frame.
     RECT bounds = toPixels(description.dialogUnits);
     AdjustWindowRectEx(&bounds, style, FALSE, exStyle);
-    const char* className = description.className.empty() ? "#32770" : description.className.c_str();
-    HWND handle = CreateWindowExA(exStyle, className, description.title.c_str(), style, bounds.left, bounds.top,
-                                  bounds.right - bounds.left, bounds.bottom - bounds.top, parent, nullptr, instance,
-                                  nullptr);
+    const char* className =
+        description.className.empty() ? "#32770" : description.className.c_str();
+    HWND handle = CreateWindowExA(exStyle, className, description.title.c_str(), style, bounds.left,
+                                  bounds.top, bounds.right - bounds.left,
+                                  bounds.bottom - bounds.top, parent, nullptr, instance, nullptr);
     Window* dialog = findWindow(handle);
     if (!dialog) return nullptr;
     dialog->dialogProcedure = dialogProc;
@@ -260,14 +274,15 @@ extern "C" HWND WINAPI CreateDialogParamA(HINSTANCE instance, LPCSTR templateNam
 
     for (const DialogItem& item : description.items) {
         RECT place = toPixels(item.dialogUnits);
-        LPVOID creationData = item.creationData.empty() ? nullptr : const_cast<BYTE*>(item.creationData.data());
-        HWND control = CreateWindowExA(item.exStyle, item.className.c_str(), item.title.c_str(), item.style | WS_CHILD,
-                                       place.left, place.top, place.right - place.left, place.bottom - place.top,
-                                       handle, reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(item.id)), instance,
-                                       creationData);
+        LPVOID creationData =
+            item.creationData.empty() ? nullptr : const_cast<BYTE*>(item.creationData.data());
+        HWND control = CreateWindowExA(
+            item.exStyle, item.className.c_str(), item.title.c_str(), item.style | WS_CHILD,
+            place.left, place.top, place.right - place.left, place.bottom - place.top, handle,
+            reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(item.id)), instance, creationData);
         Window* record = findWindow(control);
         if (!record) {
-            DestroyWindow(handle);  // a dialog without all of its controls is not created
+            DestroyWindow(handle); // a dialog without all of its controls is not created
             return nullptr;
         }
         record->hasDialogUnits = true;
@@ -290,7 +305,8 @@ extern "C" HWND WINAPI GetDlgItem(HWND dialogHandle, int id) {
         return nullptr;
     }
     for (HWND child : dialog->children)
-        if (Window* control = findWindow(child); control && static_cast<int>(control->id) == id) return child;
+        if (Window* control = findWindow(child); control && static_cast<int>(control->id) == id)
+            return child;
     return nullptr;
 }
 
@@ -299,7 +315,8 @@ extern "C" int WINAPI GetDlgCtrlID(HWND handle) {
     return window && window->isChild() ? static_cast<int>(window->id) : 0;
 }
 
-extern "C" LRESULT WINAPI SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
+extern "C" LRESULT WINAPI SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam,
+                                              LPARAM lParam) {
     HWND control = GetDlgItem(dialog, id);
     return control ? SendMessageA(control, message, wParam, lParam) : 0;
 }

@@ -27,7 +27,8 @@ void replaceSelection(HWND handle, std::string inserted) {
     clampSelection(*edit);
     DWORD from = std::min(edit->selectionStart, edit->selectionEnd);
     DWORD to = std::max(edit->selectionStart, edit->selectionEnd);
-    std::size_t room = edit->textLimit - std::min<std::size_t>(edit->textLimit, edit->text.size() - (to - from));
+    std::size_t room =
+        edit->textLimit - std::min<std::size_t>(edit->textLimit, edit->text.size() - (to - from));
     if (inserted.size() > room) {
         inserted.resize(room);
         notifyParent(*edit, EN_MAXTEXT);
@@ -44,12 +45,13 @@ void typeCharacter(HWND handle, char character) {
     if (!edit || (edit->style & ES_READONLY)) return;
     if (character == '\b') {
         clampSelection(*edit);
-        if (edit->selectionStart == edit->selectionEnd && edit->selectionStart > 0) --edit->selectionStart;
+        if (edit->selectionStart == edit->selectionEnd && edit->selectionStart > 0)
+            --edit->selectionStart;
         replaceSelection(handle, std::string());
         return;
     }
     auto byte = static_cast<unsigned char>(character);
-    if (byte < 0x20 || byte == 0x7F) return;  // control keys type nothing in a single-line edit
+    if (byte < 0x20 || byte == 0x7F) return; // control keys type nothing in a single-line edit
     if ((edit->style & ES_NUMBER) && !std::isdigit(byte)) return;
     if (edit->style & ES_UPPERCASE) character = static_cast<char>(std::toupper(byte));
     if (edit->style & ES_LOWERCASE) character = static_cast<char>(std::tolower(byte));
@@ -62,7 +64,9 @@ LRESULT CALLBACK editProcedure(HWND handle, UINT message, WPARAM wParam, LPARAM 
     Window* edit = findWindow(handle);
     if (!edit) return 0;
     switch (message) {
-    case WM_SETFOCUS: notifyParent(*edit, EN_SETFOCUS); return 0;
+    case WM_SETFOCUS:
+        notifyParent(*edit, EN_SETFOCUS);
+        return 0;
     case WM_KILLFOCUS:
         edit->selectionStart = edit->selectionEnd = static_cast<DWORD>(edit->text.size());
         notifyParent(*edit, EN_KILLFOCUS);
@@ -77,7 +81,9 @@ LRESULT CALLBACK editProcedure(HWND handle, UINT message, WPARAM wParam, LPARAM 
         edit->selectionEnd = static_cast<DWORD>(edit->text.size());
         SetFocus(handle);
         return 0;
-    case WM_CHAR: typeCharacter(handle, static_cast<char>(wParam)); return 0;
+    case WM_CHAR:
+        typeCharacter(handle, static_cast<char>(wParam));
+        return 0;
     case WM_SETTEXT:
         edit->text = textOf(reinterpret_cast<LPCSTR>(lParam));
         edit->selectionStart = edit->selectionEnd = 0;
@@ -88,10 +94,11 @@ LRESULT CALLBACK editProcedure(HWND handle, UINT message, WPARAM wParam, LPARAM 
         auto end = static_cast<long long>(lParam);
         DWORD length = static_cast<DWORD>(edit->text.size());
         if (start < 0) {
-            edit->selectionStart = edit->selectionEnd;  // removes the selection, keeps the caret
+            edit->selectionStart = edit->selectionEnd; // removes the selection, keeps the caret
         } else {
             edit->selectionStart = static_cast<DWORD>(std::min<long long>(start, length));
-            edit->selectionEnd = end < 0 ? length : static_cast<DWORD>(std::min<long long>(end, length));
+            edit->selectionEnd =
+                end < 0 ? length : static_cast<DWORD>(std::min<long long>(end, length));
         }
         return 0;
     }
@@ -103,9 +110,14 @@ LRESULT CALLBACK editProcedure(HWND handle, UINT message, WPARAM wParam, LPARAM 
         if (lParam) *reinterpret_cast<DWORD*>(lParam) = to;
         return MAKELONG(from, to);
     }
-    case EM_REPLACESEL: replaceSelection(handle, textOf(reinterpret_cast<LPCSTR>(lParam))); return 0;
-    case EM_LIMITTEXT: edit->textLimit = wParam == 0 ? 0x7FFFFFFE : static_cast<DWORD>(wParam); return 0;
-    default: return DefWindowProcA(handle, message, wParam, lParam);
+    case EM_REPLACESEL:
+        replaceSelection(handle, textOf(reinterpret_cast<LPCSTR>(lParam)));
+        return 0;
+    case EM_LIMITTEXT:
+        edit->textLimit = wParam == 0 ? 0x7FFFFFFE : static_cast<DWORD>(wParam);
+        return 0;
+    default:
+        return DefWindowProcA(handle, message, wParam, lParam);
     }
 }
 

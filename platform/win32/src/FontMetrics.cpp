@@ -7,14 +7,14 @@ namespace {
 
 // Advance widths for the printable ASCII characters 0x20 to 0x7E.
 constexpr unsigned char kAdvance[95] = {
-    3, 3, 4, 7, 6, 10, 7, 2, 4, 4, 6, 7, 3, 4, 3, 4,   // space ! " # $ % & ' ( ) * + , - . /
-    6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 4, 4, 7, 7, 7, 5,    // 0-9 : ; < = > ?
-    10, 6, 6, 6, 7, 6, 5, 7, 7, 4, 4, 6, 5, 8, 7, 7,   // @ A-O
-    6, 7, 7, 6, 6, 7, 6, 10, 6, 6, 6, 4, 4, 4, 7, 6,   // P-Z [ \ ] ^ _
-    4, 5, 6, 5, 6, 5, 3, 6, 6, 2, 3, 5, 2, 8, 6, 6,    // ` a-o
-    6, 6, 4, 5, 4, 6, 5, 8, 5, 5, 5, 5, 4, 5, 7,       // p-z { | } ~
+    3,  3, 4, 7, 6, 10, 7, 2,  4, 4, 6, 7, 3, 4, 3, 4, // space ! " # $ % & ' ( ) * + , - . /
+    6,  6, 6, 6, 6, 6,  6, 6,  6, 6, 4, 4, 7, 7, 7, 5, // 0-9 : ; < = > ?
+    10, 6, 6, 6, 7, 6,  5, 7,  7, 4, 4, 6, 5, 8, 7, 7, // @ A-O
+    6,  7, 7, 6, 6, 7,  6, 10, 6, 6, 6, 4, 4, 4, 7, 6, // P-Z [ \ ] ^ _
+    4,  5, 6, 5, 6, 5,  3, 6,  6, 2, 3, 5, 2, 8, 6, 6, // ` a-o
+    6,  6, 4, 5, 4, 6,  5, 8,  5, 5, 5, 5, 4, 5, 7,    // p-z { | } ~
 };
-constexpr int kOtherAdvance = 6;  // characters outside ASCII
+constexpr int kOtherAdvance = 6; // characters outside ASCII
 
 struct Font {
     const char* face;
@@ -33,6 +33,8 @@ int textWidthPixels(const std::string& text) {
     return width;
 }
 
-HFONT dialogFont() { return reinterpret_cast<HFONT>(const_cast<Font*>(&kDialogFont)); }
+HFONT dialogFont() {
+    return reinterpret_cast<HFONT>(const_cast<Font*>(&kDialogFont));
+}
 
 } // namespace win32

@@ -16,11 +16,13 @@ bool isValidItem(const ListViewState& list, WPARAM index) {
 }
 
 std::string& textSlot(ListViewItem& item, int subItem) {
-    if (item.texts.size() <= static_cast<std::size_t>(subItem)) item.texts.resize(static_cast<std::size_t>(subItem) + 1);
+    if (item.texts.size() <= static_cast<std::size_t>(subItem))
+        item.texts.resize(static_cast<std::size_t>(subItem) + 1);
     return item.texts[static_cast<std::size_t>(subItem)];
 }
 
-void notifyItem(HWND handle, UINT code, int item, int subItem, UINT changed, UINT oldState, UINT newState) {
+void notifyItem(HWND handle, UINT code, int item, int subItem, UINT changed, UINT oldState,
+                UINT newState) {
     Window* list = findWindow(handle);
     if (!list) return;
     NMLISTVIEW notification{};
@@ -30,7 +32,8 @@ void notifyItem(HWND handle, UINT code, int item, int subItem, UINT changed, UIN
     notification.uChanged = changed;
     notification.uOldState = oldState;
     notification.uNewState = newState;
-    if (list->listView && item >= 0 && static_cast<std::size_t>(item) < list->listView->items.size())
+    if (list->listView && item >= 0 &&
+        static_cast<std::size_t>(item) < list->listView->items.size())
         notification.lParam = list->listView->items[static_cast<std::size_t>(item)].value;
     notifyParent(*list, notification.hdr);
 }
@@ -84,7 +87,8 @@ bool deleteItem(HWND handle, WPARAM index) {
     Window* list = findWindow(handle);
     if (!isValidItem(*list->listView, index)) return false;
     notifyItem(handle, LVN_DELETEITEM, static_cast<int>(index), 0, 0, 0, 0);
-    if ((list = findWindow(handle)) == nullptr || !isValidItem(*list->listView, index)) return false;
+    if ((list = findWindow(handle)) == nullptr || !isValidItem(*list->listView, index))
+        return false;
     list->listView->items.erase(list->listView->items.begin() + static_cast<std::ptrdiff_t>(index));
     return true;
 }
@@ -105,7 +109,8 @@ int findItem(const ListViewState& list, int start, const LVFINDINFOA& find) {
         const std::string text = item.texts.empty() ? std::string() : item.texts[0];
         std::size_t wanted = std::strlen(find.psz);
         if (find.flags & LVFI_PARTIAL) {
-            if (text.size() >= wanted && strncasecmp(text.c_str(), find.psz, wanted) == 0) return index;
+            if (text.size() >= wanted && strncasecmp(text.c_str(), find.psz, wanted) == 0)
+                return index;
         } else if (strcasecmp(text.c_str(), find.psz) == 0) {
             return index;
         }
@@ -115,7 +120,8 @@ int findItem(const ListViewState& list, int start, const LVFINDINFOA& find) {
 
 int columnsWidth(const ListViewState& list) {
     int width = 0;
-    for (const ListViewColumn& column : list.columns) width += column.widthPixels;
+    for (const ListViewColumn& column : list.columns)
+        width += column.widthPixels;
     return width;
 }
 
@@ -129,8 +135,9 @@ int hitTest(const Window& list, POINT point) {
     int index = (point.y - kListHeaderHeight) / kListRowHeight;
     if (index >= static_cast<int>(list.listView->items.size())) return -1;
     bool fullRow = (list.listView->extendedStyle & LVS_EX_FULLROWSELECT) != 0;
-    int width = fullRow ? columnsWidth(*list.listView)
-                        : (list.listView->columns.empty() ? 0 : list.listView->columns[0].widthPixels);
+    int width = fullRow
+                    ? columnsWidth(*list.listView)
+                    : (list.listView->columns.empty() ? 0 : list.listView->columns[0].widthPixels);
     return point.x < width ? index : -1;
 }
 
@@ -149,7 +156,8 @@ void clickAt(HWND handle, WPARAM keys, POINT point) {
         int count = static_cast<int>(list->listView->items.size());
         for (int other = 0; other < count; ++other)
             if (other != index) setState(handle, other, 0, LVIS_SELECTED | LVIS_FOCUSED);
-        if (index >= 0) setState(handle, index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        if (index >= 0)
+            setState(handle, index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     }
     if ((list = findWindow(handle)) == nullptr) return;
     NMHDR click{};
@@ -165,10 +173,15 @@ LRESULT CALLBACK listViewProcedure(HWND handle, UINT message, WPARAM wParam, LPA
     ListViewState& state = *list->listView;
     auto* item = reinterpret_cast<LVITEMA*>(lParam);
     switch (message) {
-    case WM_LBUTTONDOWN: clickAt(handle, wParam, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); return 0;
-    case LVM_GETITEMCOUNT: return static_cast<LRESULT>(state.items.size());
-    case LVM_INSERTITEMA: return item ? insertItem(handle, *item) : -1;
-    case LVM_DELETEITEM: return deleteItem(handle, wParam) ? TRUE : FALSE;
+    case WM_LBUTTONDOWN:
+        clickAt(handle, wParam, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return 0;
+    case LVM_GETITEMCOUNT:
+        return static_cast<LRESULT>(state.items.size());
+    case LVM_INSERTITEMA:
+        return item ? insertItem(handle, *item) : -1;
+    case LVM_DELETEITEM:
+        return deleteItem(handle, wParam) ? TRUE : FALSE;
     case LVM_DELETEALLITEMS: {
         NMLISTVIEW notification{};
         notification.hdr.code = LVN_DELETEALLITEMS;
@@ -185,12 +198,13 @@ LRESULT CALLBACK listViewProcedure(HWND handle, UINT message, WPARAM wParam, LPA
         if (!item || !isValidItem(state, wParam) || item->iSubItem < 0) return 0;
         ListViewItem& entry = state.items[wParam];
         std::size_t subItem = static_cast<std::size_t>(item->iSubItem);
-        return copyText(subItem < entry.texts.size() ? entry.texts[subItem] : std::string(), item->pszText,
-                        item->cchTextMax);
+        return copyText(subItem < entry.texts.size() ? entry.texts[subItem] : std::string(),
+                        item->pszText, item->cchTextMax);
     }
     case LVM_SETITEMA:
         if (!item || !isValidItem(state, static_cast<WPARAM>(item->iItem))) return FALSE;
-        if (item->mask & LVIF_PARAM) state.items[static_cast<std::size_t>(item->iItem)].value = item->lParam;
+        if (item->mask & LVIF_PARAM)
+            state.items[static_cast<std::size_t>(item->iItem)].value = item->lParam;
         if (item->mask & LVIF_TEXT) setText(handle, item->iItem, item->iSubItem, item->pszText);
         if (item->mask & LVIF_STATE) setState(handle, item->iItem, item->state, item->stateMask);
         return TRUE;
@@ -201,8 +215,8 @@ LRESULT CALLBACK listViewProcedure(HWND handle, UINT message, WPARAM wParam, LPA
         if (item->mask & LVIF_PARAM) item->lParam = entry.value;
         if (item->mask & LVIF_TEXT) {
             std::size_t subItem = static_cast<std::size_t>(std::max(item->iSubItem, 0));
-            copyText(subItem < entry.texts.size() ? entry.texts[subItem] : std::string(), item->pszText,
-                     item->cchTextMax);
+            copyText(subItem < entry.texts.size() ? entry.texts[subItem] : std::string(),
+                     item->pszText, item->cchTextMax);
         }
         return TRUE;
     }
@@ -215,16 +229,20 @@ LRESULT CALLBACK listViewProcedure(HWND handle, UINT message, WPARAM wParam, LPA
         else
             return FALSE;
         return TRUE;
-    case LVM_GETITEMSTATE: return isValidItem(state, wParam) ? state.items[wParam].state & static_cast<UINT>(lParam) : 0;
+    case LVM_GETITEMSTATE:
+        return isValidItem(state, wParam) ? state.items[wParam].state & static_cast<UINT>(lParam)
+                                          : 0;
     case LVM_GETSELECTEDCOUNT: {
         LRESULT count = 0;
-        for (const ListViewItem& entry : state.items) count += (entry.state & LVIS_SELECTED) ? 1 : 0;
+        for (const ListViewItem& entry : state.items)
+            count += (entry.state & LVIS_SELECTED) ? 1 : 0;
         return count;
     }
     case LVM_GETNEXTITEM: {
         UINT flags = static_cast<UINT>(lParam);
         int count = static_cast<int>(state.items.size());
-        for (int index = static_cast<int>(static_cast<std::intptr_t>(wParam)) + 1; index < count; ++index) {
+        for (int index = static_cast<int>(static_cast<std::intptr_t>(wParam)) + 1; index < count;
+             ++index) {
             UINT itemState = state.items[static_cast<std::size_t>(index)].state;
             if ((flags & LVNI_SELECTED) && !(itemState & LVIS_SELECTED)) continue;
             if ((flags & LVNI_FOCUSED) && !(itemState & LVIS_FOCUSED)) continue;
@@ -234,7 +252,8 @@ LRESULT CALLBACK listViewProcedure(HWND handle, UINT message, WPARAM wParam, LPA
     }
     case LVM_FINDITEMA: {
         auto* find = reinterpret_cast<const LVFINDINFOA*>(lParam);
-        return find ? findItem(state, static_cast<int>(static_cast<std::intptr_t>(wParam)), *find) : -1;
+        return find ? findItem(state, static_cast<int>(static_cast<std::intptr_t>(wParam)), *find)
+                    : -1;
     }
     case LVM_INSERTCOLUMNA: {
         auto* description = reinterpret_cast<const LVCOLUMNA*>(lParam);
@@ -244,7 +263,8 @@ LRESULT CALLBACK listViewProcedure(HWND handle, UINT message, WPARAM wParam, LPA
         if (description->mask & LVCF_WIDTH) column.widthPixels = description->cx;
         if (description->mask & LVCF_TEXT) column.text = textOf(description->pszText);
         std::size_t position = std::min<std::size_t>(wParam, state.columns.size());
-        column.subItem = (description->mask & LVCF_SUBITEM) ? description->iSubItem : static_cast<int>(position);
+        column.subItem =
+            (description->mask & LVCF_SUBITEM) ? description->iSubItem : static_cast<int>(position);
         state.columns.insert(state.columns.begin() + static_cast<std::ptrdiff_t>(position), column);
         return static_cast<LRESULT>(position);
     }
@@ -255,26 +275,30 @@ LRESULT CALLBACK listViewProcedure(HWND handle, UINT message, WPARAM wParam, LPA
         if (description->mask & LVCF_FMT) description->fmt = column.format;
         if (description->mask & LVCF_WIDTH) description->cx = column.widthPixels;
         if (description->mask & LVCF_SUBITEM) description->iSubItem = column.subItem;
-        if (description->mask & LVCF_TEXT) copyText(column.text, description->pszText, description->cchTextMax);
+        if (description->mask & LVCF_TEXT)
+            copyText(column.text, description->pszText, description->cchTextMax);
         return TRUE;
     }
     case LVM_DELETECOLUMN:
         if (wParam >= state.columns.size()) return FALSE;
         state.columns.erase(state.columns.begin() + static_cast<std::ptrdiff_t>(wParam));
         return TRUE;
-    case LVM_GETCOLUMNWIDTH: return wParam < state.columns.size() ? state.columns[wParam].widthPixels : 0;
+    case LVM_GETCOLUMNWIDTH:
+        return wParam < state.columns.size() ? state.columns[wParam].widthPixels : 0;
     case LVM_SETCOLUMNWIDTH:
         if (wParam >= state.columns.size()) return FALSE;
         state.columns[wParam].widthPixels = static_cast<int>(lParam);
         return TRUE;
-    case LVM_GETSTRINGWIDTHA: return textWidthPixels(textOf(reinterpret_cast<LPCSTR>(lParam)));
+    case LVM_GETSTRINGWIDTHA:
+        return textWidthPixels(textOf(reinterpret_cast<LPCSTR>(lParam)));
     case LVM_SETEXTENDEDLISTVIEWSTYLE: {
         DWORD previous = state.extendedStyle;
         DWORD mask = wParam == 0 ? 0xFFFFFFFFu : static_cast<DWORD>(wParam);
         state.extendedStyle = (previous & ~mask) | (static_cast<DWORD>(lParam) & mask);
         return previous;
     }
-    case LVM_GETEXTENDEDLISTVIEWSTYLE: return state.extendedStyle;
+    case LVM_GETEXTENDEDLISTVIEWSTYLE:
+        return state.extendedStyle;
     case LVM_GETITEMRECT: {
         auto* rect = reinterpret_cast<RECT*>(lParam);
         if (!rect || !isValidItem(state, wParam)) return FALSE;
@@ -289,7 +313,8 @@ LRESULT CALLBACK listViewProcedure(HWND handle, UINT message, WPARAM wParam, LPA
         test->flags = test->iItem >= 0 ? LVHT_ONITEMLABEL : LVHT_NOWHERE;
         return test->iItem;
     }
-    default: return DefWindowProcA(handle, message, wParam, lParam);
+    default:
+        return DefWindowProcA(handle, message, wParam, lParam);
     }
 }
 

@@ -17,7 +17,7 @@ struct MessageQueue {
     bool quitPosted = false;
     int quitCode = 0;
     DWORD clock = 0;
-    std::vector<std::unique_ptr<Hook>> cbtHooks;  // newest first, as Windows calls them
+    std::vector<std::unique_ptr<Hook>> cbtHooks; // newest first, as Windows calls them
 };
 
 MessageQueue& queue() {
@@ -26,9 +26,12 @@ MessageQueue& queue() {
 }
 
 bool isMouseInput(UINT message) {
-    return (message >= WM_MOUSEMOVE && message <= 0x020D) || message == WM_NCLBUTTONDOWN || message == WM_NCLBUTTONUP;
+    return (message >= WM_MOUSEMOVE && message <= 0x020D) || message == WM_NCLBUTTONDOWN ||
+           message == WM_NCLBUTTONUP;
 }
-bool isKeyboardInput(UINT message) { return message >= WM_KEYDOWN && message <= 0x0109; }
+bool isKeyboardInput(UINT message) {
+    return message >= WM_KEYDOWN && message <= 0x0109;
+}
 
 // Input that no user could have produced is dropped: a click on a hidden or disabled window
 // (or one inside a disabled window), a key press for a window without the focus.
@@ -51,7 +54,9 @@ bool matches(const MSG& message, HWND filterWindow, UINT filterMin, UINT filterM
     return message.message >= filterMin && message.message <= filterMax;
 }
 
-Hook* hookOf(HHOOK handle) { return reinterpret_cast<Hook*>(handle); }
+Hook* hookOf(HHOOK handle) {
+    return reinterpret_cast<Hook*>(handle);
+}
 
 LRESULT callHookFrom(std::size_t index, int code, WPARAM wParam, LPARAM lParam) {
     auto& hooks = queue().cbtHooks;
@@ -61,7 +66,9 @@ LRESULT callHookFrom(std::size_t index, int code, WPARAM wParam, LPARAM lParam) 
 
 } // namespace
 
-LRESULT callCbtHooks(int code, WPARAM wParam, LPARAM lParam) { return callHookFrom(0, code, wParam, lParam); }
+LRESULT callCbtHooks(int code, WPARAM wParam, LPARAM lParam) {
+    return callHookFrom(0, code, wParam, lParam);
+}
 
 } // namespace win32
 
@@ -76,13 +83,23 @@ extern "C" LRESULT WINAPI DefWindowProcA(HWND handle, UINT message, WPARAM wPara
         if (creation) window->text = textOf(creation->lpszName);
         return TRUE;
     }
-    case WM_SETTEXT: window->text = textOf(reinterpret_cast<LPCSTR>(lParam)); return TRUE;
-    case WM_GETTEXT: return copyText(window->text, reinterpret_cast<LPSTR>(lParam), static_cast<int>(wParam));
-    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(window->text.size());
-    case WM_SETFONT: window->font = reinterpret_cast<HFONT>(wParam); return 0;
-    case WM_GETFONT: return reinterpret_cast<LRESULT>(window->font);
-    case WM_NCHITTEST: return HTCLIENT;
-    case WM_CLOSE: DestroyWindow(handle); return 0;
+    case WM_SETTEXT:
+        window->text = textOf(reinterpret_cast<LPCSTR>(lParam));
+        return TRUE;
+    case WM_GETTEXT:
+        return copyText(window->text, reinterpret_cast<LPSTR>(lParam), static_cast<int>(wParam));
+    case WM_GETTEXTLENGTH:
+        return static_cast<LRESULT>(window->text.size());
+    case WM_SETFONT:
+        window->font = reinterpret_cast<HFONT>(wParam);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(window->font);
+    case WM_NCHITTEST:
+        return HTCLIENT;
+    case WM_CLOSE:
+        DestroyWindow(handle);
+        return 0;
     case WM_NCLBUTTONDOWN:
         // The close box closes the window through the system command, as the caption's
         // button does when it is released.
@@ -94,12 +111,13 @@ extern "C" LRESULT WINAPI DefWindowProcA(HWND handle, UINT message, WPARAM wPara
     case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE && !window->isChild()) SetFocus(handle);
         return 0;
-    default: return 0;
+    default:
+        return 0;
     }
 }
 
-extern "C" LRESULT WINAPI CallWindowProcA(WNDPROC procedure, HWND handle, UINT message, WPARAM wParam,
-                                          LPARAM lParam) {
+extern "C" LRESULT WINAPI CallWindowProcA(WNDPROC procedure, HWND handle, UINT message,
+                                          WPARAM wParam, LPARAM lParam) {
     if (!procedure) return 0;
     return procedure(handle, message, wParam, lParam);
 }
@@ -127,7 +145,8 @@ extern "C" void WINAPI PostQuitMessage(int exitCode) {
     queue().quitCode = exitCode;
 }
 
-extern "C" BOOL WINAPI PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage) {
+extern "C" BOOL WINAPI PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax,
+                                    UINT removeMessage) {
     if (!message) return FALSE;
     MessageQueue& messages = queue();
     bool remove = (removeMessage & PM_REMOVE) != 0;
@@ -137,9 +156,11 @@ extern "C" BOOL WINAPI PeekMessageA(LPMSG message, HWND window, UINT filterMin, 
         if (remove) messages.posted.erase(it);
         return TRUE;
     }
-    bool quitInRange = (filterMin == 0 && filterMax == 0) || (WM_QUIT >= filterMin && WM_QUIT <= filterMax);
+    bool quitInRange =
+        (filterMin == 0 && filterMax == 0) || (WM_QUIT >= filterMin && WM_QUIT <= filterMax);
     if (messages.quitPosted && quitInRange) {
-        *message = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(messages.quitCode), 0, ++messages.clock, POINT{0, 0}};
+        *message = MSG{nullptr, WM_QUIT,          static_cast<WPARAM>(messages.quitCode),
+                       0,       ++messages.clock, POINT{0, 0}};
         if (remove) messages.quitPosted = false;
         return TRUE;
     }
@@ -155,7 +176,7 @@ extern "C" BOOL WINAPI TranslateMessage(const MSG* message) {
     else if (key >= '0' && key <= '9')
         character = key;
     else if (key >= 'A' && key <= 'Z')
-        character = key - 'A' + 'a';  // no shift state is kept, so letters type in lower case
+        character = key - 'A' + 'a'; // no shift state is kept, so letters type in lower case
     if (character == 0) return FALSE;
     return PostMessageA(message->hwnd, WM_CHAR, character, message->lParam);
 }
@@ -181,7 +202,8 @@ extern "C" HHOOK WINAPI SetWindowsHookExA(int hookId, HOOKPROC procedure, HINSTA
 
 extern "C" BOOL WINAPI UnhookWindowsHookEx(HHOOK handle) {
     auto& hooks = queue().cbtHooks;
-    auto found = std::find_if(hooks.begin(), hooks.end(), [&](const auto& hook) { return hook.get() == hookOf(handle); });
+    auto found = std::find_if(hooks.begin(), hooks.end(),
+                              [&](const auto& hook) { return hook.get() == hookOf(handle); });
     if (found == hooks.end()) {
         SetLastError(ERROR_INVALID_HOOK_HANDLE);
         return FALSE;
@@ -193,8 +215,11 @@ extern "C" BOOL WINAPI UnhookWindowsHookEx(HHOOK handle) {
 extern "C" LRESULT WINAPI CallNextHookEx(HHOOK handle, int code, WPARAM wParam, LPARAM lParam) {
     auto& hooks = queue().cbtHooks;
     for (std::size_t index = 0; index < hooks.size(); ++index)
-        if (hooks[index].get() == hookOf(handle)) return callHookFrom(index + 1, code, wParam, lParam);
+        if (hooks[index].get() == hookOf(handle))
+            return callHookFrom(index + 1, code, wParam, lParam);
     return 0;
 }
 
-extern "C" DWORD WINAPI GetCurrentThreadId() { return 1; }
+extern "C" DWORD WINAPI GetCurrentThreadId() {
+    return 1;
+}

@@ -61,7 +61,8 @@ extern "C" HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) 
         const ResourceEntry& entry = table->entries[index];
         if (entry.typeId != typeId) continue;
         typeSeen = true;
-        if (entry.nameId == nameId) return reinterpret_cast<HRSRC>(const_cast<ResourceEntry*>(&entry));
+        if (entry.nameId == nameId)
+            return reinterpret_cast<HRSRC>(const_cast<ResourceEntry*>(&entry));
     }
     SetLastError(typeSeen ? ERROR_RESOURCE_NAME_NOT_FOUND : ERROR_RESOURCE_TYPE_NOT_FOUND);
     return nullptr;
@@ -72,7 +73,9 @@ extern "C" HGLOBAL WINAPI LoadResource(HMODULE, HRSRC resource) {
     return const_cast<BYTE*>(reinterpret_cast<const ResourceEntry*>(resource)->data);
 }
 
-extern "C" LPVOID WINAPI LockResource(HGLOBAL data) { return data; }
+extern "C" LPVOID WINAPI LockResource(HGLOBAL data) {
+    return data;
+}
 
 extern "C" DWORD WINAPI SizeofResource(HMODULE, HRSRC resource) {
     return resource ? reinterpret_cast<const ResourceEntry*>(resource)->size : 0;

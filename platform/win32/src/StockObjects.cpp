@@ -28,10 +28,14 @@ extern "C" HCURSOR WINAPI LoadCursorA(HINSTANCE, LPCSTR name) {
 
 extern "C" HGDIOBJ WINAPI GetStockObject(int object) {
     switch (object) {
-    case WHITE_BRUSH: return stockHandle<3, WHITE_BRUSH>();
-    case BLACK_BRUSH: return stockHandle<3, BLACK_BRUSH>();
-    case DEFAULT_GUI_FONT: return stockHandle<4, DEFAULT_GUI_FONT>();
-    default: return nullptr;
+    case WHITE_BRUSH:
+        return stockHandle<3, WHITE_BRUSH>();
+    case BLACK_BRUSH:
+        return stockHandle<3, BLACK_BRUSH>();
+    case DEFAULT_GUI_FONT:
+        return stockHandle<4, DEFAULT_GUI_FONT>();
+    default:
+        return nullptr;
     }
 }
 

@@ -17,7 +17,8 @@ std::string titleOf(HWND window) {
 
 bool isDialog(HWND window) {
     char className[16];
-    return GetClassNameA(window, className, sizeof className) && strcasecmp(className, "#32770") == 0;
+    return GetClassNameA(window, className, sizeof className) &&
+           strcasecmp(className, "#32770") == 0;
 }
 
 LPARAM middleOf(HWND control) {
@@ -107,10 +108,12 @@ void UserPlayer::dialogActivated(HWND dialog) {
         if (!script->title.empty() && script->title != title) continue;
         Script chosen = std::move(*script);
         scripts_.erase(script);
-        for (const Action& action : chosen.actions) perform(dialog, title, action);
+        for (const Action& action : chosen.actions)
+            perform(dialog, title, action);
         return;
     }
-    if (unscripted_ == Unscripted::closeBox) perform(dialog, title, Action{Kind::closeBox, 0, 0, false, {}});
+    if (unscripted_ == Unscripted::closeBox)
+        perform(dialog, title, Action{Kind::closeBox, 0, 0, false, {}});
 }
 
 void UserPlayer::playNow(HWND dialog) {
@@ -118,7 +121,8 @@ void UserPlayer::playNow(HWND dialog) {
     Script chosen = std::move(scripts_.front());
     scripts_.pop_front();
     std::string title = titleOf(dialog);
-    for (const Action& action : chosen.actions) perform(dialog, title, action);
+    for (const Action& action : chosen.actions)
+        perform(dialog, title, action);
 }
 
 void UserPlayer::perform(HWND dialog, const std::string& title, const Action& action) {
@@ -129,12 +133,15 @@ void UserPlayer::perform(HWND dialog, const std::string& title, const Action& ac
     }
     HWND control = GetDlgItem(dialog, action.controlId);
     if (!control) {
-        failures_.push_back("no control " + std::to_string(action.controlId) + " in \"" + title + "\"");
+        failures_.push_back("no control " + std::to_string(action.controlId) + " in \"" + title +
+                            "\"");
         return;
     }
     switch (action.kind) {
     case Kind::click:
-    case Kind::focus: postClick(control, middleOf(control)); break;
+    case Kind::focus:
+        postClick(control, middleOf(control));
+        break;
     case Kind::check: {
         bool isChecked = SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
         if (isChecked != action.flag) postClick(control, middleOf(control));
@@ -146,20 +153,24 @@ void UserPlayer::perform(HWND dialog, const std::string& title, const Action& ac
         PostMessageA(control, WM_LBUTTONDBLCLK, MK_LBUTTON, point);
         PostMessageA(control, WM_LBUTTONUP, 0, point);
         for (char character : action.text)
-            PostMessageA(control, WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(character)), 1);
+            PostMessageA(control, WM_CHAR,
+                         static_cast<WPARAM>(static_cast<unsigned char>(character)), 1);
         break;
     }
     case Kind::selectRow: {
         RECT row{LVIR_BOUNDS, 0, 0, 0};
-        if (!SendMessageA(control, LVM_GETITEMRECT, static_cast<WPARAM>(action.row), reinterpret_cast<LPARAM>(&row))) {
+        if (!SendMessageA(control, LVM_GETITEMRECT, static_cast<WPARAM>(action.row),
+                          reinterpret_cast<LPARAM>(&row))) {
             failures_.push_back("no row " + std::to_string(action.row) + " in list " +
                                 std::to_string(action.controlId) + " of \"" + title + "\"");
             return;
         }
-        postClick(control, MAKELPARAM(row.left + 4, (row.top + row.bottom) / 2), action.flag ? MK_CONTROL : 0);
+        postClick(control, MAKELPARAM(row.left + 4, (row.top + row.bottom) / 2),
+                  action.flag ? MK_CONTROL : 0);
         break;
     }
-    case Kind::closeBox: break;
+    case Kind::closeBox:
+        break;
     }
 }
 

@@ -11,7 +11,7 @@
 namespace {
 
 struct Node {
-    std::size_t end = 0;  // one past the node
+    std::size_t end = 0; // one past the node
     std::string key;
     std::size_t valueOffset = 0;
     std::size_t valueBytes = 0;
@@ -19,9 +19,13 @@ struct Node {
     std::size_t childrenOffset = 0;
 };
 
-WORD wordAt(const BYTE* data, std::size_t at) { return static_cast<WORD>(data[at] | (data[at + 1] << 8)); }
+WORD wordAt(const BYTE* data, std::size_t at) {
+    return static_cast<WORD>(data[at] | (data[at + 1] << 8));
+}
 
-std::size_t aligned(std::size_t offset) { return (offset + 3) & ~std::size_t{3}; }
+std::size_t aligned(std::size_t offset) {
+    return (offset + 3) & ~std::size_t{3};
+}
 
 // Reads the node at `start` within `limit`. Untrusted data: false when anything points outside.
 bool readNode(const BYTE* data, std::size_t start, std::size_t limit, Node& node) {
@@ -64,7 +68,8 @@ std::string& keptText(LPCVOID block, const std::string& path) {
 
 } // namespace
 
-extern "C" BOOL WINAPI VerQueryValueA(LPCVOID block, LPCSTR subBlock, LPVOID* buffer, UINT* length) {
+extern "C" BOOL WINAPI VerQueryValueA(LPCVOID block, LPCSTR subBlock, LPVOID* buffer,
+                                      UINT* length) {
     if (!block || !subBlock || !buffer || !length) return FALSE;
     const BYTE* data = static_cast<const BYTE*>(block);
     Node node;
@@ -72,7 +77,8 @@ extern "C" BOOL WINAPI VerQueryValueA(LPCVOID block, LPCSTR subBlock, LPVOID* bu
     std::string path = subBlock;
     std::size_t at = 0;
     while (at < path.size()) {
-        while (at < path.size() && path[at] == '\\') ++at;
+        while (at < path.size() && path[at] == '\\')
+            ++at;
         if (at >= path.size()) break;
         std::size_t end = path.find('\\', at);
         if (end == std::string::npos) end = path.size();

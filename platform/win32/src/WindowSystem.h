@@ -19,7 +19,7 @@ struct ListViewColumn {
 };
 
 struct ListViewItem {
-    std::vector<std::string> texts;  // by sub-item; missing ones are empty
+    std::vector<std::string> texts; // by sub-item; missing ones are empty
     UINT state = 0;
     LPARAM value = 0;
 };
@@ -52,10 +52,10 @@ struct Window {
     DWORD exStyle = 0;
     std::string text;
     RECT rect{};
-    RECT frame{};  // thickness of the non-client area on each side
+    RECT frame{}; // thickness of the non-client area on each side
     HWND parent = nullptr;
     HWND owner = nullptr;
-    std::vector<HWND> children;  // in creation (tab) order
+    std::vector<HWND> children; // in creation (tab) order
     LONG_PTR userData = 0;
     LONG_PTR id = 0;
     HINSTANCE instance = nullptr;
@@ -67,7 +67,7 @@ struct Window {
     LONG_PTR dialogResult = 0;
     LONG_PTR dialogUser = 0;
     HWND savedFocus = nullptr;
-    std::string fontFace;  // the template's font
+    std::string fontFace; // the template's font
     int fontPointSize = 0;
     // The template's rectangle in dialog units, for windows made from a template.
     bool hasDialogUnits = false;
@@ -116,8 +116,8 @@ LRESULT CALLBACK dialogClassProcedure(HWND, UINT, WPARAM, LPARAM);
 
 // The width in pixels of a text in the dialog font (8 point "MS Shell Dlg" at 96 dots per inch).
 int textWidthPixels(const std::string& text);
-constexpr int kDialogBaseUnitX = 6;   // pixels per 4 dialog units across
-constexpr int kDialogBaseUnitY = 13;  // pixels per 8 dialog units down
+constexpr int kDialogBaseUnitX = 6;  // pixels per 4 dialog units across
+constexpr int kDialogBaseUnitY = 13; // pixels per 8 dialog units down
 HFONT dialogFont();
 
 // List-view geometry, shared by the control and the renderer.

@@ -27,7 +27,7 @@ struct WindowTable {
 };
 
 WindowTable& table() {
-    static WindowTable* instance = new WindowTable;  // outlives every static destructor
+    static WindowTable* instance = new WindowTable; // outlives every static destructor
     return *instance;
 }
 
@@ -52,7 +52,9 @@ void ensureSystemClasses() {
     addSystemClass("#32770", dialogClassProcedure, CS_DBLCLKS);
 }
 
-std::uintptr_t keyOf(HWND handle) { return reinterpret_cast<std::uintptr_t>(handle); }
+std::uintptr_t keyOf(HWND handle) {
+    return reinterpret_cast<std::uintptr_t>(handle);
+}
 
 // Non-client thickness: caption and frame for top-level windows, borders for controls.
 RECT frameFor(DWORD style, DWORD exStyle) {
@@ -70,7 +72,8 @@ RECT frameFor(DWORD style, DWORD exStyle) {
 
 HWND topLevelOf(HWND handle) {
     Window* window = findWindow(handle);
-    while (window && window->isChild() && findWindow(window->parent)) window = findWindow(window->parent);
+    while (window && window->isChild() && findWindow(window->parent))
+        window = findWindow(window->parent);
     return window ? window->handle : nullptr;
 }
 
@@ -88,11 +91,13 @@ void activate(HWND handle) {
     WindowTable& windows = table();
     if (windows.active == handle) return;
     CBTACTIVATESTRUCT activation{FALSE, windows.active};
-    if (callCbtHooks(HCBT_ACTIVATE, reinterpret_cast<WPARAM>(handle), reinterpret_cast<LPARAM>(&activation)))
+    if (callCbtHooks(HCBT_ACTIVATE, reinterpret_cast<WPARAM>(handle),
+                     reinterpret_cast<LPARAM>(&activation)))
         return;
     HWND previous = windows.active;
     windows.active = handle;
-    if (findWindow(previous)) send(previous, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(handle));
+    if (findWindow(previous))
+        send(previous, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(handle));
     send(handle, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(previous));
 }
 
@@ -122,7 +127,8 @@ void release(HWND handle) {
     Window* window = findWindow(handle);
     if (!window) return;
     std::vector<HWND> children = window->children;
-    for (HWND child : children) release(child);
+    for (HWND child : children)
+        release(child);
     send(handle, WM_NCDESTROY, 0, 0);
     window = findWindow(handle);
     if (!window) return;
@@ -162,7 +168,9 @@ bool hasClass(const Window& window, const char* className) {
     return window.windowClass && strcasecmp(window.windowClass->name.c_str(), className) == 0;
 }
 
-bool isDialogWindow(const Window& window) { return hasClass(window, "#32770"); }
+bool isDialogWindow(const Window& window) {
+    return hasClass(window, "#32770");
+}
 
 LRESULT send(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* window = findWindow(handle);
@@ -184,7 +192,8 @@ void notifyParent(const Window& control, WORD notification) {
 LRESULT notifyParent(const Window& control, NMHDR& header) {
     header.hwndFrom = control.handle;
     header.idFrom = static_cast<UINT_PTR>(control.id);
-    return send(control.parent, WM_NOTIFY, static_cast<WPARAM>(control.id), reinterpret_cast<LPARAM>(&header));
+    return send(control.parent, WM_NOTIFY, static_cast<WPARAM>(control.id),
+                reinterpret_cast<LPARAM>(&header));
 }
 
 int copyText(const std::string& text, LPSTR buffer, int capacity) {
@@ -195,7 +204,9 @@ int copyText(const std::string& text, LPSTR buffer, int capacity) {
     return static_cast<int>(count);
 }
 
-std::string textOf(LPCSTR text) { return text ? std::string(text) : std::string(); }
+std::string textOf(LPCSTR text) {
+    return text ? std::string(text) : std::string();
+}
 
 } // namespace win32
 
@@ -247,10 +258,11 @@ extern "C" ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* windowClass) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    WNDCLASSA plain{windowClass->style,         windowClass->lpfnWndProc, windowClass->cbClsExtra,
-                    windowClass->cbWndExtra,    windowClass->hInstance,   windowClass->hIcon,
-                    windowClass->hCursor,       windowClass->hbrBackground, windowClass->lpszMenuName,
-                    windowClass->lpszClassName};
+    WNDCLASSA plain{windowClass->style,        windowClass->lpfnWndProc,
+                    windowClass->cbClsExtra,   windowClass->cbWndExtra,
+                    windowClass->hInstance,    windowClass->hIcon,
+                    windowClass->hCursor,      windowClass->hbrBackground,
+                    windowClass->lpszMenuName, windowClass->lpszClassName};
     return registerClass(plain);
 }
 
@@ -261,7 +273,7 @@ extern "C" BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE) {
         return FALSE;
     }
     for (auto& [key, window] : table().live)
-        if (window->windowClass == windowClass) return FALSE;  // still in use
+        if (window->windowClass == windowClass) return FALSE; // still in use
     std::erase_if(table().classes, [&](const auto& entry) { return entry.get() == windowClass; });
     return TRUE;
 }
@@ -272,9 +284,16 @@ extern "C" BOOL WINAPI GetClassInfoA(HINSTANCE, LPCSTR className, WNDCLASSA* des
         SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
         return FALSE;
     }
-    *description = WNDCLASSA{windowClass->style, windowClass->procedure, 0, 0, windowClass->instance,
-                             windowClass->icon,  windowClass->cursor,    windowClass->background,
-                             nullptr,            windowClass->name.c_str()};
+    *description = WNDCLASSA{windowClass->style,
+                             windowClass->procedure,
+                             0,
+                             0,
+                             windowClass->instance,
+                             windowClass->icon,
+                             windowClass->cursor,
+                             windowClass->background,
+                             nullptr,
+                             windowClass->name.c_str()};
     return TRUE;
 }
 
@@ -283,9 +302,9 @@ extern "C" int WINAPI GetClassNameA(HWND handle, LPSTR className, int capacity) 
     return window ? copyText(window->windowClass->name, className, capacity) : 0;
 }
 
-extern "C" HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
-                                       int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
-                                       LPVOID param) {
+extern "C" HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName,
+                                       DWORD style, int x, int y, int width, int height,
+                                       HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
     const WindowClass* windowClass = findClass(className);
     if (!windowClass) {
         SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
@@ -297,7 +316,7 @@ extern "C" HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR w
     }
     bool isChild = (style & WS_CHILD) != 0;
     if (isChild && !parent) {
-        SetLastError(ERROR_INVALID_PARAMETER);  // a child window needs its parent
+        SetLastError(ERROR_INVALID_PARAMETER); // a child window needs its parent
         return nullptr;
     }
     if (x == CW_USEDEFAULT) x = y = isChild ? 0 : 40;
@@ -332,10 +351,12 @@ extern "C" HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR w
     else
         windows.topLevelOrder.push_back(handle);
 
-    CREATESTRUCTA creation{param, instance, menu, parent, height, width, y, x, static_cast<LONG>(style),
-                           windowName, className, exStyle};
+    CREATESTRUCTA creation{
+        param,      instance,  menu,   parent, height, width, y, x, static_cast<LONG>(style),
+        windowName, className, exStyle};
     CBT_CREATEWNDA hookData{&creation, nullptr};
-    if (callCbtHooks(HCBT_CREATEWND, reinterpret_cast<WPARAM>(handle), reinterpret_cast<LPARAM>(&hookData))) {
+    if (callCbtHooks(HCBT_CREATEWND, reinterpret_cast<WPARAM>(handle),
+                     reinterpret_cast<LPARAM>(&hookData))) {
         // Refused before its first message: the window never existed for anyone.
         if (Window* parentWindow = findWindow(parent); parentWindow && isChild)
             std::erase(parentWindow->children, handle);
@@ -350,7 +371,7 @@ extern "C" HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR w
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    if ((window = findWindow(handle)) == nullptr) return nullptr;  // destroyed while being created
+    if ((window = findWindow(handle)) == nullptr) return nullptr; // destroyed while being created
     send(handle, WM_SIZE, SIZE_RESTORED, MAKELPARAM(window->clientWidth(), window->clientHeight()));
     send(handle, WM_MOVE, 0, MAKELPARAM(x, y));
     if (style & WS_VISIBLE) ShowWindow(handle, SW_SHOW);
@@ -366,7 +387,8 @@ extern "C" BOOL WINAPI DestroyWindow(HWND handle) {
     std::vector<HWND> owned;
     for (auto& [key, other] : table().live)
         if (other->owner == handle) owned.push_back(other->handle);
-    for (HWND each : owned) DestroyWindow(each);
+    for (HWND each : owned)
+        DestroyWindow(each);
     if ((window = findWindow(handle)) == nullptr) return TRUE;
     if (window->isVisible()) {
         window->style &= ~static_cast<DWORD>(WS_VISIBLE);
@@ -378,7 +400,9 @@ extern "C" BOOL WINAPI DestroyWindow(HWND handle) {
     return TRUE;
 }
 
-extern "C" BOOL WINAPI IsWindow(HWND handle) { return findWindow(handle) != nullptr; }
+extern "C" BOOL WINAPI IsWindow(HWND handle) {
+    return findWindow(handle) != nullptr;
+}
 
 extern "C" BOOL WINAPI IsWindowVisible(HWND handle) {
     for (Window* window = findWindow(handle); window; window = findWindow(window->parent))
@@ -403,7 +427,8 @@ extern "C" BOOL WINAPI ShowWindow(HWND handle, int command) {
         if ((window = findWindow(handle)) == nullptr) return FALSE;
         window->style |= WS_VISIBLE;
     }
-    bool activates = command != SW_SHOWNA && command != SW_SHOWNOACTIVATE && command != SW_SHOWMINNOACTIVE;
+    bool activates =
+        command != SW_SHOWNA && command != SW_SHOWNOACTIVATE && command != SW_SHOWMINNOACTIVE;
     if (activates && !window->isChild() && window->isEnabled()) activate(handle);
     return wasVisible ? TRUE : FALSE;
 }
@@ -437,11 +462,17 @@ extern "C" HWND WINAPI GetWindow(HWND handle, UINT relation) {
     if (Window* parent = findWindow(window->parent)) siblings = &parent->children;
     auto at = std::find(siblings->begin(), siblings->end(), handle);
     switch (relation) {
-    case GW_HWNDFIRST: return siblings->front();
-    case GW_HWNDLAST: return siblings->back();
-    case GW_HWNDNEXT: return (at == siblings->end() || at + 1 == siblings->end()) ? nullptr : *(at + 1);
-    case GW_HWNDPREV: return (at == siblings->begin() || at == siblings->end()) ? nullptr : *(at - 1);
-    default: SetLastError(ERROR_INVALID_PARAMETER); return nullptr;
+    case GW_HWNDFIRST:
+        return siblings->front();
+    case GW_HWNDLAST:
+        return siblings->back();
+    case GW_HWNDNEXT:
+        return (at == siblings->end() || at + 1 == siblings->end()) ? nullptr : *(at + 1);
+    case GW_HWNDPREV:
+        return (at == siblings->begin() || at == siblings->end()) ? nullptr : *(at - 1);
+    default:
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
     }
 }
 
@@ -471,7 +502,8 @@ extern "C" BOOL WINAPI MoveWindow(HWND handle, int x, int y, int width, int heig
     window->rect = RECT{x, y, x + std::max(width, 0), y + std::max(height, 0)};
     send(handle, WM_MOVE, 0, MAKELPARAM(x, y));
     if ((window = findWindow(handle)) != nullptr)
-        send(handle, WM_SIZE, SIZE_RESTORED, MAKELPARAM(window->clientWidth(), window->clientHeight()));
+        send(handle, WM_SIZE, SIZE_RESTORED,
+             MAKELPARAM(window->clientWidth(), window->clientHeight()));
     return TRUE;
 }
 
@@ -493,7 +525,8 @@ extern "C" BOOL WINAPI SetWindowTextA(HWND handle, LPCSTR text) {
 extern "C" int WINAPI GetWindowTextA(HWND handle, LPSTR text, int capacity) {
     if (!windowOrError(handle) || !text || capacity <= 0) return 0;
     text[0] = '\0';
-    return static_cast<int>(send(handle, WM_GETTEXT, static_cast<WPARAM>(capacity), reinterpret_cast<LPARAM>(text)));
+    return static_cast<int>(
+        send(handle, WM_GETTEXT, static_cast<WPARAM>(capacity), reinterpret_cast<LPARAM>(text)));
 }
 
 extern "C" int WINAPI GetWindowTextLengthA(HWND handle) {
@@ -505,14 +538,22 @@ extern "C" LONG_PTR WINAPI GetWindowLongPtrA(HWND handle, int index) {
     Window* window = windowOrError(handle);
     if (!window) return 0;
     switch (index) {
-    case GWLP_WNDPROC: return reinterpret_cast<LONG_PTR>(window->procedure);
-    case GWLP_HINSTANCE: return reinterpret_cast<LONG_PTR>(window->instance);
-    case GWLP_HWNDPARENT: return reinterpret_cast<LONG_PTR>(window->isChild() ? window->parent : window->owner);
-    case GWLP_ID: return window->id;
-    case GWL_STYLE: return static_cast<LONG_PTR>(window->style);
-    case GWL_EXSTYLE: return static_cast<LONG_PTR>(window->exStyle);
-    case GWLP_USERDATA: return window->userData;
-    default: break;
+    case GWLP_WNDPROC:
+        return reinterpret_cast<LONG_PTR>(window->procedure);
+    case GWLP_HINSTANCE:
+        return reinterpret_cast<LONG_PTR>(window->instance);
+    case GWLP_HWNDPARENT:
+        return reinterpret_cast<LONG_PTR>(window->isChild() ? window->parent : window->owner);
+    case GWLP_ID:
+        return window->id;
+    case GWL_STYLE:
+        return static_cast<LONG_PTR>(window->style);
+    case GWL_EXSTYLE:
+        return static_cast<LONG_PTR>(window->exStyle);
+    case GWLP_USERDATA:
+        return window->userData;
+    default:
+        break;
     }
     if (isDialogWindow(*window)) {
         if (index == DWLP_MSGRESULT) return window->dialogResult;
@@ -532,17 +573,25 @@ extern "C" LONG_PTR WINAPI SetWindowLongPtrA(HWND handle, int index, LONG_PTR va
         return old;
     };
     switch (index) {
-    case GWLP_WNDPROC: return exchange(window->procedure, reinterpret_cast<WNDPROC>(value));
-    case GWLP_HINSTANCE: return exchange(window->instance, reinterpret_cast<HINSTANCE>(value));
-    case GWLP_ID: return std::exchange(window->id, value);
-    case GWL_STYLE: return static_cast<LONG_PTR>(std::exchange(window->style, static_cast<DWORD>(value)));
-    case GWL_EXSTYLE: return static_cast<LONG_PTR>(std::exchange(window->exStyle, static_cast<DWORD>(value)));
-    case GWLP_USERDATA: return std::exchange(window->userData, value);
-    default: break;
+    case GWLP_WNDPROC:
+        return exchange(window->procedure, reinterpret_cast<WNDPROC>(value));
+    case GWLP_HINSTANCE:
+        return exchange(window->instance, reinterpret_cast<HINSTANCE>(value));
+    case GWLP_ID:
+        return std::exchange(window->id, value);
+    case GWL_STYLE:
+        return static_cast<LONG_PTR>(std::exchange(window->style, static_cast<DWORD>(value)));
+    case GWL_EXSTYLE:
+        return static_cast<LONG_PTR>(std::exchange(window->exStyle, static_cast<DWORD>(value)));
+    case GWLP_USERDATA:
+        return std::exchange(window->userData, value);
+    default:
+        break;
     }
     if (isDialogWindow(*window)) {
         if (index == DWLP_MSGRESULT) return std::exchange(window->dialogResult, value);
-        if (index == DWLP_DLGPROC) return exchange(window->dialogProcedure, reinterpret_cast<DLGPROC>(value));
+        if (index == DWLP_DLGPROC)
+            return exchange(window->dialogProcedure, reinterpret_cast<DLGPROC>(value));
         if (index == DWLP_USER) return std::exchange(window->dialogUser, value);
     }
     SetLastError(ERROR_INVALID_PARAMETER);
@@ -568,12 +617,13 @@ extern "C" HWND WINAPI SetFocus(HWND handle) {
     Window* window = windowOrError(handle);
     if (!window) return nullptr;
     if (previous == handle) return previous;
-    if (callCbtHooks(HCBT_SETFOCUS, reinterpret_cast<WPARAM>(handle), reinterpret_cast<LPARAM>(previous)))
+    if (callCbtHooks(HCBT_SETFOCUS, reinterpret_cast<WPARAM>(handle),
+                     reinterpret_cast<LPARAM>(previous)))
         return nullptr;
     HWND topLevel = topLevelOf(handle);
     if (windows.active != topLevel) {
         activate(topLevel);
-        previous = windows.focus;  // activation may have moved the focus already
+        previous = windows.focus; // activation may have moved the focus already
         if (previous == handle) return previous;
     }
     if (!findWindow(handle)) return nullptr;
@@ -583,6 +633,10 @@ extern "C" HWND WINAPI SetFocus(HWND handle) {
     return previous;
 }
 
-extern "C" HWND WINAPI GetFocus() { return table().focus; }
+extern "C" HWND WINAPI GetFocus() {
+    return table().focus;
+}
 
-extern "C" HWND WINAPI GetActiveWindow() { return table().active; }
+extern "C" HWND WINAPI GetActiveWindow() {
+    return table().active;
+}

@@ -17,7 +17,8 @@ namespace {
 
 std::size_t occurrences(const std::string& text, const std::string& part) {
     std::size_t count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
     return count;
 }
 
@@ -37,7 +38,8 @@ protected:
         ASSERT_TRUE(in) << path << " is missing; run the test with LUMASET_UPDATE_DOCS=1";
         std::stringstream committed;
         committed << in.rdbuf();
-        EXPECT_EQ(committed.str(), svg) << path << " is out of date; run the test with LUMASET_UPDATE_DOCS=1";
+        EXPECT_EQ(committed.str(), svg)
+            << path << " is out of date; run the test with LUMASET_UPDATE_DOCS=1";
     }
 };
 
@@ -50,8 +52,9 @@ TEST_F(DialogPictures, ExportOptionsWithTheirDefaults) {
     showExportOptions(dialog, ExportOptions{});
     ShowWindow(dialog.GetHandle(), SW_SHOWNA);
     std::string svg = headless::renderSvg(dialog.GetHandle());
-    EXPECT_EQ(occurrences(svg, kCheckMark), 6u);  // Normal, UV, Vertex Color, Skin, Animation key, D3DX Opt
-    EXPECT_EQ(occurrences(svg, kRadioDot), 1u);   // TEXT
+    EXPECT_EQ(occurrences(svg, kCheckMark),
+              6u); // Normal, UV, Vertex Color, Skin, Animation key, D3DX Opt
+    EXPECT_EQ(occurrences(svg, kRadioDot), 1u); // TEXT
     EXPECT_NE(svg.find(">Lumaset (Tavisorel) Export</text>"), std::string::npos);
     EXPECT_NE(svg.find(">30</text>"), std::string::npos);
     EXPECT_EQ(occurrences(svg, ">1</text>"), 3u);
@@ -65,7 +68,7 @@ TEST_F(DialogPictures, ImportOptionsWithTheirDefaults) {
     showImportOptions(dialog, ImportOptions{});
     ShowWindow(dialog.GetHandle(), SW_SHOWNA);
     std::string svg = headless::renderSvg(dialog.GetHandle());
-    EXPECT_EQ(occurrences(svg, kCheckMark), 5u);  // all but Left hand
+    EXPECT_EQ(occurrences(svg, kCheckMark), 5u); // all but Left hand
     EXPECT_EQ(occurrences(svg, ">1</text>"), 6u);
     expectCommitted(svg, "import-options.svg");
 }
@@ -80,7 +83,8 @@ TEST_F(DialogPictures, AnimationSetsWithTheirColumns) {
     list.InsertColumn(2, "END", LVCFMT_LEFT, 60, 2);
     ShowWindow(dialog.GetHandle(), SW_SHOWNA);
     std::string svg = headless::renderSvg(dialog.GetHandle());
-    for (const char* text : {">KEY NAME</text>", ">START</text>", ">END</text>", ">SET SLIDER</text>"})
+    for (const char* text :
+         {">KEY NAME</text>", ">START</text>", ">END</text>", ">SET SLIDER</text>"})
         EXPECT_NE(svg.find(text), std::string::npos) << text;
     expectCommitted(svg, "animation-sets.svg");
 }
@@ -100,7 +104,8 @@ TEST(SvgRenderer, ShowsSelectedRowsAndEscapesTexts) {
     std::string svg = headless::renderSvg(dialog.GetHandle());
     EXPECT_NE(svg.find(">walk &amp; &lt;run&gt;</text>"), std::string::npos);
     EXPECT_NE(svg.find(">a&quot;b</text>"), std::string::npos);
-    EXPECT_EQ(occurrences(svg, "fill=\"#0a246a\"/>"), 1u);  // without full-row selection only the first cell
+    EXPECT_EQ(occurrences(svg, "fill=\"#0a246a\"/>"),
+              1u); // without full-row selection only the first cell
     EXPECT_NE(svg.find(">12</text>"), std::string::npos);
     EXPECT_TRUE(headless::renderSvg(nullptr).empty());
     RegisterResourceTable(nullptr, nullptr);

@@ -1,6 +1,6 @@
+#include "settings/OptionDialogs.h"
 #include "resources/ResourceTable.h"
 #include "resources/resource.h"
-#include "settings/OptionDialogs.h"
 
 #include <headless/UserPlayer.h>
 
@@ -28,11 +28,14 @@ TEST_F(OptionDialogs, TheExportDialogShowsTheDefaults) {
     DialogWindow dialog;
     ASSERT_TRUE(dialog.Create(IDD_EXPORT_OPTIONS, nullptr, nullptr));
     showExportOptions(dialog, ExportOptions{});
-    for (int checked : {IDC_FORMAT_TEXT, IDC_NORMAL, IDC_UV, IDC_VERTEX_COLOR, IDC_SKIN, IDC_ANIMATION, IDC_D3DX_OPT})
+    for (int checked : {IDC_FORMAT_TEXT, IDC_NORMAL, IDC_UV, IDC_VERTEX_COLOR, IDC_SKIN,
+                        IDC_ANIMATION, IDC_D3DX_OPT})
         EXPECT_TRUE(dialog.IsChecked(checked)) << checked;
-    for (int clear : {IDC_FORMAT_BINARY, IDC_FORMAT_COMPRESSED, IDC_TEXTURE_PATH, IDC_LEFT_HANDED, IDC_SAMPLING})
+    for (int clear : {IDC_FORMAT_BINARY, IDC_FORMAT_COMPRESSED, IDC_TEXTURE_PATH, IDC_LEFT_HANDED,
+                      IDC_SAMPLING})
         EXPECT_FALSE(dialog.IsChecked(clear)) << clear;
-    for (int scale : {IDC_OBJECT_SCALE_X, IDC_OBJECT_SCALE_Y, IDC_OBJECT_SCALE_Z}) EXPECT_EQ(textOf(dialog, scale), "1");
+    for (int scale : {IDC_OBJECT_SCALE_X, IDC_OBJECT_SCALE_Y, IDC_OBJECT_SCALE_Z})
+        EXPECT_EQ(textOf(dialog, scale), "1");
     for (int angle : {IDC_OBJECT_ROTATION_X, IDC_OBJECT_ROTATION_Y, IDC_OBJECT_ROTATION_Z})
         EXPECT_EQ(textOf(dialog, angle), "0");
     EXPECT_EQ(textOf(dialog, IDC_SAMPLING_FPS), "30");
@@ -54,11 +57,11 @@ TEST_F(OptionDialogs, AUserPicksBinaryTypesAScaleAndConfirms) {
     EXPECT_TRUE(player.failures().empty());
     readExportOptions(dialog, options);
     EXPECT_EQ(options.format, 1);
-    EXPECT_EQ(xFileFormatOf(options.format), 0);  // binary
+    EXPECT_EQ(xFileFormatOf(options.format), 0); // binary
     EXPECT_EQ(options.objectScale[0], 1.0f);
     EXPECT_EQ(options.objectScale[1], 1.0f);
     EXPECT_EQ(options.objectScale[2], 2.0f);
-    EXPECT_FALSE(dialog.IsChecked(IDC_FORMAT_TEXT));  // the radio group let go of TEXT
+    EXPECT_FALSE(dialog.IsChecked(IDC_FORMAT_TEXT)); // the radio group let go of TEXT
     ExportOptions defaults;
     EXPECT_EQ(options.normal, defaults.normal);
     EXPECT_EQ(options.d3dxOpt, defaults.d3dxOpt);
@@ -105,7 +108,7 @@ TEST_F(OptionDialogs, ExportReadsTheRateAsAnIntegerAndEveryBox) {
     EXPECT_TRUE(options.sampling);
     EXPECT_EQ(options.samplingFps, 29);
     EXPECT_EQ(options.objectRotation[1], 90.0f);
-    EXPECT_EQ(options.objectScale[2], 0.0f);  // letters read as 0
+    EXPECT_EQ(options.objectScale[2], 0.0f); // letters read as 0
 }
 
 TEST_F(OptionDialogs, AStoredFormatOutsideTheButtonsChecksNoneAndOkMakesItText) {
@@ -114,13 +117,14 @@ TEST_F(OptionDialogs, AStoredFormatOutsideTheButtonsChecksNoneAndOkMakesItText) 
     ExportOptions options;
     options.format = 5;
     showExportOptions(dialog, options);
-    for (int button : {IDC_FORMAT_TEXT, IDC_FORMAT_BINARY, IDC_FORMAT_COMPRESSED}) EXPECT_FALSE(dialog.IsChecked(button));
+    for (int button : {IDC_FORMAT_TEXT, IDC_FORMAT_BINARY, IDC_FORMAT_COMPRESSED})
+        EXPECT_FALSE(dialog.IsChecked(button));
     headless::UserPlayer player;
     player.at(kExportTitle).click(IDOK);
     ASSERT_TRUE(dialog.RunModal());
     readExportOptions(dialog, options);
     EXPECT_EQ(options.format, 0);
-    EXPECT_EQ(xFileFormatOf(7), 1);  // text, should an index ever escape
+    EXPECT_EQ(xFileFormatOf(7), 1); // text, should an index ever escape
 }
 
 TEST_F(OptionDialogs, TheImportDialogShowsTheDefaultsAndBindsBoneScaleByControlNumber) {
@@ -130,8 +134,8 @@ TEST_F(OptionDialogs, TheImportDialogShowsTheDefaultsAndBindsBoneScaleByControlN
     for (int checked : {IDC_NORMAL, IDC_UV, IDC_VERTEX_COLOR, IDC_SKIN, IDC_ANIMATION})
         EXPECT_TRUE(dialog.IsChecked(checked)) << checked;
     EXPECT_FALSE(dialog.IsChecked(IDC_LEFT_HANDED));
-    for (int scale : {IDC_BONE_SCALE_X, IDC_BONE_SCALE_Y, IDC_BONE_SCALE_Z, IDC_OBJECT_SCALE_X, IDC_OBJECT_SCALE_Y,
-                      IDC_OBJECT_SCALE_Z})
+    for (int scale : {IDC_BONE_SCALE_X, IDC_BONE_SCALE_Y, IDC_BONE_SCALE_Z, IDC_OBJECT_SCALE_X,
+                      IDC_OBJECT_SCALE_Y, IDC_OBJECT_SCALE_Z})
         EXPECT_EQ(textOf(dialog, scale), "1");
     for (int angle : {IDC_OBJECT_ROTATION_X, IDC_OBJECT_ROTATION_Y, IDC_OBJECT_ROTATION_Z})
         EXPECT_EQ(textOf(dialog, angle), "0");
@@ -143,7 +147,12 @@ TEST_F(OptionDialogs, TheImportDialogShowsTheDefaultsAndBindsBoneScaleByControlN
     EXPECT_LT(middle.left, right.left);
 
     headless::UserPlayer player;
-    player.at(kImportTitle).type(1025, "2").type(1026, "3").check(IDC_SKIN, false).check(IDC_LEFT_HANDED, true).click(IDOK);
+    player.at(kImportTitle)
+        .type(1025, "2")
+        .type(1026, "3")
+        .check(IDC_SKIN, false)
+        .check(IDC_LEFT_HANDED, true)
+        .click(IDOK);
     ASSERT_TRUE(dialog.RunModal());
     ImportOptions options;
     readImportOptions(dialog, options);

@@ -14,46 +14,45 @@ namespace {
 namespace fs = std::filesystem;
 
 // The file that Save writes for default options, byte for byte.
-const char kDefaultFile[] =
-    "<?xml version=\"1.0\"?>\n"
-    "<LUMASET>\n"
-    "\t<EXPORT>\n"
-    "\t\t<FORMAT value=\"0\"/>\n"
-    "\t\t<NORMAL value=\"1\"/>\n"
-    "\t\t<TEXPATH value=\"0\"/>\n"
-    "\t\t<VCOLOR value=\"1\"/>\n"
-    "\t\t<SKIN value=\"1\"/>\n"
-    "\t\t<UV value=\"1\"/>\n"
-    "\t\t<ANIMATION value=\"1\"/>\n"
-    "\t\t<CHAND value=\"0\"/>\n"
-    "\t\t<D3DXOPT value=\"1\"/>\n"
-    "\t\t<OBJECTSCALE_X value=\"1.000000\"/>\n"
-    "\t\t<OBJECTSCALE_Y value=\"1.000000\"/>\n"
-    "\t\t<OBJECTSCALE_Z value=\"1.000000\"/>\n"
-    "\t\t<OBJECTROT_X value=\"0.000000\"/>\n"
-    "\t\t<OBJECTROT_Y value=\"0.000000\"/>\n"
-    "\t\t<OBJECTROT_Z value=\"0.000000\"/>\n"
-    "\t\t<SAMPLING value=\"0\"/>\n"
-    "\t\t<SAMPLINGFPS value=\"30\"/>\n"
-    "\t</EXPORT>\n"
-    "\t<IMPORT>\n"
-    "\t\t<NORMAL value=\"1\"/>\n"
-    "\t\t<UV value=\"1\"/>\n"
-    "\t\t<VCOLOR value=\"1\"/>\n"
-    "\t\t<SKIN value=\"1\"/>\n"
-    "\t\t<ANIMATION value=\"1\"/>\n"
-    "\t\t<CHAND value=\"0\"/>\n"
-    "\t\t<BONESCALE_X value=\"1.000000\"/>\n"
-    "\t\t<BONESCALE_Y value=\"1.000000\"/>\n"
-    "\t\t<BONESCALE_Z value=\"1.000000\"/>\n"
-    "\t\t<OBJECTSCALE_X value=\"1.000000\"/>\n"
-    "\t\t<OBJECTSCALE_Y value=\"1.000000\"/>\n"
-    "\t\t<OBJECTSCALE_Z value=\"1.000000\"/>\n"
-    "\t\t<OBJECTROT_X value=\"0.000000\"/>\n"
-    "\t\t<OBJECTROT_Y value=\"0.000000\"/>\n"
-    "\t\t<OBJECTROT_Z value=\"0.000000\"/>\n"
-    "\t</IMPORT>\n"
-    "</LUMASET>";
+const char kDefaultFile[] = "<?xml version=\"1.0\"?>\n"
+                            "<LUMASET>\n"
+                            "\t<EXPORT>\n"
+                            "\t\t<FORMAT value=\"0\"/>\n"
+                            "\t\t<NORMAL value=\"1\"/>\n"
+                            "\t\t<TEXPATH value=\"0\"/>\n"
+                            "\t\t<VCOLOR value=\"1\"/>\n"
+                            "\t\t<SKIN value=\"1\"/>\n"
+                            "\t\t<UV value=\"1\"/>\n"
+                            "\t\t<ANIMATION value=\"1\"/>\n"
+                            "\t\t<CHAND value=\"0\"/>\n"
+                            "\t\t<D3DXOPT value=\"1\"/>\n"
+                            "\t\t<OBJECTSCALE_X value=\"1.000000\"/>\n"
+                            "\t\t<OBJECTSCALE_Y value=\"1.000000\"/>\n"
+                            "\t\t<OBJECTSCALE_Z value=\"1.000000\"/>\n"
+                            "\t\t<OBJECTROT_X value=\"0.000000\"/>\n"
+                            "\t\t<OBJECTROT_Y value=\"0.000000\"/>\n"
+                            "\t\t<OBJECTROT_Z value=\"0.000000\"/>\n"
+                            "\t\t<SAMPLING value=\"0\"/>\n"
+                            "\t\t<SAMPLINGFPS value=\"30\"/>\n"
+                            "\t</EXPORT>\n"
+                            "\t<IMPORT>\n"
+                            "\t\t<NORMAL value=\"1\"/>\n"
+                            "\t\t<UV value=\"1\"/>\n"
+                            "\t\t<VCOLOR value=\"1\"/>\n"
+                            "\t\t<SKIN value=\"1\"/>\n"
+                            "\t\t<ANIMATION value=\"1\"/>\n"
+                            "\t\t<CHAND value=\"0\"/>\n"
+                            "\t\t<BONESCALE_X value=\"1.000000\"/>\n"
+                            "\t\t<BONESCALE_Y value=\"1.000000\"/>\n"
+                            "\t\t<BONESCALE_Z value=\"1.000000\"/>\n"
+                            "\t\t<OBJECTSCALE_X value=\"1.000000\"/>\n"
+                            "\t\t<OBJECTSCALE_Y value=\"1.000000\"/>\n"
+                            "\t\t<OBJECTSCALE_Z value=\"1.000000\"/>\n"
+                            "\t\t<OBJECTROT_X value=\"0.000000\"/>\n"
+                            "\t\t<OBJECTROT_Y value=\"0.000000\"/>\n"
+                            "\t\t<OBJECTROT_Z value=\"0.000000\"/>\n"
+                            "\t</IMPORT>\n"
+                            "</LUMASET>";
 
 class Settings : public ::testing::Test {
 protected:
@@ -83,7 +82,7 @@ protected:
 TEST_F(Settings, LivesInThePluginConfigurationFolder) {
     SettingsFile settings;
     EXPECT_EQ(settings.path, folder.string() + "/Lumaset.xml");
-    EXPECT_FALSE(fs::exists(file));  // reading creates nothing
+    EXPECT_FALSE(fs::exists(file)); // reading creates nothing
 }
 
 TEST_F(Settings, DefaultsAreWrittenByteForByte) {
@@ -127,24 +126,28 @@ TEST_F(Settings, ChangedOptionsRoundTrip) {
 }
 
 TEST_F(Settings, ReadsOnlyWhatTheFileHoldsAndRecognises) {
-    writeFile("<?xml version=\"1.0\"?>\n<LUMASET><IMPORT><NORMAL/><SKIN value=\" 1\"/><UV value=\"abc\"/>"
-              "<CHAND value=\"-1\"/><BONESCALE_X value=\"2\"/><BONESCALE_X value=\"3\"/><UNKNOWN value=\"1\"/>"
-              "</IMPORT></LUMASET>");
+    writeFile(
+        "<?xml version=\"1.0\"?>\n<LUMASET><IMPORT><NORMAL/><SKIN value=\" 1\"/><UV value=\"abc\"/>"
+        "<CHAND value=\"-1\"/><BONESCALE_X value=\"2\"/><BONESCALE_X value=\"3\"/><UNKNOWN "
+        "value=\"1\"/>"
+        "</IMPORT></LUMASET>");
     SettingsFile settings;
-    EXPECT_FALSE(settings.importOptions.normal);  // present without a value: off, not the default
+    EXPECT_FALSE(settings.importOptions.normal); // present without a value: off, not the default
     EXPECT_TRUE(settings.importOptions.skin);
     EXPECT_FALSE(settings.importOptions.uv);
     EXPECT_TRUE(settings.importOptions.leftHanded);
-    EXPECT_EQ(settings.importOptions.boneScale[0], 3.0f);  // the later one wins
-    EXPECT_TRUE(settings.importOptions.animation);  // absent: the default
+    EXPECT_EQ(settings.importOptions.boneScale[0], 3.0f); // the later one wins
+    EXPECT_TRUE(settings.importOptions.animation);        // absent: the default
     ExportOptions defaults;
-    EXPECT_EQ(settings.exportOptions.format, defaults.format);  // no export section: no export field changes
+    EXPECT_EQ(settings.exportOptions.format,
+              defaults.format); // no export section: no export field changes
     EXPECT_EQ(settings.exportOptions.samplingFps, defaults.samplingFps);
     EXPECT_EQ(settings.exportOptions.d3dxOpt, defaults.d3dxOpt);
 }
 
 TEST_F(Settings, ALaterSectionWinsAndIntegersDropTheirFraction) {
-    writeFile("<?xml version=\"1.0\"?><LUMASET><EXPORT><SAMPLINGFPS value=\"1.5\"/><FORMAT value=\"1\"/></EXPORT>"
+    writeFile("<?xml version=\"1.0\"?><LUMASET><EXPORT><SAMPLINGFPS value=\"1.5\"/><FORMAT "
+              "value=\"1\"/></EXPORT>"
               "<EXPORT><FORMAT value=\"2\"/></EXPORT></LUMASET>");
     SettingsFile settings;
     EXPECT_EQ(settings.exportOptions.samplingFps, 1);
@@ -152,9 +155,10 @@ TEST_F(Settings, ALaterSectionWinsAndIntegersDropTheirFraction) {
 }
 
 TEST_F(Settings, AForeignRootLeavesTheDefaults) {
-    for (const char* content : {"<?xml version=\"1.0\"?><Lumaset><EXPORT><FORMAT value=\"2\"/></EXPORT></Lumaset>",
-                                "<?xml version=\"1.0\"?>", "", "garbage <<<>>> \"",
-                                "text first<LUMASET><EXPORT><FORMAT value=\"2\"/></EXPORT></LUMASET>"}) {
+    for (const char* content :
+         {"<?xml version=\"1.0\"?><Lumaset><EXPORT><FORMAT value=\"2\"/></EXPORT></Lumaset>",
+          "<?xml version=\"1.0\"?>", "", "garbage <<<>>> \"",
+          "text first<LUMASET><EXPORT><FORMAT value=\"2\"/></EXPORT></LUMASET>"}) {
         writeFile(content);
         SettingsFile settings;
         EXPECT_EQ(settings.exportOptions.format, 0) << content;
@@ -164,13 +168,14 @@ TEST_F(Settings, AForeignRootLeavesTheDefaults) {
 TEST_F(Settings, AFailedSaveReportsItAndLeavesWhatWasThere) {
     // A folder where the file should be: the new file can be written but never put in place.
     fs::create_directory(file);
-    writeFile("");  // fails: it is a folder
+    writeFile(""); // fails: it is a folder
     std::ofstream(file / "keep") << "kept";
     SettingsFile settings;
     EXPECT_FALSE(settings.Save());
     EXPECT_TRUE(fs::is_directory(file));
     EXPECT_TRUE(fs::exists(file / "keep"));
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);  // no temporary left
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()),
+              1); // no temporary left
 }
 
 TEST_F(Settings, TheHostCreatesAMissingConfigurationFolder) {

@@ -32,7 +32,8 @@ std::size_t countNodes(const XmlNode& root) {
         const XmlNode* node = pending.back();
         pending.pop_back();
         ++count;
-        for (const XmlNode& child : node->Children()) pending.push_back(&child);
+        for (const XmlNode& child : node->Children())
+            pending.push_back(&child);
     }
     return count;
 }
@@ -41,7 +42,7 @@ TEST(XmlNode, ChildrenAreAppendedInOrderAndStayPut) {
     XmlNode root("root");
     XmlNode& first = root.AddChild("a");
     root.AddChild("b");
-    root.AddChild("a");  // a second child of the same name, not the first one again
+    root.AddChild("a"); // a second child of the same name, not the first one again
     first.SetAttribute("kept", "yes");
     EXPECT_EQ(childNames(root), (std::vector<std::string>{"a", "b", "a"}));
     EXPECT_EQ(*root.NextChild(nullptr)->GetAttribute("kept"), "yes");
@@ -55,10 +56,10 @@ TEST(XmlNode, AttributesConvertLikeTheCLibrary) {
     node.SetAttribute("i", -1);
     node.SetAttribute("f", 1.0f);
     node.SetAttribute("t", std::string(" 1"));
-    node.SetAttribute("i", 2);  // replaces
+    node.SetAttribute("i", 2); // replaces
     EXPECT_EQ(*node.GetAttribute("i"), "2");
     EXPECT_EQ(*node.GetAttribute("f"), "1.000000");
-    EXPECT_EQ(node.GetAttributeInt("t"), 1);  // leading blank skipped
+    EXPECT_EQ(node.GetAttributeInt("t"), 1); // leading blank skipped
     EXPECT_TRUE(node.GetAttributeBool("i"));
     EXPECT_EQ(node.GetAttribute("missing"), nullptr);
     EXPECT_EQ(node.GetAttributeInt("missing"), 0);
@@ -81,7 +82,7 @@ TEST(XmlNode, QuotesAndBackslashesInValuesSurviveAsTheFormatAllows) {
     const XmlNode* again = back.NextChild(nullptr);
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(*again->GetAttribute("quote"), "say \"hi\"");
-    EXPECT_EQ(*again->GetAttribute("slash"), "ab");  // the backslash made the b literal
+    EXPECT_EQ(*again->GetAttribute("slash"), "ab"); // the backslash made the b literal
 }
 
 TEST(XmlNode, AReadDocumentTakesItsDeclarationAndDropsTheIndentation) {
@@ -95,7 +96,8 @@ TEST(XmlNode, AReadDocumentTakesItsDeclarationAndDropsTheIndentation) {
     EXPECT_EQ(childNames(*root), (std::vector<std::string>{"A", "B"}));
     EXPECT_EQ(document.NextChild(root), nullptr);
     // Saving it again names it "xml", keeps its other attributes and writes the same layout.
-    EXPECT_EQ(document.WriteDocument(), "<?xml version=\"1.0\"?>\n<R>\n\t<A value=\"1\"/>\n\t<B/>\n</R>");
+    EXPECT_EQ(document.WriteDocument(),
+              "<?xml version=\"1.0\"?>\n<R>\n\t<A value=\"1\"/>\n\t<B/>\n</R>");
 }
 
 TEST(XmlNode, TagsOfEveryKindReadAsTheirKind) {
@@ -104,9 +106,9 @@ TEST(XmlNode, TagsOfEveryKindReadAsTheirKind) {
     ASSERT_EQ(names, (std::vector<std::string>{"a", "b", "c"}));
     const XmlNode* b = document.NextChild(document.NextChild(nullptr));
     EXPECT_TRUE(b->Children().empty());
-    EXPECT_EQ(*b->GetAttribute("x"), "1");  // an unquoted value stops before "/>"
+    EXPECT_EQ(*b->GetAttribute("x"), "1"); // an unquoted value stops before "/>"
     const XmlNode* c = document.NextChild(b);
-    EXPECT_EQ(*c->GetAttribute("y"), "z");  // and before ">"
+    EXPECT_EQ(*c->GetAttribute("y"), "z"); // and before ">"
     ASSERT_EQ(c->Children().size(), 1u);
     EXPECT_TRUE(c->Children().front().IsText());
     EXPECT_EQ(c->Children().front().Name(), "inner");
@@ -145,7 +147,8 @@ TEST(XmlNode, OnlyTheFirstTopLevelNodeIsWritten) {
 TEST(XmlNode, DeepNestingCostsNoStack) {
     const std::size_t depth = 200000;
     std::string text;
-    for (std::size_t level = 0; level < depth; ++level) text += "<n>";
+    for (std::size_t level = 0; level < depth; ++level)
+        text += "<n>";
     XmlDocument document = read(text);
     EXPECT_EQ(countNodes(document), depth + 1);
     // Writing indents every level, so the text grows with the square of the depth: a shallower

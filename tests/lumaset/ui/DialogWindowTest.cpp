@@ -1,6 +1,6 @@
+#include "ui/DialogWindow.h"
 #include "resources/ResourceTable.h"
 #include "resources/resource.h"
-#include "ui/DialogWindow.h"
 
 #include <headless/UserPlayer.h>
 
@@ -29,19 +29,23 @@ protected:
 TEST_F(Toolkit, FloatEditsShowGeneralFormAndReadLikeTheCLibrary) {
     DialogWindow dialog;
     ASSERT_TRUE(dialog.Create(IDD_EXPORT_OPTIONS, nullptr, nullptr));
-    const std::pair<float, const char*> shown[] = {{1.0f, "1"}, {0.5f, "0.5"}, {1234567.0f, "1.23457e+06"},
-                                                   {-0.25f, "-0.25"}, {0.0001f, "0.0001"}};
+    const std::pair<float, const char*> shown[] = {{1.0f, "1"},
+                                                   {0.5f, "0.5"},
+                                                   {1234567.0f, "1.23457e+06"},
+                                                   {-0.25f, "-0.25"},
+                                                   {0.0001f, "0.0001"}};
     for (auto [value, text] : shown) {
         dialog.SetFloat(IDC_OBJECT_SCALE_X, value);
         EXPECT_EQ(textOf(dialog, IDC_OBJECT_SCALE_X), text);
     }
-    const std::pair<const char*, double> read[] = {{"abc", 0.0}, {" 2.5x", 2.5}, {"", 0.0}, {"-1e2", -100.0},
-                                                   {"\t7", 7.0}};
+    const std::pair<const char*, double> read[] = {
+        {"abc", 0.0}, {" 2.5x", 2.5}, {"", 0.0}, {"-1e2", -100.0}, {"\t7", 7.0}};
     for (auto [text, value] : read) {
         dialog.SetText(IDC_OBJECT_SCALE_X, text);
         EXPECT_EQ(dialog.GetFloat(IDC_OBJECT_SCALE_X), value) << text;
     }
-    const std::pair<const char*, int> integers[] = {{"29.97", 29}, {"x", 0}, {" -12", -12}, {"99999999999", 2147483647}};
+    const std::pair<const char*, int> integers[] = {
+        {"29.97", 29}, {"x", 0}, {" -12", -12}, {"99999999999", 2147483647}};
     for (auto [text, value] : integers) {
         dialog.SetText(IDC_SAMPLING_FPS, text);
         EXPECT_EQ(dialog.GetInt(IDC_SAMPLING_FPS), value) << text;
@@ -70,7 +74,7 @@ TEST_F(Toolkit, CancelAndTheCloseBoxEndTheModalRunRefused) {
         DialogWindow dialog;
         ASSERT_TRUE(dialog.Create(IDD_IMPORT_OPTIONS, nullptr, nullptr));
         headless::UserPlayer player;
-        player.at("Lumaset (Tavisorel) Import").click(IDOK);  // a first run accepts
+        player.at("Lumaset (Tavisorel) Import").click(IDOK); // a first run accepts
         EXPECT_TRUE(dialog.RunModal());
         if (useCloseBox)
             player.at().closeBox();
@@ -86,7 +90,7 @@ TEST_F(Toolkit, ARunWithoutADialogEndsAtOnceRefused) {
     DialogWindow dialog;
     EXPECT_FALSE(dialog.Create(9999, nullptr, nullptr));
     EXPECT_FALSE(dialog.RunModal());
-    EXPECT_FALSE(dialog.IsOpen());  // no plain window was made in its place
+    EXPECT_FALSE(dialog.IsOpen()); // no plain window was made in its place
 }
 
 struct HandlerLog {
@@ -124,7 +128,9 @@ TEST_F(Toolkit, ControlHandlersRunWithTheOwnerDisabledAndLeaveTheLoopRunning) {
     EXPECT_TRUE(dialog.IsChecked(IDC_NORMAL));
 }
 
-void closeDialog(void* object, WindowMessage&) { static_cast<DialogWindow*>(object)->Close(); }
+void closeDialog(void* object, WindowMessage&) {
+    static_cast<DialogWindow*>(object)->Close();
+}
 
 TEST_F(Toolkit, AHandlerForOkReplacesTheBuiltInAndADestroyedDialogEndsTheRun) {
     DialogWindow dialog;
@@ -132,7 +138,7 @@ TEST_F(Toolkit, AHandlerForOkReplacesTheBuiltInAndADestroyedDialogEndsTheRun) {
     dialog.AddCommandHandler(IDOK, MessageHandler{closeDialog, &dialog});
     headless::UserPlayer player;
     player.at().click(IDOK);
-    EXPECT_FALSE(dialog.RunModal());  // OK did not accept: the handler destroyed the dialog instead
+    EXPECT_FALSE(dialog.RunModal()); // OK did not accept: the handler destroyed the dialog instead
     EXPECT_FALSE(dialog.IsOpen());
 }
 
@@ -146,7 +152,8 @@ void recordNotify(void* object, WindowMessage& message) {
     if (message.id != WM_NOTIFY) return;
     auto* header = reinterpret_cast<const NMHDR*>(message.lParam);
     log->codes.push_back(header->code);
-    if (header->code == LVN_ITEMCHANGED) log->items.push_back(reinterpret_cast<const NMLISTVIEW*>(message.lParam)->iItem);
+    if (header->code == LVN_ITEMCHANGED)
+        log->items.push_back(reinterpret_cast<const NMLISTVIEW*>(message.lParam)->iItem);
 }
 
 TEST_F(Toolkit, ListNotificationsReachTheListsCommandHandler) {
@@ -155,7 +162,8 @@ TEST_F(Toolkit, ListNotificationsReachTheListsCommandHandler) {
     ListViewControl list = dialog.GetListView(IDC_SET_LIST);
     list.SetExtendedStyle(0, LVS_EX_FULLROWSELECT);
     EXPECT_EQ(list.InsertColumn(0, "KEY NAME", LVCFMT_LEFT, 128, 0), 0);
-    for (const char* name : {"walk", "run", "jump"}) list.InsertItem(-1, name);
+    for (const char* name : {"walk", "run", "jump"})
+        list.InsertItem(-1, name);
     EXPECT_EQ(list.InsertItem(-1, "idle"), 3);
     ListLog log;
     dialog.AddCommandHandler(IDC_SET_LIST, MessageHandler{recordNotify, &log});
@@ -163,7 +171,8 @@ TEST_F(Toolkit, ListNotificationsReachTheListsCommandHandler) {
     player.at("Animation set").selectRow(IDC_SET_LIST, 2);
     dialog.Show(SW_SHOWNORMAL);
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&message);
     EXPECT_EQ(log.items, std::vector<int>{2});
     EXPECT_EQ(list.GetSelectedCount(), 1);
     EXPECT_EQ(list.FindItem("JUMP"), 2);
@@ -175,7 +184,8 @@ TEST_F(Toolkit, AColumnOfWidthMinusOneFitsItsText) {
     ASSERT_TRUE(dialog.Create(IDD_ANIMATION_SETS, nullptr, nullptr));
     ListViewControl list = dialog.GetListView(IDC_SET_LIST);
     list.InsertColumn(0, "START", LVCFMT_LEFT, -1, 0);
-    LRESULT textWidth = SendMessageA(list.handle, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>("START"));
+    LRESULT textWidth =
+        SendMessageA(list.handle, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>("START"));
     EXPECT_GT(textWidth, 0);
     EXPECT_EQ(list.GetColumnWidth(0), textWidth + 16);
 }
@@ -188,7 +198,9 @@ struct SizeLog : WindowBase {
     }
 };
 
-void markClose(void* object, WindowMessage&) { ++*static_cast<int*>(object); }
+void markClose(void* object, WindowMessage&) {
+    ++*static_cast<int*>(object);
+}
 
 TEST_F(Toolkit, AWindowOfItsOwnRunsHookHandlerAndDefaultAndQuitsWhenDestroyed) {
     MSG message;
@@ -210,13 +222,13 @@ TEST_F(Toolkit, AWindowOfItsOwnRunsHookHandlerAndDefaultAndQuitsWhenDestroyed) {
         MoveWindow(window.GetHandle(), 0, 0, 200, 100, TRUE);
         EXPECT_EQ(window.sizes, 2);
         EXPECT_LT(window.GetClientWidth(), 200);
-        EXPECT_TRUE(window.Close());  // default processing of the close message destroys it
+        EXPECT_TRUE(window.Close()); // default processing of the close message destroys it
         EXPECT_FALSE(window.IsOpen());
         EXPECT_EQ(closes, 1);
     }
     ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
     EXPECT_EQ(message.message, static_cast<UINT>(WM_QUIT));
-    EXPECT_FALSE(RegisterWindowClass());  // already registered
+    EXPECT_FALSE(RegisterWindowClass()); // already registered
 }
 
 } // namespace

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-extern "C" const ResourceTable Win32ResourceTable;  // compiled from TestDialogs.rc
+extern "C" const ResourceTable Win32ResourceTable; // compiled from TestDialogs.rc
 
 namespace {
 
@@ -20,7 +20,8 @@ protected:
         RegisterResourceTable(nullptr, &Win32ResourceTable);
         drainQueue();
         messageLog().clear();
-        dialog = CreateDialogParamA(nullptr, MAKEINTRESOURCEA(kProbe), nullptr, RecordingDialogProc, 77);
+        dialog =
+            CreateDialogParamA(nullptr, MAKEINTRESOURCEA(kProbe), nullptr, RecordingDialogProc, 77);
         ASSERT_NE(dialog, nullptr);
     }
     void TearDown() override {
@@ -55,8 +56,12 @@ TEST_F(DialogManager, BuildsTheTemplatesControlsAndKeepsTheDialogHidden) {
         const char* className;
         const char* text;
     };
-    const Expected controls[] = {{IDOK, "Button", "OK"},        {IDCANCEL, "Button", "Cancel"}, {301, "Button", "One"},
-                                 {310, "Button", "Box"},        {320, "Edit", ""},              {330, "SysListView32", ""},
+    const Expected controls[] = {{IDOK, "Button", "OK"},
+                                 {IDCANCEL, "Button", "Cancel"},
+                                 {301, "Button", "One"},
+                                 {310, "Button", "Box"},
+                                 {320, "Edit", ""},
+                                 {330, "SysListView32", ""},
                                  {-1, "Static", "Label \"quoted\""}};
     for (const Expected& expected : controls) {
         HWND control = item(expected.id);
@@ -68,16 +73,17 @@ TEST_F(DialogManager, BuildsTheTemplatesControlsAndKeepsTheDialogHidden) {
         EXPECT_EQ(GetDlgCtrlID(control), expected.id);
     }
     EXPECT_EQ(GetWindowLongA(item(IDOK), GWL_STYLE) & 0xF, BS_DEFPUSHBUTTON);
-    EXPECT_EQ(GetWindowLongA(item(321), GWL_STYLE) & WS_TABSTOP, 0);  // NOT WS_TABSTOP took it away
+    EXPECT_EQ(GetWindowLongA(item(321), GWL_STYLE) & WS_TABSTOP, 0); // NOT WS_TABSTOP took it away
     EXPECT_NE(GetWindowLongA(item(320), GWL_STYLE) & WS_TABSTOP, 0);
 
-    // 200 x 120 dialog units in the 8 point dialog font: 6 pixels per 4 units across, 13 per 8 down.
+    // 200 x 120 dialog units in the 8 point dialog font: 6 pixels per 4 units across, 13 per 8
+    // down.
     RECT client{};
     GetClientRect(dialog, &client);
     EXPECT_EQ(client.right, 300);
     EXPECT_EQ(client.bottom, 195);
     RECT ok{};
-    GetWindowRect(item(IDOK), &ok);  // 10, 100, 50 x 14 units
+    GetWindowRect(item(IDOK), &ok); // 10, 100, 50 x 14 units
     EXPECT_EQ(ok.left, 15);
     EXPECT_EQ(ok.top, 163);
     EXPECT_EQ(ok.right, 90);
@@ -85,12 +91,14 @@ TEST_F(DialogManager, BuildsTheTemplatesControlsAndKeepsTheDialogHidden) {
 }
 
 TEST_F(DialogManager, RefusesMissingAndBrokenTemplates) {
-    EXPECT_EQ(CreateDialogParamA(nullptr, MAKEINTRESOURCEA(999), nullptr, RecordingDialogProc, 0), nullptr);
+    EXPECT_EQ(CreateDialogParamA(nullptr, MAKEINTRESOURCEA(999), nullptr, RecordingDialogProc, 0),
+              nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND));
     // A control of an unknown class: the dialog is not created at all.
-    EXPECT_EQ(CreateDialogParamA(nullptr, MAKEINTRESOURCEA(201), nullptr, RecordingDialogProc, 0), nullptr);
-    EXPECT_EQ(CreateDialogParamA(reinterpret_cast<HINSTANCE>(&messageLog()), MAKEINTRESOURCEA(kProbe), nullptr,
-                                 RecordingDialogProc, 0),
+    EXPECT_EQ(CreateDialogParamA(nullptr, MAKEINTRESOURCEA(201), nullptr, RecordingDialogProc, 0),
+              nullptr);
+    EXPECT_EQ(CreateDialogParamA(reinterpret_cast<HINSTANCE>(&messageLog()),
+                                 MAKEINTRESOURCEA(kProbe), nullptr, RecordingDialogProc, 0),
               nullptr);
 }
 
@@ -101,11 +109,12 @@ TEST_F(DialogManager, EveryTruncationOfATemplateIsRefusedCleanly) {
     DWORD size = SizeofResource(nullptr, resource);
     HMODULE fakeModule = reinterpret_cast<HMODULE>(&size);
     for (DWORD length = 0; length < size; ++length) {
-        std::vector<BYTE> prefix(whole, whole + length);  // a fresh buffer, so overreads are caught
+        std::vector<BYTE> prefix(whole, whole + length); // a fresh buffer, so overreads are caught
         ResourceEntry entry{5, kProbe, prefix.data(), length};
         ResourceTable table{1, &entry};
         RegisterResourceTable(fakeModule, &table);
-        HWND made = CreateDialogParamA(fakeModule, MAKEINTRESOURCEA(kProbe), nullptr, RecordingDialogProc, 0);
+        HWND made = CreateDialogParamA(fakeModule, MAKEINTRESOURCEA(kProbe), nullptr,
+                                       RecordingDialogProc, 0);
         // The template ends in the label's zero terminator and creation-data count; only the
         // whole template can succeed.
         EXPECT_EQ(made, nullptr) << length;
@@ -117,7 +126,7 @@ TEST_F(DialogManager, EveryTruncationOfATemplateIsRefusedCleanly) {
 TEST_F(DialogManager, AutoRadioButtonsKeepOneCheckedPerGroup) {
     SendMessageA(item(301), BM_CLICK, 0, 0);
     EXPECT_EQ(IsDlgButtonChecked(dialog, 301), static_cast<UINT>(BST_CHECKED));
-    SendMessageA(item(303), BM_CLICK, 0, 0);  // its own group: 301 stays checked
+    SendMessageA(item(303), BM_CLICK, 0, 0); // its own group: 301 stays checked
     EXPECT_EQ(IsDlgButtonChecked(dialog, 301), static_cast<UINT>(BST_CHECKED));
     SendMessageA(item(302), BM_CLICK, 0, 0);
     EXPECT_EQ(IsDlgButtonChecked(dialog, 301), static_cast<UINT>(BST_UNCHECKED));
@@ -145,7 +154,7 @@ TEST_F(DialogManager, TheCloseBoxArrivesAsACancelCommand) {
     pumpMessages();
     EXPECT_EQ(countMessages(WM_CLOSE, dialog), 1);
     EXPECT_EQ(commandCodes(IDCANCEL), std::vector<WORD>{BN_CLICKED});
-    EXPECT_TRUE(IsWindow(dialog));  // ending the dialog is its procedure's business
+    EXPECT_TRUE(IsWindow(dialog)); // ending the dialog is its procedure's business
 
     messageLog().clear();
     EnableWindow(item(IDCANCEL), FALSE);
@@ -165,15 +174,15 @@ TEST_F(DialogManager, EditsReportFocusChangesAndTypedText) {
     EXPECT_EQ(commandCodes(321), std::vector<WORD>{EN_SETFOCUS});
 
     SetDlgItemTextA(dialog, 321, "12");
-    PostMessageA(item(321), WM_LBUTTONDOWN, MK_LBUTTON, 0);  // caret after the text
+    PostMessageA(item(321), WM_LBUTTONDOWN, MK_LBUTTON, 0); // caret after the text
     PostMessageA(item(321), WM_CHAR, '3', 0);
     PostMessageA(item(321), WM_CHAR, VK_BACK, 0);
     PostMessageA(item(321), WM_CHAR, '4', 0);
-    PostMessageA(item(320), WM_CHAR, 'x', 0);  // no focus: no key reaches it
+    PostMessageA(item(320), WM_CHAR, 'x', 0); // no focus: no key reaches it
     pumpMessages();
     EXPECT_EQ(textOf(321), "124");
     EXPECT_EQ(textOf(320), "");
-    PostMessageA(item(321), WM_LBUTTONDBLCLK, MK_LBUTTON, 0);  // selects the whole text
+    PostMessageA(item(321), WM_LBUTTONDBLCLK, MK_LBUTTON, 0); // selects the whole text
     PostMessageA(item(321), WM_CHAR, '9', 0);
     pumpMessages();
     EXPECT_EQ(textOf(321), "9");
@@ -189,7 +198,7 @@ TEST_F(DialogManager, APlayerAnswersTheDialogWhenItIsShown) {
     EXPECT_EQ(IsDlgButtonChecked(dialog, 310), static_cast<UINT>(BST_CHECKED));
     EXPECT_EQ(IsDlgButtonChecked(dialog, 302), static_cast<UINT>(BST_CHECKED));
     EXPECT_EQ(textOf(320), "12.5");
-    EXPECT_EQ(commandCodes(320).back(), EN_KILLFOCUS);  // the focus moved on to 321
+    EXPECT_EQ(commandCodes(320).back(), EN_KILLFOCUS); // the focus moved on to 321
     EXPECT_EQ(commandCodes(IDOK), std::vector<WORD>{BN_CLICKED});
 }
 
@@ -202,7 +211,7 @@ TEST_F(DialogManager, APlayerClosesAnUnscriptedDialogAndReportsMissingControls) 
     EXPECT_EQ(player.pendingScripts(), 1u);
 
     ShowWindow(dialog, SW_HIDE);
-    headless::UserPlayer inner;  // the newest player answers
+    headless::UserPlayer inner; // the newest player answers
     inner.at().click(4242);
     ShowWindow(dialog, SW_SHOWNORMAL);
     ASSERT_EQ(inner.failures().size(), 1u);

@@ -11,10 +11,10 @@ protected:
     void SetUp() override {
         registerRecorderClass();
         drainQueue();
-        parent = CreateWindowExA(0, "Recorder", "Parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300, nullptr,
-                                 nullptr, nullptr, nullptr);
-        list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 300, 200, parent,
-                               reinterpret_cast<HMENU>(19), nullptr, nullptr);
+        parent = CreateWindowExA(0, "Recorder", "Parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                 400, 300, nullptr, nullptr, nullptr, nullptr);
+        list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 300,
+                               200, parent, reinterpret_cast<HMENU>(19), nullptr, nullptr);
         ASSERT_NE(list, nullptr);
         messageLog().clear();
     }
@@ -28,13 +28,15 @@ protected:
         item.mask = LVIF_TEXT;
         item.iItem = index;
         item.pszText = const_cast<char*>(text);
-        return static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+        return static_cast<int>(
+            SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     }
     void setText(int index, int subItem, const char* text) {
         LVITEMA item{};
         item.iSubItem = subItem;
         item.pszText = const_cast<char*>(text);
-        SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+        SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&item));
     }
     std::string text(int index, int subItem) {
         char buffer[64];
@@ -42,14 +44,16 @@ protected:
         item.iSubItem = subItem;
         item.pszText = buffer;
         item.cchTextMax = sizeof buffer;
-        SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+        SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&item));
         return buffer;
     }
     int find(const char* wanted, int start = -1) {
         LVFINDINFOA info{};
         info.flags = LVFI_STRING;
         info.psz = wanted;
-        return static_cast<int>(SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(start), reinterpret_cast<LPARAM>(&info)));
+        return static_cast<int>(SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(start),
+                                             reinterpret_cast<LPARAM>(&info)));
     }
     // The item-changed notifications the parent received: item and what changed.
     std::vector<std::pair<int, UINT>> itemChanges() {
@@ -58,7 +62,8 @@ protected:
             if (message.id != WM_NOTIFY) continue;
             const NMLISTVIEW* notification = &message.notification;
             EXPECT_EQ(message.wParam, 19u);
-            if (notification->hdr.code == LVN_ITEMCHANGED) changes.emplace_back(notification->iItem, notification->uChanged);
+            if (notification->hdr.code == LVN_ITEMCHANGED)
+                changes.emplace_back(notification->iItem, notification->uChanged);
         }
         return changes;
     }
@@ -70,7 +75,7 @@ protected:
 TEST_F(ListView, KeepsItemsAndSubItemTextsInOrder) {
     EXPECT_EQ(insert(0, "walk"), 0);
     EXPECT_EQ(insert(0, "run"), 0);
-    EXPECT_EQ(insert(99, "jump"), 2);  // past the end: appended
+    EXPECT_EQ(insert(99, "jump"), 2); // past the end: appended
     EXPECT_EQ(insert(-1, "bad"), -1);
     EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 3);
     setText(1, 2, "30");
@@ -101,7 +106,7 @@ TEST_F(ListView, AnnouncesTextAndStateChangesToItsParent) {
     insert(1, "b");
     messageLog().clear();
     setText(1, 1, "10");
-    setText(1, 1, "10");  // no change, no notification
+    setText(1, 1, "10"); // no change, no notification
     EXPECT_EQ(itemChanges(), (std::vector<std::pair<int, UINT>>{{1, LVIF_TEXT}}));
 
     LVCOLUMNA column{};
@@ -117,11 +122,12 @@ TEST_F(ListView, AnnouncesTextAndStateChangesToItsParent) {
     EXPECT_EQ(itemChanges(), (std::vector<std::pair<int, UINT>>{{1, LVIF_STATE}}));
 
     ASSERT_TRUE(SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row)));
-    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, MAKELPARAM(row.left + 2, row.top + 2));
+    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL,
+                 MAKELPARAM(row.left + 2, row.top + 2));
     EXPECT_EQ(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0), 2);
     SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(row.left + 2, row.top + 2));
     EXPECT_EQ(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0), 1);
-    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 190));  // below the rows
+    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 190)); // below the rows
     EXPECT_EQ(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0), 0);
 }
 

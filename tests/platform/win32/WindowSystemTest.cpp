@@ -15,8 +15,10 @@ protected:
     }
     void TearDown() override { drainQueue(); }
 
-    static HWND makeWindow(const char* title = "Recorded", DWORD style = WS_OVERLAPPEDWINDOW, HWND parent = nullptr) {
-        return CreateWindowExA(0, "Recorder", title, style, 10, 20, 300, 200, parent, nullptr, nullptr, nullptr);
+    static HWND makeWindow(const char* title = "Recorded", DWORD style = WS_OVERLAPPEDWINDOW,
+                           HWND parent = nullptr) {
+        return CreateWindowExA(0, "Recorder", title, style, 10, 20, 300, 200, parent, nullptr,
+                               nullptr, nullptr);
     }
 };
 
@@ -58,13 +60,13 @@ TEST_F(WindowSystem, ShowWindowAnswersWhetherTheWindowWasVisible) {
 TEST_F(WindowSystem, ChildrenAndOwnedWindowsGoWithTheirWindow) {
     HWND owner = makeWindow("Owner");
     HWND child = makeWindow("Child", WS_CHILD | WS_VISIBLE, owner);
-    HWND owned = makeWindow("Owned", WS_POPUP, child);  // owned by the child's top-level window
+    HWND owned = makeWindow("Owned", WS_POPUP, child); // owned by the child's top-level window
     ASSERT_TRUE(owner && child && owned);
     EXPECT_EQ(GetParent(child), owner);
     EXPECT_EQ(GetWindow(owned, GW_OWNER), owner);
     EXPECT_EQ(GetWindow(owner, GW_CHILD), child);
     EXPECT_EQ(GetWindow(child, GW_OWNER), nullptr);
-    EXPECT_FALSE(IsWindowVisible(child));  // its parent is hidden
+    EXPECT_FALSE(IsWindowVisible(child)); // its parent is hidden
     DestroyWindow(owner);
     EXPECT_FALSE(IsWindow(child));
     EXPECT_FALSE(IsWindow(owned));
@@ -112,15 +114,15 @@ TEST_F(WindowSystem, MessagesForADestroyedWindowAreDropped) {
 TEST_F(WindowSystem, InputReachesOnlyVisibleEnabledWindowsAndKeysOnlyTheFocus) {
     HWND window = makeWindow();
     ShowWindow(window, SW_SHOW);
-    EXPECT_FALSE(EnableWindow(window, FALSE));  // was enabled
+    EXPECT_FALSE(EnableWindow(window, FALSE)); // was enabled
     EXPECT_FALSE(IsWindowEnabled(window));
-    EXPECT_TRUE(EnableWindow(window, TRUE));  // was disabled
+    EXPECT_TRUE(EnableWindow(window, TRUE)); // was disabled
     EXPECT_EQ(countMessages(WM_ENABLE, window), 2);
 
     EnableWindow(window, FALSE);
     messageLog().clear();
     PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, 0);
-    PostMessageA(window, WM_USER, 0, 0);  // not input: delivered
+    PostMessageA(window, WM_USER, 0, 0); // not input: delivered
     pumpMessages();
     EXPECT_EQ(countMessages(WM_LBUTTONDOWN), 0);
     EXPECT_EQ(countMessages(WM_USER), 1);
@@ -132,7 +134,7 @@ TEST_F(WindowSystem, InputReachesOnlyVisibleEnabledWindowsAndKeysOnlyTheFocus) {
     EXPECT_EQ(countMessages(WM_CHAR), 0);
     SetFocus(window);
     PostMessageA(window, WM_KEYDOWN, 'A', 0);
-    pumpMessages();  // the key press becomes the character it types
+    pumpMessages(); // the key press becomes the character it types
     EXPECT_EQ(countMessages(WM_CHAR), 1);
     DestroyWindow(window);
 }
@@ -145,12 +147,14 @@ LRESULT CALLBACK subclassProcedure(HWND window, UINT id, WPARAM wParam, LPARAM l
 
 TEST_F(WindowSystem, AReplacedProcedureCanPassMessagesOnToTheOldOne) {
     HWND window = makeWindow();
-    LONG_PTR previous = SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProcedure));
+    LONG_PTR previous =
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProcedure));
     SetWindowLongPtrA(window, GWLP_USERDATA, previous);
     EXPECT_EQ(SendMessageA(window, WM_USER, 0, 0), 42);
     messageLog().clear();
     SetWindowTextA(window, "Renamed");
-    EXPECT_EQ(countMessages(WM_SETTEXT, window), 1);  // reached the recorder through the old procedure
+    EXPECT_EQ(countMessages(WM_SETTEXT, window),
+              1); // reached the recorder through the old procedure
     EXPECT_EQ(GetWindowTextLengthA(window), 7);
     DestroyWindow(window);
 }
@@ -161,9 +165,14 @@ TEST_F(WindowSystem, ClassesAreRegisteredOnceAndLookedUpIgnoringCase) {
     description.lpszClassName = "recorder";
     EXPECT_EQ(RegisterClassA(&description), 0);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CLASS_ALREADY_EXISTS));
-    EXPECT_EQ(CreateWindowExA(0, "NoSuchClass", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr), nullptr);
-    EXPECT_EQ(CreateWindowExA(0, "Button", "", WS_CHILD, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr), nullptr);
-    HWND button = CreateWindowExA(0, "BUTTON", "Go", 0, 0, 0, 40, 20, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(
+        CreateWindowExA(0, "NoSuchClass", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr),
+        nullptr);
+    EXPECT_EQ(
+        CreateWindowExA(0, "Button", "", WS_CHILD, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr),
+        nullptr);
+    HWND button =
+        CreateWindowExA(0, "BUTTON", "Go", 0, 0, 0, 40, 20, nullptr, nullptr, nullptr, nullptr);
     char className[32];
     EXPECT_GT(GetClassNameA(button, className, sizeof className), 0);
     EXPECT_STREQ(className, "Button");
@@ -191,7 +200,8 @@ TEST_F(WindowSystem, TheTrainingHookSeesCreationActivationAndDestructionAndCanRe
     DestroyWindow(window);
     EXPECT_TRUE(UnhookWindowsHookEx(hook));
     EXPECT_FALSE(UnhookWindowsHookEx(hook));
-    std::vector<int> expected{HCBT_CREATEWND, HCBT_CREATEWND, HCBT_ACTIVATE, HCBT_SETFOCUS, HCBT_DESTROYWND};
+    std::vector<int> expected{HCBT_CREATEWND, HCBT_CREATEWND, HCBT_ACTIVATE, HCBT_SETFOCUS,
+                              HCBT_DESTROYWND};
     EXPECT_EQ(hookCodes, expected);
 }
 
@@ -235,7 +245,8 @@ TEST_F(WindowSystem, AProcedureMayDestroyItsOwnWindow) {
     description.lpfnWndProc = selfDestroyingProcedure;
     description.lpszClassName = "SelfDestroying";
     RegisterClassA(&description);
-    HWND window = CreateWindowExA(0, "SelfDestroying", "x", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND window = CreateWindowExA(0, "SelfDestroying", "x", 0, 0, 0, 10, 10, nullptr, nullptr,
+                                  nullptr, nullptr);
     EXPECT_EQ(SendMessageA(window, WM_USER, 0, 0), 100);
     EXPECT_FALSE(IsWindow(window));
 }

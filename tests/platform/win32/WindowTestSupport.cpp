@@ -57,7 +57,8 @@ int countMessages(UINT id, HWND window) {
 std::vector<WORD> commandCodes(int controlId) {
     std::vector<WORD> codes;
     for (const LoggedMessage& message : messageLog())
-        if (message.id == WM_COMMAND && LOWORD(message.wParam) == controlId) codes.push_back(HIWORD(message.wParam));
+        if (message.id == WM_COMMAND && LOWORD(message.wParam) == controlId)
+            codes.push_back(HIWORD(message.wParam));
     return codes;
 }
 

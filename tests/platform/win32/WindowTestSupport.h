@@ -12,7 +12,7 @@ struct LoggedMessage {
     UINT id;
     WPARAM wParam;
     LPARAM lParam;
-    NMLISTVIEW notification;  // a copy of a list view's notification, taken when it was sent
+    NMLISTVIEW notification; // a copy of a list view's notification, taken when it was sent
 };
 
 // Messages seen by windows of the "Recorder" class and by RecordingDialogProc.

@@ -7,8 +7,8 @@
 #include "../winuser.h"
 
 struct ResourceEntry {
-    WORD typeId;  // RT_DIALOG, RT_VERSION, ... as a number
-    WORD nameId;  // the resource's number
+    WORD typeId; // RT_DIALOG, RT_VERSION, ... as a number
+    WORD nameId; // the resource's number
     const BYTE* data;
     DWORD size;
 };
