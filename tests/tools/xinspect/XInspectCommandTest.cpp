@@ -1,0 +1,111 @@
+// The xinspect command on every corpus file: it prints a summary, rewrites the file in each
+// encoding, and the rewrite prints the same summary (vertex counts apart).
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+struct CommandResult {
+    int exitCode = -1;
+    std::string output;
+};
+
+CommandResult run(const std::string& arguments) {
+    CommandResult result;
+    const std::string command = std::string(XINSPECT_PROGRAM) + " " + arguments + " 2>&1";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return result;
+    std::array<char, 4096> buffer;
+    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe))
+        result.output.append(buffer.data(), n);
+    const int status = ::pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+std::string quoted(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
+
+// The totals, less the vertex count: the writer compacts (and may unify) vertices on the way.
+std::string totalLine(const std::string& output) {
+    const std::size_t at = output.rfind("total: ");
+    if (at == std::string::npos) return std::string();
+    std::string line = output.substr(at, output.find('\n', at) - at);
+    const std::size_t vertices = line.find(" vertices, ");
+    const std::size_t start = line.rfind(", ", vertices);
+    if (vertices != std::string::npos && start != std::string::npos)
+        line.erase(start, vertices - start + 9);
+    return line;
+}
+
+TEST(XInspectCommand, EveryCorpusFileReadsAndRewrites) {
+    const std::filesystem::path corpus = std::filesystem::path(LUMASET_CORPUS_DIR) / "x";
+    if (!std::filesystem::is_directory(corpus)) GTEST_SKIP() << "corpus folder not found at " << corpus;
+    const std::filesystem::path scratch =
+        std::filesystem::temp_directory_path() / ("lumaset-xinspect-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(scratch);
+    int fileCount = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
+        const std::string extension = entry.path().extension().string();
+        if (extension != ".x" && extension != ".X") continue;
+        ++fileCount;
+        SCOPED_TRACE(entry.path().filename().string());
+        const CommandResult original = run(quoted(entry.path()));
+        ASSERT_EQ(original.exitCode, 0) << original.output;
+        ASSERT_NE(totalLine(original.output), "");
+        for (const char* format : {"text", "binary", "compressed"}) {
+            const std::filesystem::path out = scratch / (std::string("out.") + format + ".x");
+            const CommandResult written = run(quoted(entry.path()) + " --write " + quoted(out) + " --format " + format);
+            ASSERT_EQ(written.exitCode, 0) << written.output;
+            const CommandResult reread = run(quoted(out));
+            ASSERT_EQ(reread.exitCode, 0) << reread.output;
+            EXPECT_EQ(totalLine(reread.output), totalLine(original.output)) << format;
+        }
+    }
+    EXPECT_GE(fileCount, 13);
+    std::filesystem::remove_all(scratch);
+}
+
+TEST(XInspectCommand, TrimsWhatKeepLeavesOut) {
+    const std::filesystem::path kid = std::filesystem::path(LUMASET_CORPUS_DIR) / "x" / "kid.x";
+    if (!std::filesystem::exists(kid)) GTEST_SKIP() << "corpus file not found: " << kid;
+    const std::filesystem::path out =
+        std::filesystem::temp_directory_path() / ("lumaset-xinspect-keep-" + std::to_string(::getpid()) + ".x");
+    const CommandResult written = run(quoted(kid) + " --write " + quoted(out) + " --format binary --keep normals,uv");
+    ASSERT_EQ(written.exitCode, 0) << written.output;
+    const CommandResult reread = run(quoted(out));
+    std::filesystem::remove(out);
+    ASSERT_EQ(reread.exitCode, 0);
+    EXPECT_NE(reread.output.find(", 0 bones, 0 animation sets,"), std::string::npos) << reread.output;
+}
+
+TEST(XInspectCommand, ClearErrorsAndExitCodes) {
+    const CommandResult missing = run("/nonexistent/file.x");
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.output.find("xinspect: /nonexistent/file.x"), std::string::npos) << missing.output;
+    const std::filesystem::path broken =
+        std::filesystem::temp_directory_path() / ("lumaset-xinspect-broken-" + std::to_string(::getpid()) + ".x");
+    {
+        std::FILE* file = std::fopen(broken.c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fputs("xof 0303txt 0032\nFrame Kept { }\nFrame Broken { FrameTransformMatrix { 1.0, ; } }\n", file);
+        std::fclose(file);
+    }
+    const CommandResult partial = run(quoted(broken));
+    std::filesystem::remove(broken);
+    EXPECT_EQ(partial.exitCode, 1);
+    EXPECT_NE(partial.output.find("frame \"Kept\""), std::string::npos) << partial.output;
+    EXPECT_NE(partial.output.find("read stopped early: "), std::string::npos) << partial.output;
+    EXPECT_EQ(run("").exitCode, 2);
+    EXPECT_EQ(run("a.x --format text").exitCode, 2);
+    EXPECT_EQ(run("a.x --write b.x --format jpeg").exitCode, 2);
+    EXPECT_EQ(run("a.x --write b.x --format text --keep wings").exitCode, 2);
+    EXPECT_EQ(run("--help").exitCode, 0);
+}
+
+} // namespace

@@ -1,0 +1,136 @@
+#include "SceneSummary.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+std::string quoted(const std::string& text) {
+    std::string result = "\"";
+    for (unsigned char c : text) {
+        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
+            result += static_cast<char>(c);
+        } else {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+            result += escaped;
+        }
+    }
+    return result + "\"";
+}
+
+std::string plural(std::size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+std::string colorText(const XColor& c, bool withAlpha) {
+    char text[96];
+    if (withAlpha)
+        std::snprintf(text, sizeof text, "(%g %g %g %g)", c.r, c.g, c.b, c.a);
+    else
+        std::snprintf(text, sizeof text, "(%g %g %g)", c.r, c.g, c.b);
+    return text;
+}
+
+bool isIdentity(const XMatrix& matrix) { return matrix == XMatrix(); }
+
+void countFrames(const std::list<XFrame>& frames, SceneTotals& totals) {
+    for (const XFrame& frame : frames) {
+        ++totals.frameCount;
+        const XMesh& mesh = frame.mesh;
+        if (!mesh.isEmpty()) ++totals.meshCount;
+        totals.vertexCount += mesh.positions.size();
+        totals.faceCount += mesh.faces.size();
+        totals.materialCount += mesh.materials.size();
+        totals.boneCount += mesh.skinWeights.size();
+        countFrames(frame.children, totals);
+    }
+}
+
+void printMesh(std::ostream& out, const XMesh& mesh, const std::string& indent) {
+    std::size_t triangleCount = 0;
+    for (const XFace& face : mesh.faces) triangleCount += face.cornerCount == 3 ? 1 : 0;
+    out << indent << "mesh: " << plural(mesh.positions.size(), "vertex", "vertices") << ", "
+        << plural(mesh.faces.size(), "face", "faces") << " (" << triangleCount << " tri, "
+        << mesh.faces.size() - triangleCount << " quad), normals " << mesh.normals.size() << " ("
+        << plural(mesh.normalFaces.size(), "face", "faces") << "), texture coordinates "
+        << mesh.texCoords.size() << ", colours " << mesh.colors.size() << "\n";
+
+    std::vector<std::size_t> facesPerMaterial(mesh.materials.size(), 0);
+    for (std::uint32_t index : mesh.faceMaterials)
+        if (index < facesPerMaterial.size()) ++facesPerMaterial[index];
+    for (std::size_t i = 0; i < mesh.materials.size(); ++i) {
+        const XMaterial& material = mesh.materials[i];
+        out << indent << "material " << i << ": diffuse " << colorText(material.diffuse, true)
+            << ", power " << material.power << ", specular "
+            << colorText(material.specular, false) << ", emissive "
+            << colorText(material.emissive, false);
+        if (!material.textureFilename.empty())
+            out << ", texture " << quoted(material.textureFilename);
+        out << ", " << plural(facesPerMaterial[i], "face", "faces") << "\n";
+    }
+    for (const XSkinWeights& bone : mesh.skinWeights)
+        out << indent << "bone " << quoted(bone.boneName) << ": "
+            << plural(bone.weights.size(), "weight", "weights") << "\n";
+}
+
+void printFrames(std::ostream& out, const std::list<XFrame>& frames, const std::string& indent) {
+    for (const XFrame& frame : frames) {
+        out << indent << "frame " << quoted(frame.name);
+        if (!isIdentity(frame.transform)) {
+            const XMatrix& t = frame.transform;
+            XMatrix axesOnly = t;
+            axesOnly.m[12] = axesOnly.m[13] = axesOnly.m[14] = 0.0f;
+            char translation[96];
+            std::snprintf(translation, sizeof translation, " at (%g %g %g)", t.m[12], t.m[13],
+                          t.m[14]);
+            out << translation << (isIdentity(axesOnly) ? "" : ", rotated or scaled");
+        }
+        out << "\n";
+        if (!frame.mesh.isEmpty() || !frame.mesh.positions.empty())
+            printMesh(out, frame.mesh, indent + "  ");
+        printFrames(out, frame.children, indent + "  ");
+    }
+}
+
+} // namespace
+
+SceneTotals countScene(const XScene& scene) {
+    SceneTotals totals;
+    countFrames(scene.frames, totals);
+    totals.animationSetCount = scene.animationSets.size();
+    for (const auto& [setName, set] : scene.animationSets) {
+        totals.animationCount += set.size();
+        for (const auto& [target, animation] : set) {
+            totals.rotationKeyCount += animation.rotationKeys.size();
+            totals.scaleKeyCount += animation.scaleKeys.size();
+            totals.positionKeyCount += animation.positionKeys.size();
+            totals.matrixKeyCount += animation.matrixKeys.size();
+        }
+    }
+    return totals;
+}
+
+void printSceneSummary(std::ostream& out, const XScene& scene) {
+    printFrames(out, scene.frames, "");
+    for (const auto& [setName, set] : scene.animationSets) {
+        out << "animation set " << quoted(setName) << ": "
+            << plural(set.size(), "animation", "animations") << "\n";
+        for (const auto& [target, animation] : set)
+            out << "  " << quoted(target) << ": rotation " << animation.rotationKeys.size()
+                << ", scale " << animation.scaleKeys.size() << ", position "
+                << animation.positionKeys.size() << ", matrix " << animation.matrixKeys.size()
+                << "\n";
+    }
+    const SceneTotals t = countScene(scene);
+    out << "total: " << plural(t.frameCount, "frame", "frames") << ", "
+        << plural(t.meshCount, "mesh", "meshes") << ", "
+        << plural(t.vertexCount, "vertex", "vertices") << ", "
+        << plural(t.faceCount, "face", "faces") << ", "
+        << plural(t.materialCount, "material", "materials") << ", "
+        << plural(t.boneCount, "bone", "bones") << ", "
+        << plural(t.animationSetCount, "animation set", "animation sets") << ", "
+        << plural(t.animationCount, "animation", "animations") << ", keys rotation "
+        << t.rotationKeyCount << ", scale " << t.scaleKeyCount << ", position "
+        << t.positionKeyCount << ", matrix " << t.matrixKeyCount << "\n";
+}

@@ -1,0 +1,31 @@
+// A readable summary of an X scene: the frame tree with what each mesh holds, the materials with
+// their textures, the bones with their weight counts, and the animation sets with key counts per
+// key type. It is what a user looks at first when a file does not come in as expected.
+#pragma once
+
+#include "model/XScene.h"
+
+#include <cstddef>
+#include <ostream>
+
+// Totals over a whole scene, counted the way the summary reports them.
+struct SceneTotals {
+    std::size_t frameCount = 0;     // every frame, nested ones included
+    std::size_t meshCount = 0;      // frames whose mesh has positions and faces
+    std::size_t vertexCount = 0;    // positions of all meshes
+    std::size_t faceCount = 0;      // faces of all meshes
+    std::size_t materialCount = 0;  // material entries of all meshes
+    std::size_t boneCount = 0;      // skin weight entries of all meshes
+    std::size_t animationSetCount = 0;
+    std::size_t animationCount = 0; // animations over all sets
+    std::size_t rotationKeyCount = 0;
+    std::size_t scaleKeyCount = 0;
+    std::size_t positionKeyCount = 0;
+    std::size_t matrixKeyCount = 0;
+};
+
+SceneTotals countScene(const XScene& scene);
+
+// Writes the summary, ending with a line of totals. Names are printed in double quotes, bytes
+// outside printable ASCII as \xNN, so an odd name is visible for what it is.
+void printSceneSummary(std::ostream& out, const XScene& scene);
