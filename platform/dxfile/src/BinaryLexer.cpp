@@ -286,6 +286,20 @@ bool BinaryLexer::readDwords(std::uint32_t* values, std::size_t count) {
     return true;
 }
 
+bool BinaryLexer::takeCountedRun(PackedBytes& out) {
+    if (listLeft_ == 0 || listIsFloat_) return false;
+    std::uint32_t count;
+    std::memcpy(&count, list_, 4);
+    if (count >= listLeft_) return false;
+    std::size_t bytes = (static_cast<std::size_t>(count) + 1) * 4;
+    std::size_t at = out.size();
+    out.resize(at + bytes);
+    std::memcpy(out.data() + at, list_, bytes);
+    list_ += bytes;
+    listLeft_ -= count + 1;
+    return true;
+}
+
 bool BinaryLexer::finishMembers() {
     if (listLeft_ > 0) return failInList(ValueFault::ExtraValues);
     return true;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ByteCursor.h"
+#include "DataTree.h"
 #include "Tokens.h"
 
 #include <cstddef>
@@ -28,6 +29,10 @@ public:
     [[nodiscard]] bool readString(std::string_view& value);
     [[nodiscard]] bool readFloats(float* values, std::size_t count);
     [[nodiscard]] bool readDwords(std::uint32_t* values, std::size_t count);
+    // One `DWORD n; n DWORDs` element, appended to `out` as 4 + 4n bytes. Returns false
+    // without consuming anything when it does not lie whole in the current integer list; the
+    // caller then reads it value by value.
+    [[nodiscard]] bool takeCountedRun(std::vector<std::uint8_t, DefaultInitAllocator<std::uint8_t>>& out);
     // Fails when a list still holds values after the object's last member.
     [[nodiscard]] bool finishMembers();
 

@@ -96,6 +96,7 @@ public:
 
     bool writeObject(const DataNode& node, std::string& reason) override {
         std::size_t mark = body_.size();
+        body_.reserve(body_.size() + treeBytes(node) + 4096);
         if (!object(node, 0, reason)) {
             body_.resize(mark);
             run_ = Run::None;
@@ -287,6 +288,20 @@ private:
                 continue;
             }
             if (!walk.has(count)) return false;  // every element takes a byte or more
+            if (nested && nested->isCountedDwords) {
+                // Faces and their kind: the count and its indices go into the list as they are.
+                openRun(Run::Integers);
+                for (std::uint64_t e = 0; e < count; ++e) {
+                    std::uint32_t n;
+                    if (!walk.has(4)) return false;
+                    std::memcpy(&n, walk.p, 4);
+                    std::uint64_t bytes = (static_cast<std::uint64_t>(n) + 1) * 4;
+                    if (!walk.has(bytes)) return false;
+                    body_.append(reinterpret_cast<const char*>(walk.p), static_cast<std::size_t>(bytes));
+                    walk.p += bytes;
+                }
+                continue;
+            }
             for (std::uint64_t e = 0; e < count; ++e) {
                 std::uint32_t ignored;
                 if (nested ? !instance(*nested, walk)

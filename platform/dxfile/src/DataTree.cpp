@@ -1,6 +1,7 @@
 #include "DataTree.h"
 
 #include "Guid.h"
+#include "Writer.h"
 
 #include <string_view>
 #include <unordered_map>
@@ -66,6 +67,19 @@ void resolveReferences(const std::vector<std::shared_ptr<DataNode>>& objects) {
             if (found != index.byId.end()) reference->target = found->second;
         }
     }
+}
+
+std::size_t treeBytes(const DataNode& node) {
+    std::size_t total = 0;
+    std::vector<const DataNode*> pending{&node};
+    while (!pending.empty()) {
+        const DataNode* current = pending.back();
+        pending.pop_back();
+        total += current->packed.size() + current->name.size() + 16;
+        for (const ChildEntry& child : current->children)
+            if (child.data) pending.push_back(child.data.get());
+    }
+    return total;
 }
 
 std::string describeObject(const DataNode& node) {

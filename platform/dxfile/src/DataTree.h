@@ -7,9 +7,26 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace dxfile {
+
+// Leaves new elements uninitialised: packed data is always written right after it grows, and
+// zero-filling tens of megabytes first would cost a pass over them.
+template <class T> struct DefaultInitAllocator : std::allocator<T> {
+    template <class U> struct rebind {
+        using other = DefaultInitAllocator<U>;
+    };
+    DefaultInitAllocator() = default;
+    template <class U> DefaultInitAllocator(const DefaultInitAllocator<U>&) noexcept {}
+    template <class U> void construct(U* p) noexcept { ::new (static_cast<void*>(p)) U; }
+    template <class U, class... Args> void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+
+using PackedBytes = std::vector<std::uint8_t, DefaultInitAllocator<std::uint8_t>>;
 
 struct DataNode;
 
@@ -46,7 +63,7 @@ struct DataNode {
     GUID id{};
     bool hasId = false;
     // Members in template order, no padding; a STRING member is a `char*` into `strings`.
-    std::vector<std::uint8_t> packed;
+    PackedBytes packed;
     std::vector<char> strings;
     std::vector<ChildEntry> children;
 };

@@ -336,7 +336,7 @@ private:
 
     bool readMembers(DataNode& node) {
         strings_.clear();
-        std::vector<std::uint8_t>& out = node.packed;
+        PackedBytes& out = node.packed;
         template_ = nullptr;
         member_ = nullptr;
         if (!readStruct(*node.type, out)) return false;
@@ -359,13 +359,13 @@ private:
         return true;
     }
 
-    static std::uint8_t* grow(std::vector<std::uint8_t>& out, std::size_t bytes) {
+    static std::uint8_t* grow(PackedBytes& out, std::size_t bytes) {
         std::size_t at = out.size();
         out.resize(at + bytes);
         return out.data() + at;
     }
 
-    bool readScalar(ScalarType type, std::vector<std::uint8_t>& out, std::uint32_t& integer) {
+    bool readScalar(ScalarType type, PackedBytes& out, std::uint32_t& integer) {
         switch (type) {
         case ScalarType::Word:
         case ScalarType::Sword: {
@@ -414,7 +414,7 @@ private:
 
     // Values of one instance of `t`, appended to `out`. Recursion follows the template's own
     // nesting, which registration bounds.
-    bool readStruct(const Template& t, std::vector<std::uint8_t>& out) {
+    bool readStruct(const Template& t, PackedBytes& out) {
         const Template* outerTemplate = template_;
         const Member* outerMember = member_;
         template_ = &t;
@@ -451,7 +451,7 @@ private:
         return true;
     }
 
-    bool readArray(const Member& member, std::uint64_t count, std::vector<std::uint8_t>& out) {
+    bool readArray(const Member& member, std::uint64_t count, PackedBytes& out) {
         if (count == 0) return true;
         const Template* nested = member.isTemplate ? member.nested.get() : nullptr;
         if (nested && !nested->readsValues) return true;  // elements without values pack to nothing
@@ -499,10 +499,24 @@ private:
         }
         for (std::uint64_t i = 0; i < count; ++i) {
             std::uint32_t ignored = 0;
+            std::size_t before = out.size();
+            if (nested && nested->isCountedDwords && lex_.takeCountedRun(out)) {
+                if (i == 0) reserveLike(out, before, count);
+                continue;
+            }
             bool ok = nested ? readStruct(*nested, out) : readScalar(member.scalar, out, ignored);
             if (!ok) return false;
+            if (i == 0) reserveLike(out, before, count);
         }
         return true;
+    }
+
+    // Elements are usually alike: room for the rest like the first, within what the input could
+    // possibly fill (eight packed bytes per input byte at most).
+    void reserveLike(PackedBytes& out, std::size_t firstStart, std::uint64_t count) {
+        if (count < 2) return;
+        std::uint64_t room = (out.size() - firstStart) * (count - 1);
+        if (room <= static_cast<std::uint64_t>(lex_.remaining()) * 8) out.reserve(out.size() + room);
     }
 
     Lexer& lex_;

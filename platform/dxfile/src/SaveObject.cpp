@@ -31,7 +31,7 @@ bool writeAll(int fd, const void* data, std::size_t size) {
 
 // Copies the strings a caller's packed data points at, and points the copy's slots at them.
 // Recursion follows the template's nesting, which registration bounds.
-bool adoptStrings(const Template& t, std::vector<std::uint8_t>& packed, std::size_t& at,
+bool adoptStrings(const Template& t, PackedBytes& packed, std::size_t& at,
                   std::vector<std::pair<std::size_t, const char*>>& slots) {
     std::uint32_t values[64] = {};
     std::vector<std::uint32_t> many;

@@ -105,6 +105,10 @@ void finishTemplate(Template& t) {
         }
     }
     t.readsValues = readsValues;
+    t.isCountedDwords = t.members.size() == 2 && !t.members[0].isTemplate && !t.members[0].isArray() &&
+                        t.members[0].scalar == ScalarType::Dword && !t.members[1].isTemplate &&
+                        t.members[1].scalar == ScalarType::Dword && t.members[1].dims.size() == 1 &&
+                        t.members[1].dims[0].memberIndex == 0;
     t.nestingDepth = depth;
     if (fixed && !first && count > 0 && count <= 0xFFFFFFFFu) {
         t.shape = shape;

@@ -64,6 +64,8 @@ struct Template {
     FlatShape shape = FlatShape::Mixed;
     std::uint32_t flatCount = 0;
     bool readsValues = false;  // false when the template holds no values at all
+    // `DWORD n; array DWORD v[n];` (MeshFace and its kind): read and written as one run.
+    bool isCountedDwords = false;
     int nestingDepth = 1;
 };
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ByteCursor.h"
+#include "DataTree.h"
 #include "Tokens.h"
 
 #include <cstddef>
@@ -29,6 +30,8 @@ public:
     [[nodiscard]] bool readString(std::string_view& value);
     [[nodiscard]] bool readFloats(float* values, std::size_t count);
     [[nodiscard]] bool readDwords(std::uint32_t* values, std::size_t count);
+    // Text has no runs to take whole: elements are always read value by value.
+    [[nodiscard]] bool takeCountedRun(PackedBytes&) { return false; }
     // The end of an object's member values. Text has nothing pending between values.
     [[nodiscard]] bool finishMembers() { return true; }
 

@@ -68,6 +68,7 @@ public:
 
     bool writeObject(const DataNode& node, std::string& reason) override {
         std::size_t mark = body_.size();
+        body_.reserve(body_.size() + treeBytes(node) * 5 / 2 + 4096);  // numbers run about 2.5x
         if (!object(node, 0, reason)) {
             body_.resize(mark);
             return false;

@@ -28,6 +28,9 @@ protected:
     std::string body_;
 };
 
+// The packed bytes of `node` and its descendants, to size the body before writing it.
+std::size_t treeBytes(const DataNode& node);
+
 std::unique_ptr<BodyWriter> makeTextWriter();
 std::unique_ptr<BodyWriter> makeBinaryWriter();
 
