@@ -16,13 +16,13 @@ bool WindowBase::Close() {
 }
 
 void WindowBase::Dispatch(WindowMessage& message) {
+    WNDPROC previous = previousProc; // read first: a message handler may end the object
     OnMessage(message);
     if (auto found = messageHandlers.find(message.id); found != messageHandlers.end()) {
-        MessageHandler handler = found->second; // the handler may replace itself, or end the object
+        MessageHandler handler = found->second; // the handler may replace itself
         handler(message);
     }
     if (!message.callDefault) return;
-    WNDPROC previous = previousProc;
     message.result =
         previous
             ? CallWindowProcA(previous, message.handle, message.id, message.wParam, message.lParam)

@@ -16,8 +16,9 @@ struct WindowMessage {
 };
 
 // A plain function and the object it was registered for. A handler answers through the
-// message's result. It may destroy the window object it was called for: nothing touches the
-// object after a handler returns.
+// message's result. A message handler (WindowBase::AddMessageHandler) may destroy the window
+// object it was called for, as nothing touches the object after it returns; a command handler
+// (DialogWindow::AddCommandHandler) may not.
 typedef void (*MessageHandlerFunction)(void* object, WindowMessage& message);
 
 struct MessageHandler {

@@ -190,6 +190,25 @@ TEST_F(Toolkit, AColumnOfWidthMinusOneFitsItsText) {
     EXPECT_EQ(list.GetColumnWidth(0), textWidth + 16);
 }
 
+void deleteDialog(void* object, WindowMessage&) {
+    delete static_cast<DialogWindow*>(object);
+}
+
+TEST_F(Toolkit, AMessageHandlerMayDeleteTheDialogItWasCalledFor) {
+    // As a modeless dialog's owner does when its close box is clicked.
+    auto* dialog = new DialogWindow;
+    ASSERT_TRUE(dialog->Create(IDD_ANIMATION_SETS, nullptr, nullptr));
+    HWND handle = dialog->GetHandle();
+    dialog->AddMessageHandler(WM_CLOSE, MessageHandler{deleteDialog, dialog});
+    headless::UserPlayer player;
+    player.at("Animation set").closeBox();
+    dialog->Show(SW_SHOWNORMAL);
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&message);
+    EXPECT_FALSE(IsWindow(handle));
+}
+
 struct SizeLog : WindowBase {
     int sizes = 0;
     void OnMessage(WindowMessage& message) override {
