@@ -35,3 +35,5 @@ for target in "${targets[@]}"; do
     rm -rf "$work"
     trap - EXIT
 done
+# The settings file's XML reader has its own target and corpus.
+FUZZ_SECONDS="$seconds" scripts/fuzz-smoke-xml.sh
