@@ -45,5 +45,7 @@ std::string commandHelp(const CommandInfo& command);
 
 // The commands themselves (one file each).
 int runPluginsCommand(const ParsedArguments& arguments, Console& console);
+int runSceneInfoCommand(const ParsedArguments& arguments, Console& console);
+int runSceneConvertCommand(const ParsedArguments& arguments, Console& console);
 
 } // namespace cli

@@ -93,6 +93,19 @@ const std::vector<CommandInfo>& commandTable() {
          "that was built for an incompatible host version, is listed with the reason.",
          {pluginsDirOption, helpOption},
          runPluginsCommand},
+        {"scene info", "FILE", "print the host scene built from a glTF file",
+         "Loads FILE (.gltf or .glb) into the host scene and prints what the host holds: the\n"
+         "node tree with local transforms, meshes, materials, skins, the animation ranges and\n"
+         "the key counts of every animated node.",
+         {demoOption, fpsOption, helpOption},
+         runSceneInfoCommand},
+        {"scene convert", "IN OUT", "load a glTF file into the host scene and write it back",
+         "Loads IN (.gltf or .glb) into the host scene and writes the host scene to OUT. OUT is\n"
+         "binary glTF when it ends in .glb; otherwise OUT is JSON with its buffer in a .bin\n"
+         "file beside it. Each glTF animation becomes a named range of the host timeline and\n"
+         "each range becomes one animation again.",
+         {demoOption, fpsOption, helpOption},
+         runSceneConvertCommand},
     };
     return table;
 }

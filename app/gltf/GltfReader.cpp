@@ -188,6 +188,7 @@ private:
 
     bool readAttribute(const tinygltf::Primitive& source, const char* attribute, int components,
                        std::size_t vertexCount, std::vector<float>& values) {
+        values.clear();
         auto found = source.attributes.find(attribute);
         if (found == source.attributes.end())
             return true;
@@ -234,7 +235,7 @@ private:
             return fail(error);
         const std::size_t vertexCount = flat.size() / 3;
         primitive.positions = group<3>(flat);
-
+        flat.clear();
         if (!readAttribute(source, "NORMAL", 3, vertexCount, flat))
             return false;
         primitive.normals = group<3>(flat);

@@ -372,10 +372,14 @@ bool isGlbName(const fs::path& path) {
 } // namespace
 
 bool writeGltfFile(const Scene& scene, const std::string& path, std::string& error) {
-    const fs::path target = fs::absolute(fs::path(path));
+    std::error_code failed;
+    const fs::path target = fs::absolute(fs::path(path), failed);
+    if (failed || target.filename().empty()) {
+        error = "not a file name";
+        return false;
+    }
     const fs::path folder = target.parent_path();
     const bool binary = isGlbName(target);
-    std::error_code failed;
     if (!fs::is_directory(folder, failed)) {
         error = "the folder '" + folder.string() + "' does not exist";
         return false;

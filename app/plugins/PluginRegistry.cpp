@@ -77,7 +77,7 @@ bool PluginRegistry::loadFolder(const std::string& folder, std::string& error) {
     }
     std::sort(files.begin(), files.end());
     for (const fs::path& file : files)
-        loadLibrary(fs::absolute(file).string());
+        loadLibrary(fs::absolute(file, failed).string());
     return true;
 }
 

@@ -1,0 +1,57 @@
+// lumaset scene info | scene convert: glTF scenes into the host core and back out.
+#include "cli/Commands.h"
+
+#include "cli/SceneLoading.h"
+#include "gltf/GltfWriter.h"
+#include "progress/TerminalProgress.h"
+#include "scene/HostToGltf.h"
+#include "scene/SceneReport.h"
+
+#include <maxapi.h>
+
+#include <filesystem>
+
+namespace cli {
+
+int runSceneInfoCommand(const ParsedArguments& arguments, Console& console) {
+    SceneInput input;
+    if (int status = parseSceneInput(arguments, 0, "scene info", input, console); status != exitSuccess)
+        return status;
+    progress::TerminalProgress bar(console.err(), console.errIsTerminal());
+    if (!loadSceneIntoHost(input, "", console))
+        return exitFailure;
+    scene::printHostScene(console.out());
+    return exitSuccess;
+}
+
+int runSceneConvertCommand(const ParsedArguments& arguments, Console& console) {
+    SceneInput input;
+    if (int status = parseSceneInput(arguments, 1, "scene convert", input, console); status != exitSuccess)
+        return status;
+    const std::string& output = input.outputs[0];
+    progress::TerminalProgress bar(console.err(), console.errIsTerminal());
+    std::error_code ignored;
+    const std::string outputFolder =
+        std::filesystem::absolute(std::filesystem::path(output), ignored).parent_path().string();
+    if (!loadSceneIntoHost(input, outputFolder, console))
+        return exitFailure;
+
+    Interface* core = GetCOREInterface();
+    std::string title = "Writing " + std::filesystem::path(output).filename().string();
+    core->ProgressStart(title.data(), TRUE, nullptr, nullptr);
+    scene::CaptureReport capture;
+    gltf::Scene captured = scene::captureHostScene(capture);
+    core->ProgressUpdate(50);
+    for (const std::string& warning : capture.warnings)
+        console.warning(warning);
+    std::string error;
+    const bool written = gltf::writeGltfFile(captured, output, error);
+    core->ProgressEnd();
+    if (!written) {
+        console.error(output + ": " + error);
+        return exitFailure;
+    }
+    return exitSuccess;
+}
+
+} // namespace cli
