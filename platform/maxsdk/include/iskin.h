@@ -59,7 +59,8 @@ public:
     // Appends a bone and captures its object and node matrices at the reference frame. FALSE
     // for NULL or a bone already there.
     virtual BOOL AddBoneEx(INode* boneNode, BOOL update) = 0;
-    // Replaces the skinned node's initial object and node matrices. FALSE when the node does
+    // Replaces the skinned node's initial object and node matrices (the SDK's header comment
+    // calls it SetSkinBaseTm; SetSkinTm is its name). FALSE when the node does
     // not use this modifier.
     virtual BOOL SetSkinTm(INode* skinNode, Matrix3 objectTm, Matrix3 nodeTm) = 0;
     // Replaces a bone's initial object and node matrices. FALSE when it is not a bone here.

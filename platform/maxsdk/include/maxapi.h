@@ -68,11 +68,11 @@ public:
 
     // Progress display. ProgressStart shows it and calls fn(arg) once before it returns; while
     // it is shown the host calls fn(arg) again from its message pump (every ProgressUpdate).
-    // Always TRUE.
-    virtual BOOL ProgressStart(TCHAR* title, BOOL dispBar, LPTHREAD_START_ROUTINE fn, LPVOID arg) = 0;
+    // Always TRUE. (The titles are const here, so literals pass as they do in plug-in code.)
+    virtual BOOL ProgressStart(const TCHAR* title, BOOL dispBar, LPTHREAD_START_ROUTINE fn, LPVOID arg) = 0;
     // pct 0..99. With showPct a percentage is shown and `title` ignored; otherwise `title`
     // (when not NULL) replaces the text.
-    virtual void ProgressUpdate(int pct, BOOL showPct = TRUE, TCHAR* title = nullptr) = 0;
+    virtual void ProgressUpdate(int pct, BOOL showPct = TRUE, const TCHAR* title = nullptr) = 0;
     virtual void ProgressEnd() = 0;
     virtual BOOL GetCancel() = 0;
     virtual void SetCancel(BOOL sw) = 0;

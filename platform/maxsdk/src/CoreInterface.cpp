@@ -76,7 +76,7 @@ public:
         return dir.data();
     }
 
-    BOOL ProgressStart(TCHAR* title, BOOL dispBar, LPTHREAD_START_ROUTINE fn, LPVOID arg) override {
+    BOOL ProgressStart(const TCHAR* title, BOOL dispBar, LPTHREAD_START_ROUTINE fn, LPVOID arg) override {
         progress = hostcore::ProgressView{true, dispBar != 0, title ? title : "", 0};
         progressFn = fn;
         progressArg = arg;
@@ -86,7 +86,7 @@ public:
         return TRUE;
     }
 
-    void ProgressUpdate(int pct, BOOL showPct, TCHAR* title) override {
+    void ProgressUpdate(int pct, BOOL showPct, const TCHAR* title) override {
         if (!progress.shown) return;
         progress.percent = pct < 0 ? 0 : (pct > 99 ? 99 : pct);
         if (!showPct && title) progress.title = title;
