@@ -1,5 +1,6 @@
 #include "Controllers.h"
 
+#include "SceneRegistry.h"
 #include "inode.h"
 
 void* Control::GetInterface(ULONG id) {
@@ -122,6 +123,7 @@ BipedBodyControl::BipedBodyControl() {
 }
 
 BipedBodyControl::~BipedBodyControl() {
+    if (hostcore::detail::tearingDown()) return;  // the slaves may be gone already
     for (BipedSlaveControl*& slave : slaves) {
         slave->detach();
         DropReference(this, slave);
