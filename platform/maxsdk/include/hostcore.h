@@ -18,7 +18,8 @@ namespace hostcore {
 // default to the current directory.
 void setDir(int which, const std::string& path);
 
-// The window the host reports as its main window (GetMAXHWnd).
+// The window the host reports as its main window (GetMAXHWnd). Without one, the core makes a
+// hidden top-level window of the headless window system the first time it is asked.
 void setMainWindow(HWND window);
 
 // What the host shows of its progress display: every change is reported here (the lumaset

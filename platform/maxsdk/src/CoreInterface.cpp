@@ -10,6 +10,7 @@
 #include "control.h"
 #include "hostcore.h"
 #include "maxapi.h"
+#include "windows.h"
 
 namespace {
 
@@ -25,6 +26,24 @@ std::string defaultPlugCfgDir() {
 std::string withoutTrailingSeparator(std::string path) {
     while (path.size() > 1 && path.back() == '/') path.pop_back();
     return path;
+}
+
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND makeMainWindow() {
+    static const char* const kClassName = "LumasetHostMainWindow";
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = mainWindowProc;
+        windowClass.lpszClassName = kClassName;
+        registered = RegisterClassA(&windowClass) != 0;
+        if (!registered) return nullptr;
+    }
+    return CreateWindowExA(0, kClassName, "Lumaset", WS_OVERLAPPED, 0, 0, 1024, 768, nullptr, nullptr, nullptr,
+                           nullptr);
 }
 
 class CoreInterface : public Interface {
@@ -56,7 +75,12 @@ public:
     void StartAnimPlayback(int) override { playing = TRUE; }
     void EndAnimPlayback() override { playing = FALSE; }
 
-    HWND GetMAXHWnd() override { return mainWindow; }
+    // The host's main window: a window of the headless window system, made on first demand
+    // unless the hosting program gave its own.
+    HWND GetMAXHWnd() override {
+        if (!mainWindow || !IsWindow(mainWindow)) mainWindow = makeMainWindow();
+        return mainWindow;
+    }
 
     TCHAR* GetDir(int which) override {
         if (which < 0 || which >= APP_DIR_COUNT) return nullptr;

@@ -6,6 +6,7 @@
 
 #include "HostTestSupport.h"
 #include "maxapi.h"
+#include "windows.h"
 
 namespace {
 
@@ -21,7 +22,10 @@ TEST_F(CoreInterfaceTest, OneCoreInterfacePerProcessWithAnEmptySceneUnderTheRoot
     EXPECT_EQ(root->GetParentNode(), nullptr);
     EXPECT_EQ(root->NumberOfChildren(), 0);
     EXPECT_NE(ip->GetScenePointer(), nullptr);
-    EXPECT_EQ(ip->GetMAXHWnd(), nullptr);  // no main window until the host program sets one
+    HWND mainWindow = ip->GetMAXHWnd();  // a real window of the window system, always the same
+    ASSERT_NE(mainWindow, nullptr);
+    EXPECT_TRUE(IsWindow(mainWindow));
+    EXPECT_EQ(ip->GetMAXHWnd(), mainWindow);
 }
 
 TEST_F(CoreInterfaceTest, AnimationRangeDefaultsToFramesZeroToHundredAndCanBeSet) {
