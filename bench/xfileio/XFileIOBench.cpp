@@ -13,8 +13,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -120,9 +118,15 @@ const std::string& writtenFile(std::uint32_t format) {
     return paths[format];
 }
 
+// The whole file in one read, as readScene loads it.
 std::vector<char> wholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<char>(std::istreambuf_iterator<char>(in), {});
+    std::vector<char> bytes(std::filesystem::file_size(path));
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return {};
+    const std::size_t read = std::fread(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+    bytes.resize(read);
+    return bytes;
 }
 
 void reportFile(benchmark::State& state, const std::string& path) {
