@@ -166,8 +166,7 @@ private:
         image.name = fs::path(absolute).stem().string();
         image.path = absolute;
         image.uri = fs::path(absolute).filename().string();
-        if (!fs::exists(absolute, ignored))
-            warn("texture '" + mapName + "' not found; the file keeps its name");
+        // A missing file keeps its name; whoever loaded the scene has said so already.
         const int index = int(scene_.images.size());
         scene_.images.push_back(std::move(image));
         imageOf_[absolute] = index;
