@@ -39,13 +39,13 @@ bool parseArguments(std::span<const std::string> arguments, std::span<const Opti
             name = name.substr(0, equals);
             hasInlineValue = true;
         }
-        auto spec = std::find_if(options.begin(), options.end(),
+        auto declared = std::find_if(options.begin(), options.end(),
                                  [&](const OptionSpec& o) { return o.name == name; });
-        if (spec == options.end()) {
+        if (declared == options.end()) {
             error = "unknown option '--" + std::string(name) + "'";
             return false;
         }
-        if (!spec->takesValue) {
+        if (!declared->takesValue) {
             if (hasInlineValue) {
                 error = "option '--" + std::string(name) + "' takes no value";
                 return false;

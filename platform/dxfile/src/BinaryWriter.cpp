@@ -250,13 +250,8 @@ private:
     }
 
     bool instance(const Template& t, PackedWalk& walk) {
-        std::uint32_t localValues[16];
-        std::vector<std::uint32_t> manyValues;
-        std::uint32_t* values = localValues;
-        if (t.members.size() > 16) {
-            manyValues.resize(t.members.size());
-            values = manyValues.data();
-        }
+        MemberValues memberValues(t.members.size());
+        std::uint32_t* values = memberValues.data();
         for (std::size_t i = 0; i < t.members.size(); ++i) {
             const Member& member = t.members[i];
             values[i] = 0;

@@ -419,13 +419,8 @@ private:
         const Member* outerMember = member_;
         template_ = &t;
         // Integer members' values, for arrays sized by an earlier member.
-        std::uint32_t localValues[16];
-        std::vector<std::uint32_t> manyValues;
-        std::uint32_t* values = localValues;
-        if (t.members.size() > 16) {
-            manyValues.resize(t.members.size());
-            values = manyValues.data();
-        }
+        MemberValues memberValues(t.members.size());
+        std::uint32_t* values = memberValues.data();
         for (std::size_t i = 0; i < t.members.size(); ++i) {
             const Member& member = t.members[i];
             member_ = &member;

@@ -28,13 +28,8 @@ namespace {
 // `memberStart` receives the offset where member `stopAfter` begins.
 bool walk(const Template& t, ByteSpan data, std::size_t& at, std::size_t stopAfter,
           std::size_t* memberStart) {
-    std::uint32_t localValues[16];
-    std::vector<std::uint32_t> manyValues;
-    std::uint32_t* values = localValues;
-    if (t.members.size() > 16) {
-        manyValues.resize(t.members.size());
-        values = manyValues.data();
-    }
+    MemberValues memberValues(t.members.size());
+    std::uint32_t* values = memberValues.data();
     for (std::size_t i = 0; i < t.members.size(); ++i) {
         const Member& member = t.members[i];
         if (i == stopAfter && memberStart) *memberStart = at;

@@ -69,6 +69,21 @@ struct Template {
     int nestingDepth = 1;
 };
 
+// The values of a template's integer members by member index, kept while an object's members are
+// walked, since an array's count may name an earlier member. Small templates need no allocation.
+class MemberValues {
+public:
+    explicit MemberValues(std::size_t memberCount) {
+        if (memberCount > kInlineCount) many_.resize(memberCount);
+    }
+    std::uint32_t* data() { return many_.empty() ? inline_ : many_.data(); }
+
+private:
+    static constexpr std::size_t kInlineCount = 16;
+    std::uint32_t inline_[kInlineCount] = {};
+    std::vector<std::uint32_t> many_;
+};
+
 // Computes the derived fields from the members. Members must already be resolved.
 void finishTemplate(Template& t);
 

@@ -244,13 +244,8 @@ private:
     // An instance on one line: every value followed by ';', a nested structure closed by one
     // more ';', array elements separated by ',' and the array closed by ';'.
     bool inlineStruct(const Template& t, PackedWalk& walk) {
-        std::uint32_t localValues[16];
-        std::vector<std::uint32_t> manyValues;
-        std::uint32_t* values = localValues;
-        if (t.members.size() > 16) {
-            manyValues.resize(t.members.size());
-            values = manyValues.data();
-        }
+        MemberValues memberValues(t.members.size());
+        std::uint32_t* values = memberValues.data();
         for (std::size_t i = 0; i < t.members.size(); ++i) {
             const Member& member = t.members[i];
             values[i] = 0;
@@ -280,13 +275,8 @@ private:
 
     // The members of an object, one per line.
     bool topMembers(const Template& t, PackedWalk& walk, int depth) {
-        std::uint32_t localValues[16];
-        std::vector<std::uint32_t> manyValues;
-        std::uint32_t* values = localValues;
-        if (t.members.size() > 16) {
-            manyValues.resize(t.members.size());
-            values = manyValues.data();
-        }
+        MemberValues memberValues(t.members.size());
+        std::uint32_t* values = memberValues.data();
         for (std::size_t i = 0; i < t.members.size(); ++i) {
             const Member& member = t.members[i];
             values[i] = 0;
