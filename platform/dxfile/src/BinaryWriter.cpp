@@ -46,12 +46,6 @@ std::uint16_t tokenOf(ScalarType type) {
     return 0;
 }
 
-struct PackedWalk {
-    const std::uint8_t* p;
-    const std::uint8_t* end;
-    bool has(std::uint64_t bytes) const { return static_cast<std::uint64_t>(end - p) >= bytes; }
-};
-
 class BinaryWriter final : public BodyWriter {
 public:
     void writeTemplate(const Template& t) override {

@@ -15,13 +15,6 @@ namespace {
 
 constexpr std::size_t kWrapColumn = 100;
 
-// Bounded walk over packed data.
-struct PackedWalk {
-    const std::uint8_t* p;
-    const std::uint8_t* end;
-    bool has(std::size_t bytes) const { return static_cast<std::size_t>(end - p) >= bytes; }
-};
-
 class TextWriter final : public BodyWriter {
 public:
     TextWriter() { body_ = "\n"; }  // ends the header's line

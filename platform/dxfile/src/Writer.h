@@ -11,8 +11,14 @@
 #include <string>
 #include <vector>
 
-
 namespace dxfile {
+
+// A bounded walk over an object's packed data, as both encodings write it out.
+struct PackedWalk {
+    const std::uint8_t* p;
+    const std::uint8_t* end;
+    bool has(std::uint64_t bytes) const { return static_cast<std::uint64_t>(end - p) >= bytes; }
+};
 
 class BodyWriter {
 public:
