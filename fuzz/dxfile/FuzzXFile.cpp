@@ -8,6 +8,7 @@
 #include "xfile/XFileTemplates.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -42,6 +43,15 @@ void walk(IDirectXFileData* data, int depth) {
         }
         child->Release();
     }
+}
+
+// Our own output must read back; when it does not, say why before stopping the run.
+[[noreturn]] void failReread(IDirectXFile* root, const std::string& saved) {
+    DXFILEDIAGNOSTIC diagnostic{};
+    if (DirectXFileGetLastError(root, &diagnostic) == DXFILE_OK && diagnostic.message)
+        std::fprintf(stderr, "saved binary does not read back: %s\n", diagnostic.message);
+    std::fprintf(stderr, "saved binary is %zu bytes\n", saved.size());
+    std::abort();
 }
 
 IDirectXFile* freshRoot() {
@@ -85,17 +95,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         IDirectXFile* reader = root;
         DXFILELOADMEMORY savedMemory{again.data(), static_cast<DWORD>(again.size())};
         IDirectXFileEnumObject* reread = nullptr;
-        if (reader->CreateEnumObject(&savedMemory, DXFILELOAD_FROMMEMORY, &reread) != DXFILE_OK) std::abort();
+        if (reader->CreateEnumObject(&savedMemory, DXFILELOAD_FROMMEMORY, &reread) != DXFILE_OK)
+            failReread(reader, again);
         std::size_t count = 0;
         for (;;) {
             IDirectXFileData* object = nullptr;
             HRESULT status = reread->GetNextDataObject(&object);
             if (status == DXFILEERR_NOMOREOBJECTS) break;
-            if (status != DXFILE_OK) std::abort();  // our own output must read back
+            if (status != DXFILE_OK) failReread(reader, again);
             ++count;
             object->Release();
         }
-        if (count != saved) std::abort();
+        if (count != saved) {
+            std::fprintf(stderr, "saved %zu objects, read back %zu\n", saved, count);
+            std::abort();
+        }
         reread->Release();
     }
     root->Release();

@@ -141,6 +141,7 @@ Token BinaryLexer::next() {
 
 const Token& BinaryLexer::peek() {
     if (!hasPeek_) {
+        peekedFrom_ = cursor_.remaining();
         peeked_ = lexToken();
         hasPeek_ = true;
     }

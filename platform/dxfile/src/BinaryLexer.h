@@ -36,7 +36,10 @@ public:
     // Fails when a list still holds values after the object's last member.
     [[nodiscard]] bool finishMembers();
 
-    std::size_t remaining() const { return cursor_.remaining() + listBytesLeft(); }
+    // Bytes not yet read, a peeked token counting as unread.
+    std::size_t remaining() const {
+        return (hasPeek_ ? peekedFrom_ : cursor_.remaining()) + listBytesLeft();
+    }
     const LexFault& fault() const { return fault_; }
 
 private:
@@ -57,6 +60,7 @@ private:
     std::size_t floatBytes_;
     bool hasPeek_ = false;
     Token peeked_;
+    std::size_t peekedFrom_ = 0;  // cursor_.remaining() before the peeked token
     const std::uint8_t* list_ = nullptr;
     std::uint32_t listLeft_ = 0;
     bool listIsFloat_ = false;

@@ -237,6 +237,7 @@ Token TextLexer::next() {
 
 const Token& TextLexer::peek() {
     if (!hasPeek_) {
+        peekedFrom_ = pos_;
         peeked_ = lexToken();
         hasPeek_ = true;
     }

@@ -35,8 +35,9 @@ public:
     // The end of an object's member values. Text has nothing pending between values.
     [[nodiscard]] bool finishMembers() { return true; }
 
-    // Bytes not yet read: an upper bound on the values still to come.
-    std::size_t remaining() const { return static_cast<std::size_t>(end_ - pos_); }
+    // Bytes not yet read, a peeked token counting as unread: an upper bound on the values still
+    // to come.
+    std::size_t remaining() const { return static_cast<std::size_t>(end_ - (hasPeek_ ? peekedFrom_ : pos_)); }
     const LexFault& fault() const { return fault_; }
 
     // 1-based line and column of a file offset inside this text.
@@ -57,6 +58,7 @@ private:
     std::size_t base_;
     bool hasPeek_ = false;
     Token peeked_;
+    const char* peekedFrom_ = nullptr;
     LexFault fault_;
 };
 
