@@ -181,12 +181,31 @@ bool BinaryLexer::separatorGroup() {
 
 bool BinaryLexer::enterList(Token& token) {
     while (listLeft_ == 0) {
+        if (!hasPeek_ && enterListInPlace()) continue;
         token = next();
         if (token.kind != TokenKind::IntegerList && token.kind != TokenKind::FloatList) return false;
         list_ = reinterpret_cast<const std::uint8_t*>(token.text.data());
         listLeft_ = token.integer;  // an empty list is legal and simply skipped
         listIsFloat_ = token.kind == TokenKind::FloatList;
     }
+    return true;
+}
+
+// The common case of enterList, without building a token: the next record is a list that lies
+// whole in the data. Anything else is left to the token path, which also reports faults.
+bool BinaryLexer::enterListInPlace() {
+    std::uint16_t kind;
+    if (!cursor_.peekU16(kind) || (kind != kIntegerList && kind != kFloatList)) return false;
+    std::size_t width = kind == kIntegerList ? 4 : floatBytes_;
+    if (cursor_.remaining() < 6) return false;
+    std::uint32_t count;
+    std::memcpy(&count, cursor_.here() + 2, 4);
+    if (count > (cursor_.remaining() - 6) / width) return false;
+    ByteSpan record;
+    (void)cursor_.take(6 + count * width, record);
+    list_ = record.data() + 6;
+    listLeft_ = count;
+    listIsFloat_ = kind == kFloatList;
     return true;
 }
 
@@ -287,18 +306,37 @@ bool BinaryLexer::readDwords(std::uint32_t* values, std::size_t count) {
     return true;
 }
 
-bool BinaryLexer::takeCountedRun(PackedBytes& out) {
-    if (listLeft_ == 0 || listIsFloat_) return false;
-    std::uint32_t count;
-    std::memcpy(&count, list_, 4);
-    if (count >= listLeft_) return false;
-    std::size_t bytes = (static_cast<std::size_t>(count) + 1) * 4;
+std::size_t BinaryLexer::takeCountedRuns(PackedBytes& out, std::uint64_t most) {
+    if (listLeft_ == 0 || listIsFloat_) return 0;
+    // Walk the counts first, then copy every whole run in one go.
+    std::size_t runs = 0;
+    std::size_t used = 0;
+    auto countAt = [this](std::size_t index) {
+        std::uint32_t count;
+        std::memcpy(&count, list_ + index * 4, 4);
+        return count;
+    };
+    while (runs < most && used < listLeft_) {
+        std::uint32_t count = countAt(used);
+        if (count >= listLeft_ - used) break;
+        std::size_t stride = static_cast<std::size_t>(count) + 1;
+        // Faces of one size come in long stretches: check four ahead at once rather than
+        // following the chain of counts one load at a time.
+        while (runs + 4 <= most && used + 4 * stride <= listLeft_ && countAt(used + stride) == count &&
+               countAt(used + 2 * stride) == count && countAt(used + 3 * stride) == count) {
+            used += 3 * stride;
+            runs += 3;
+        }
+        used += stride;
+        ++runs;
+    }
+    if (runs == 0) return 0;
     std::size_t at = out.size();
-    out.resize(at + bytes);
-    std::memcpy(out.data() + at, list_, bytes);
-    list_ += bytes;
-    listLeft_ -= count + 1;
-    return true;
+    out.resize(at + used * 4);
+    std::memcpy(out.data() + at, list_, used * 4);
+    list_ += used * 4;
+    listLeft_ -= static_cast<std::uint32_t>(used);
+    return runs;
 }
 
 bool BinaryLexer::finishMembers() {

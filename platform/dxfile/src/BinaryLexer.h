@@ -29,10 +29,10 @@ public:
     [[nodiscard]] bool readString(std::string_view& value);
     [[nodiscard]] bool readFloats(float* values, std::size_t count);
     [[nodiscard]] bool readDwords(std::uint32_t* values, std::size_t count);
-    // One `DWORD n; n DWORDs` element, appended to `out` as 4 + 4n bytes. Returns false
-    // without consuming anything when it does not lie whole in the current integer list; the
-    // caller then reads it value by value.
-    [[nodiscard]] bool takeCountedRun(std::vector<std::uint8_t, DefaultInitAllocator<std::uint8_t>>& out);
+    // Up to `most` elements of the form `DWORD n; n DWORDs`, appended to `out` as 4 + 4n bytes
+    // each: as many as lie whole in the current integer list. Returns how many were taken; for
+    // 0 nothing is consumed and the caller reads the next element value by value.
+    [[nodiscard]] std::size_t takeCountedRuns(PackedBytes& out, std::uint64_t most);
     // Fails when a list still holds values after the object's last member.
     [[nodiscard]] bool finishMembers();
 
@@ -50,6 +50,7 @@ private:
     // Makes a list with elements current, reading tokens as needed; false with `token` set when
     // the next value is not in a list.
     bool enterList(Token& token);
+    bool enterListInPlace();
     template <class Number> bool readNumber(Number& value);
     std::size_t listBytesLeft() const {
         return static_cast<std::size_t>(listLeft_) * (listIsFloat_ ? floatBytes_ : 4);

@@ -269,7 +269,12 @@ private:
             node->hasName = true;
         }
         path_.push_back(node.get());
-        if (!expect(TokenKind::OBrace, "'{' to open " + describeObject(*node))) return nullptr;
+        // The message is built only when it is needed: this runs once per object.
+        if (lex_.peek().kind != TokenKind::OBrace) {
+            unexpected(lex_.next(), "'{' to open " + describeObject(*node));
+            return nullptr;
+        }
+        lex_.next();
         if (lex_.peek().kind == TokenKind::Guid) {
             node->id = lex_.next().guid;
             node->hasId = true;
@@ -492,25 +497,28 @@ private:
             }
             return true;
         }
-        for (std::uint64_t i = 0; i < count; ++i) {
-            std::uint32_t ignored = 0;
+        std::uint64_t i = 0;
+        while (i < count) {
             std::size_t before = out.size();
-            if (nested && nested->isCountedDwords && lex_.takeCountedRun(out)) {
-                if (i == 0) reserveLike(out, before, count);
-                continue;
+            std::uint64_t taken = 0;
+            if (nested && nested->isCountedDwords) taken = lex_.takeCountedRuns(out, count - i);
+            if (taken == 0) {
+                std::uint32_t ignored = 0;
+                bool ok = nested ? readStruct(*nested, out) : readScalar(member.scalar, out, ignored);
+                if (!ok) return false;
+                taken = 1;
             }
-            bool ok = nested ? readStruct(*nested, out) : readScalar(member.scalar, out, ignored);
-            if (!ok) return false;
-            if (i == 0) reserveLike(out, before, count);
+            if (i == 0) reserveLike(out, before, taken, count);
+            i += taken;
         }
         return true;
     }
 
-    // Elements are usually alike: room for the rest like the first, within what the input could
-    // possibly fill (eight packed bytes per input byte at most).
-    void reserveLike(PackedBytes& out, std::size_t firstStart, std::uint64_t count) {
-        if (count < 2) return;
-        std::uint64_t room = (out.size() - firstStart) * (count - 1);
+    // Elements are usually alike: room for the rest like the first ones read, within what the
+    // input could possibly fill (eight packed bytes per input byte at most).
+    void reserveLike(PackedBytes& out, std::size_t firstStart, std::uint64_t firstCount, std::uint64_t count) {
+        if (count <= firstCount) return;
+        std::uint64_t room = (out.size() - firstStart) / firstCount * (count - firstCount);
         if (room <= static_cast<std::uint64_t>(lex_.remaining()) * 8) out.reserve(out.size() + room);
     }
 

@@ -31,7 +31,7 @@ public:
     [[nodiscard]] bool readFloats(float* values, std::size_t count);
     [[nodiscard]] bool readDwords(std::uint32_t* values, std::size_t count);
     // Text has no runs to take whole: elements are always read value by value.
-    [[nodiscard]] bool takeCountedRun(PackedBytes&) { return false; }
+    [[nodiscard]] std::size_t takeCountedRuns(PackedBytes&, std::uint64_t) { return 0; }
     // The end of an object's member values. Text has nothing pending between values.
     [[nodiscard]] bool finishMembers() { return true; }
 

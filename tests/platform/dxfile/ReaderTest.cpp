@@ -142,6 +142,41 @@ TEST(PackedData, TextAndBinaryTwinsAgreeAndMembersAreAddressable) {
     }
 }
 
+// Faces are taken from binary integer lists in bulk: faces of mixed sizes, a member after the
+// faces in the same list, and lists that end in the middle of a face all pack value for value.
+TEST(PackedData, FaceArraysPackTheSameHoweverTheirListsAreCut) {
+    const char* templates = "xof 0303txt 0032\ntemplate Runs { <AAAAAAAA-0000-0000-0000-0000000000A1> "
+                            "DWORD n; array MeshFace f[n]; DWORD tail; }\n";
+    std::vector<std::uint32_t> values = {0};
+    std::uint32_t faces = 0;
+    for (std::uint32_t size : {3u, 3u, 3u, 3u, 3u, 3u, 3u, 3u, 3u, 4u, 3u, 3u, 3u, 3u, 3u, 5u, 3u, 3u, 1u, 3u, 3u, 3u, 3u}) {
+        values.push_back(size);
+        for (std::uint32_t k = 0; k < size; ++k) values.push_back(faces * 10 + k);
+        ++faces;
+    }
+    values[0] = faces;
+    values.push_back(77);  // tail
+    std::vector<std::uint8_t> expected(values.size() * 4);
+    std::memcpy(expected.data(), values.data(), expected.size());
+    // Every way of cutting the values into two integer lists.
+    for (std::size_t cut = 0; cut < values.size(); ++cut) {
+        std::string body = word(6) + dword(static_cast<std::uint32_t>(cut));
+        for (std::size_t i = 0; i < cut; ++i) body += dword(values[i]);
+        body += word(6) + dword(static_cast<std::uint32_t>(values.size() - cut));
+        for (std::size_t i = cut; i < values.size(); ++i) body += dword(values[i]);
+        std::string file = "xof 0303bin 0032" + name("Runs") + word(10) + body + word(11);
+        Ref<IDirectXFile> root = makeRoot();
+        ASSERT_EQ(root->RegisterTemplates(const_cast<char*>(templates), static_cast<DWORD>(std::strlen(templates))),
+                  DXFILE_OK);
+        Ref<IDirectXFileEnumObject> enumObject;
+        ASSERT_EQ(openMemory(root.get(), file, enumObject), DXFILE_OK);
+        Ref<IDirectXFileData> data;
+        ASSERT_EQ(enumObject->GetNextDataObject(data.receive()), DXFILE_OK) << "cut at " << cut;
+        EXPECT_EQ(dataOf(data.get()), expected) << "cut at " << cut;
+        EXPECT_EQ(dataOf(data.get(), "tail"), (std::vector<std::uint8_t>{77, 0, 0, 0})) << "cut at " << cut;
+    }
+}
+
 TEST(PackedData, FloatsPackAsFourBytesInSixtyFourBitFilesAndNumbersReadLeniently) {
     std::string file = "xof 0302txt 0064\n"
                        "Vector { 1.5e-005; +1.0; .5 }\n"
