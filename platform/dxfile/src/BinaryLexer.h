@@ -33,6 +33,16 @@ public:
     // each: as many as lie whole in the current integer list. Returns how many were taken; for
     // 0 nothing is consumed and the caller reads the next element value by value.
     [[nodiscard]] std::size_t takeCountedRuns(PackedBytes& out, std::uint64_t most);
+    // `count` integers when they lie whole in the current integer list, else nullptr with
+    // nothing consumed.
+    [[nodiscard]] const std::uint8_t* takeDwords(std::size_t count) {
+        if (listLeft_ == 0 && !hasPeek_) (void)enterListInPlace();  // values to come either way
+        if (listLeft_ < count || listIsFloat_) return nullptr;
+        const std::uint8_t* taken = list_;
+        list_ += count * 4;
+        listLeft_ -= static_cast<std::uint32_t>(count);
+        return taken;
+    }
     // Fails when a list still holds values after the object's last member.
     [[nodiscard]] bool finishMembers();
 

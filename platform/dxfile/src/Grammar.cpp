@@ -417,34 +417,41 @@ private:
                                              memberContext() + ")");
     }
 
-    // Values of one instance of `t`, appended to `out`. Recursion follows the template's own
-    // nesting, which registration bounds.
+    // Values of one instance of `t`, appended to `out`, step by step. Recursion follows the
+    // nesting the steps did not inline, which registration bounds.
     bool readStruct(const Template& t, PackedBytes& out) {
         const Template* outerTemplate = template_;
         const Member* outerMember = member_;
-        template_ = &t;
         // Integer members' values, for arrays sized by an earlier member.
-        MemberValues memberValues(t.members.size());
+        MemberValues memberValues(t.slotCount);
         std::uint32_t* values = memberValues.data();
-        for (std::size_t i = 0; i < t.members.size(); ++i) {
-            const Member& member = t.members[i];
+        for (std::size_t i = 0; i < t.steps.size(); ++i) {
+            const ReadStep& step = t.steps[i];
+            if (step.dwordRun > 1) {
+                // Integers in a row, taken together when they lie in one list.
+                if (const std::uint8_t* run = lex_.takeDwords(step.dwordRun)) {
+                    std::memcpy(grow(out, step.dwordRun * 4), run, step.dwordRun * 4);
+                    std::memcpy(values + step.slot, run, step.dwordRun * 4);
+                    i += step.dwordRun - 1;
+                    continue;
+                }
+            }
+            const Member& member = *step.member;
+            template_ = step.owner;
             member_ = &member;
-            values[i] = 0;
+            values[step.slot] = 0;
             if (!member.isArray()) {
                 bool ok = member.isTemplate ? readStruct(*member.nested, out)
-                                            : readScalar(member.scalar, out, values[i]);
-                template_ = &t;
-                member_ = &member;
+                                            : readScalar(member.scalar, out, values[step.slot]);
                 if (!ok) return false;
                 continue;
             }
             std::uint64_t count = 1;
-            for (const Dimension& dim : member.dims) {
+            for (const Dimension& dim : step.dims) {
                 count *= dim.memberIndex >= 0 ? values[dim.memberIndex] : dim.fixedCount;
                 if (count > 0xFFFFFFFFull) break;
             }
             if (!readArray(member, count, out)) return false;
-            template_ = &t;
         }
         template_ = outerTemplate;
         member_ = outerMember;

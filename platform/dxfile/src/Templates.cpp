@@ -54,7 +54,54 @@ const char* keywordOf(ScalarType type) {
     return "?";
 }
 
+namespace {
+
+// Nested structures are inlined while the steps stay few; templates that nest wide and deep
+// would otherwise multiply out.
+constexpr std::size_t kMaxInlinedSteps = 64;
+
+void buildReadSteps(Template& t) {
+    t.steps.clear();
+    std::vector<std::uint32_t> slotOfMember(t.members.size(), 0);
+    std::uint32_t slots = 0;
+    for (std::size_t i = 0; i < t.members.size(); ++i) {
+        const Member& member = t.members[i];
+        if (member.isTemplate && !member.isArray() &&
+            t.steps.size() + member.nested->steps.size() <= kMaxInlinedSteps) {
+            const std::uint32_t base = slots;
+            for (const ReadStep& inner : member.nested->steps) {
+                ReadStep step = inner;
+                step.slot += base;
+                for (Dimension& dim : step.dims)
+                    if (dim.memberIndex >= 0) dim.memberIndex += static_cast<int>(base);
+                t.steps.push_back(std::move(step));
+            }
+            slots += member.nested->slotCount;
+            continue;
+        }
+        ReadStep step;
+        step.owner = &t;
+        step.member = &member;
+        step.slot = slotOfMember[i] = slots++;
+        step.dims = member.dims;
+        for (Dimension& dim : step.dims)
+            if (dim.memberIndex >= 0) dim.memberIndex = static_cast<int>(slotOfMember[dim.memberIndex]);
+        t.steps.push_back(std::move(step));
+    }
+    t.slotCount = slots;
+    for (std::size_t i = t.steps.size(); i-- > 0;) {
+        const Member& member = *t.steps[i].member;
+        bool dword = !member.isTemplate && !member.isArray() &&
+                     (member.scalar == ScalarType::Dword || member.scalar == ScalarType::Sdword);
+        std::uint32_t after = i + 1 < t.steps.size() ? t.steps[i + 1].dwordRun : 0;
+        t.steps[i].dwordRun = dword ? after + 1 : 0;
+    }
+}
+
+} // namespace
+
 void finishTemplate(Template& t) {
+    buildReadSteps(t);
     FlatShape shape = FlatShape::Mixed;
     bool first = true;
     bool fixed = true;

@@ -53,7 +53,25 @@ struct RestrictionEntry {
 // 32-bit integers) is one run of `flatCount` values, so arrays of it are read and written in bulk.
 enum class FlatShape : std::uint8_t { Mixed, Floats, Dwords };
 
+// One step of reading an instance of a template: one of its scalar or array members, or of the
+// members of a nested structure inlined in its place, so that reading needs no recursion for
+// them. Steps point into the templates that declare the members.
+struct ReadStep {
+    const Template* owner = nullptr;  // declares `member`; named in messages
+    const Member* member = nullptr;   // a nested structure when too large to inline
+    std::uint32_t slot = 0;           // where an integer scalar keeps its value
+    std::vector<Dimension> dims;      // arrays: `memberIndex` names a slot
+    // DWORD and SDWORD scalars in a row from this step on, this one included: binary lists
+    // hand them out together.
+    std::uint32_t dwordRun = 0;
+};
+
 struct Template {
+    Template() = default;
+    // Steps point into the template itself: it is never copied.
+    Template(const Template&) = delete;
+    Template& operator=(const Template&) = delete;
+
     std::string name;
     GUID id{};
     std::vector<Member> members;
@@ -67,6 +85,8 @@ struct Template {
     // `DWORD n; array DWORD v[n];` (MeshFace and its kind): read and written as one run.
     bool isCountedDwords = false;
     int nestingDepth = 1;
+    std::vector<ReadStep> steps;
+    std::uint32_t slotCount = 0;  // integer values one instance keeps while it is read
 };
 
 // The values of a template's integer members by member index, kept while an object's members are
