@@ -28,6 +28,16 @@ TEST(Diagnostics, ATextErrorCarriesLineColumnPathAndReason) {
     EXPECT_NE(std::string(d.message).find(":4:5: expected ';'"), std::string::npos) << d.message;
 }
 
+// A value missing inside a structure nested in a member names the nested template's member.
+TEST(Diagnostics, AnErrorInsideANestedStructureNamesItsOwnMember) {
+    Ref<IDirectXFile> root = makeRoot();
+    std::string file = "xof 0303txt 0032\n"
+                       "AnimationKey { 0; 1; 10; 4; 1.0, 0.0, 0.0 x;;; }\n";
+    EXPECT_EQ(enumerateAll(root.get(), file), DXFILEERR_PARSEERROR);
+    DXFILEDIAGNOSTIC d = lastError(root.get());
+    EXPECT_NE(std::string(d.reason).find("member 'values' of FloatKeys"), std::string::npos) << d.reason;
+}
+
 TEST(Diagnostics, ABinaryErrorCarriesTheByteOffset) {
     Ref<IDirectXFile> root = makeRoot();
     // NAME "Frame", '{', then token 99, which does not exist, at offset 16 + 11 + 2 = 29.

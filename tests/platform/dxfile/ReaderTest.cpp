@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -174,6 +175,63 @@ TEST(PackedData, FaceArraysPackTheSameHoweverTheirListsAreCut) {
         ASSERT_EQ(enumObject->GetNextDataObject(data.receive()), DXFILE_OK) << "cut at " << cut;
         EXPECT_EQ(dataOf(data.get()), expected) << "cut at " << cut;
         EXPECT_EQ(dataOf(data.get(), "tail"), (std::vector<std::uint8_t>{77, 0, 0, 0})) << "cut at " << cut;
+    }
+}
+
+// Structures nested in members pack in member order, however wide and deep they nest, and
+// integers in a row read the same wherever the binary lists around them are cut.
+TEST(PackedData, NestedStructuresAndIntegerRunsPackInMemberOrder) {
+    std::string templates = "xof 0303txt 0032\n"
+                            "template L0 { <AAAAAAAA-0000-0000-0000-0000000000B0> DWORD a; DWORD n; array DWORD v[n]; }\n";
+    // Each level holds two of the level below and an integer: 2^6 leaves, more than are inlined.
+    for (int level = 1; level <= 6; ++level)
+        templates += "template L" + std::to_string(level) + " { <AAAAAAAA-0000-0000-0000-0000000000B" +
+                     std::to_string(level) + "> L" + std::to_string(level - 1) + " x; DWORD k; L" +
+                     std::to_string(level - 1) + " y; }\n";
+    // The values in member order: each leaf is a, n = 1, v[0].
+    std::vector<std::uint32_t> values;
+    std::uint32_t next = 100;
+    auto leaf = [&] {
+        values.push_back(next++);
+        values.push_back(1);
+        values.push_back(next++);
+    };
+    std::function<void(int)> fill = [&](int level) {
+        if (level == 0) return leaf();
+        fill(level - 1);
+        values.push_back(next++);
+        fill(level - 1);
+    };
+    fill(6);
+    std::vector<std::uint8_t> expected(values.size() * 4);
+    std::memcpy(expected.data(), values.data(), expected.size());
+
+    std::string text = templates + "L6 {";
+    for (std::uint32_t v : values) text += std::to_string(v) + ";";
+    text += "}";
+    std::vector<std::string> files = {text};
+    for (std::size_t cut : {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{4}, values.size() / 2}) {
+        std::string body;
+        for (std::size_t start = 0; start < values.size(); start += cut) {
+            std::size_t end = std::min(values.size(), start + cut);
+            body += word(6) + dword(static_cast<std::uint32_t>(end - start));
+            for (std::size_t i = start; i < end; ++i) body += dword(values[i]);
+        }
+        files.push_back("xof 0303bin 0032" + name("L6") + word(10) + body + word(11));
+    }
+    for (const std::string& file : files) {
+        Ref<IDirectXFile> root = makeRoot();
+        ASSERT_EQ(root->RegisterTemplates(const_cast<char*>(templates.data()), static_cast<DWORD>(templates.size())),
+                  DXFILE_OK);
+        Ref<IDirectXFileEnumObject> enumObject;
+        ASSERT_EQ(openMemory(root.get(), file, enumObject), DXFILE_OK);
+        Ref<IDirectXFileData> data;
+        ASSERT_EQ(enumObject->GetNextDataObject(data.receive()), DXFILE_OK) << file.size();
+        EXPECT_EQ(dataOf(data.get()), expected) << file.size();
+        // The last member: the y half, whose first leaf starts after half the values.
+        std::vector<std::uint8_t> y = dataOf(data.get(), "y");
+        ASSERT_EQ(y.size(), (values.size() - 1) / 2 * 4);
+        EXPECT_TRUE(std::equal(y.begin(), y.end(), expected.end() - static_cast<std::ptrdiff_t>(y.size())));
     }
 }
 
