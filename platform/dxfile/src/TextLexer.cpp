@@ -116,7 +116,7 @@ TextLexer::TextLexer(ByteSpan text, std::size_t baseOffset)
     : begin_(reinterpret_cast<const char*>(text.data())), pos_(begin_),
       end_(begin_ + text.size()), base_(baseOffset) {}
 
-void TextLexer::skipSpace() {
+void TextLexer::skipSpaceAndComments() {
     for (;;) {
         while (pos_ < end_ && static_cast<unsigned char>(*pos_) <= 0x20) ++pos_;
         if (pos_ == end_) return;
@@ -282,6 +282,18 @@ template <class Number> bool TextLexer::readNumber(Number& value) {
         const char* digits = p < end_ && *p == '-' ? p + 1 : p;
         if (digits < end_ && (isDigit(*digits) || *digits == '.')) {
             if constexpr (std::is_same_v<Number, std::uint32_t>) {
+                if (p == digits && isDigit(*p)) {
+                    // Up to nine digits cannot overflow: the usual index or count.
+                    const char* q = p;
+                    std::uint32_t small = 0;
+                    while (q < end_ && q - p < 9 && isDigit(*q))
+                        small = small * 10 + static_cast<std::uint32_t>(*q++ - '0');
+                    if (atDelimiter(q)) {
+                        value = small;
+                        pos_ = q;
+                        return separatorGroup();
+                    }
+                }
                 if (p == digits && isDigit(*p)) {
                     auto [q, error] = std::from_chars(p, end_, value);
                     if (error == std::errc() && atDelimiter(q)) {

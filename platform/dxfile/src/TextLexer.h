@@ -45,7 +45,13 @@ public:
     void lineAndColumn(std::size_t offset, std::uint32_t& line, std::uint32_t& column) const;
 
 private:
-    void skipSpace();
+    // Most calls find a value or a separator right away: that test stays inline.
+    void skipSpace() {
+        if (pos_ < end_ && static_cast<unsigned char>(*pos_) > 0x20 && *pos_ != '#' && *pos_ != '/')
+            return;
+        skipSpaceAndComments();
+    }
+    void skipSpaceAndComments();
     Token lexToken();
     bool separatorGroup();
     bool fail(ValueFault fault, const Token& found);
