@@ -244,19 +244,31 @@ private:
     }
 
     bool instance(const Template& t, PackedWalk& walk) {
-        MemberValues memberValues(t.members.size());
+        MemberValues memberValues(t.slotCount);
         std::uint32_t* values = memberValues.data();
-        for (std::size_t i = 0; i < t.members.size(); ++i) {
-            const Member& member = t.members[i];
-            values[i] = 0;
+        for (std::size_t i = 0; i < t.steps.size(); ++i) {
+            const ReadStep& step = t.steps[i];
+            if (step.dwordRun > 1) {
+                // Integers in a row go into the list in one copy.
+                std::size_t bytes = step.dwordRun * 4;
+                if (!walk.has(bytes)) return false;
+                openRun(Run::Integers);
+                body_.append(reinterpret_cast<const char*>(walk.p), bytes);
+                std::memcpy(values + step.slot, walk.p, bytes);
+                walk.p += bytes;
+                i += step.dwordRun - 1;
+                continue;
+            }
+            const Member& member = *step.member;
+            values[step.slot] = 0;
             if (!member.isArray()) {
                 if (member.isTemplate ? !instance(*member.nested, walk)
-                                      : !scalar(member.scalar, walk, values[i], true))
+                                      : !scalar(member.scalar, walk, values[step.slot], true))
                     return false;
                 continue;
             }
             std::uint64_t count = 1;
-            for (const Dimension& dim : member.dims) {
+            for (const Dimension& dim : step.dims) {
                 count *= dim.memberIndex >= 0 ? values[dim.memberIndex] : dim.fixedCount;
                 if (count > 0xFFFFFFFFull) return false;
             }
@@ -280,15 +292,16 @@ private:
             if (nested && nested->isCountedDwords) {
                 // Faces and their kind: the count and its indices go into the list as they are.
                 openRun(Run::Integers);
+                const std::uint8_t* first = walk.p;
                 for (std::uint64_t e = 0; e < count; ++e) {
                     std::uint32_t n;
                     if (!walk.has(4)) return false;
                     std::memcpy(&n, walk.p, 4);
                     std::uint64_t bytes = (static_cast<std::uint64_t>(n) + 1) * 4;
                     if (!walk.has(bytes)) return false;
-                    body_.append(reinterpret_cast<const char*>(walk.p), static_cast<std::size_t>(bytes));
                     walk.p += bytes;
                 }
+                body_.append(reinterpret_cast<const char*>(first), static_cast<std::size_t>(walk.p - first));
                 continue;
             }
             for (std::uint64_t e = 0; e < count; ++e) {
