@@ -10,8 +10,8 @@
 #include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::string base = std::getenv("GLTF_FUZZ_BASE") ? std::getenv("GLTF_FUZZ_BASE")
-                                                                   : "/nonexistent-fuzz-folder";
+    static const std::string base =
+        std::getenv("GLTF_FUZZ_BASE") ? std::getenv("GLTF_FUZZ_BASE") : "/nonexistent-fuzz-folder";
     gltf::Scene scene;
     gltf::ReadReport report;
     bool ok = gltf::readGltfBytes(std::span<const std::uint8_t>(data, size), base, scene, report);

@@ -322,8 +322,9 @@ std::size_t BinaryLexer::takeCountedRuns(PackedBytes& out, std::uint64_t most) {
         std::size_t stride = static_cast<std::size_t>(count) + 1;
         // Faces of one size come in long stretches: check four ahead at once rather than
         // following the chain of counts one load at a time.
-        while (runs + 4 <= most && used + 4 * stride <= listLeft_ && countAt(used + stride) == count &&
-               countAt(used + 2 * stride) == count && countAt(used + 3 * stride) == count) {
+        while (runs + 4 <= most && used + 4 * stride <= listLeft_ &&
+               countAt(used + stride) == count && countAt(used + 2 * stride) == count &&
+               countAt(used + 3 * stride) == count) {
             used += 3 * stride;
             runs += 3;
         }

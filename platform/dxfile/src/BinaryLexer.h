@@ -36,7 +36,7 @@ public:
     // `count` integers when they lie whole in the current integer list, else nullptr with
     // nothing consumed.
     [[nodiscard]] const std::uint8_t* takeDwords(std::size_t count) {
-        if (listLeft_ == 0 && !hasPeek_) (void)enterListInPlace();  // values to come either way
+        if (listLeft_ == 0 && !hasPeek_) (void)enterListInPlace(); // values to come either way
         if (listLeft_ < count || listIsFloat_) return nullptr;
         const std::uint8_t* taken = list_;
         list_ += count * 4;
@@ -71,7 +71,7 @@ private:
     std::size_t floatBytes_;
     bool hasPeek_ = false;
     Token peeked_;
-    std::size_t peekedFrom_ = 0;  // cursor_.remaining() before the peeked token
+    std::size_t peekedFrom_ = 0; // cursor_.remaining() before the peeked token
     const std::uint8_t* list_ = nullptr;
     std::uint32_t listLeft_ = 0;
     bool listIsFloat_ = false;

@@ -301,7 +301,8 @@ private:
                     if (!walk.has(bytes)) return false;
                     walk.p += bytes;
                 }
-                body_.append(reinterpret_cast<const char*>(first), static_cast<std::size_t>(walk.p - first));
+                body_.append(reinterpret_cast<const char*>(first),
+                             static_cast<std::size_t>(walk.p - first));
                 continue;
             }
             for (std::uint64_t e = 0; e < count; ++e) {

@@ -511,7 +511,8 @@ private:
             if (nested && nested->isCountedDwords) taken = lex_.takeCountedRuns(out, count - i);
             if (taken == 0) {
                 std::uint32_t ignored = 0;
-                bool ok = nested ? readStruct(*nested, out) : readScalar(member.scalar, out, ignored);
+                bool ok =
+                    nested ? readStruct(*nested, out) : readScalar(member.scalar, out, ignored);
                 if (!ok) return false;
                 taken = 1;
             }
@@ -523,7 +524,8 @@ private:
 
     // Elements are usually alike: room for the rest like the first ones read, within what the
     // input could possibly fill (eight packed bytes per input byte at most).
-    void reserveLike(PackedBytes& out, std::size_t firstStart, std::uint64_t firstCount, std::uint64_t count) {
+    void reserveLike(PackedBytes& out, std::size_t firstStart, std::uint64_t firstCount,
+                     std::uint64_t count) {
         if (count <= firstCount) return;
         std::uint64_t room = (out.size() - firstStart) / firstCount * (count - firstCount);
         if (room <= static_cast<std::uint64_t>(lex_.remaining()) * 8) out.reserve(out.size() + room);

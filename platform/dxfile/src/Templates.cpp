@@ -85,7 +85,8 @@ void buildReadSteps(Template& t) {
         step.slot = slotOfMember[i] = slots++;
         step.dims = member.dims;
         for (Dimension& dim : step.dims)
-            if (dim.memberIndex >= 0) dim.memberIndex = static_cast<int>(slotOfMember[dim.memberIndex]);
+            if (dim.memberIndex >= 0)
+                dim.memberIndex = static_cast<int>(slotOfMember[dim.memberIndex]);
         t.steps.push_back(std::move(step));
     }
     t.slotCount = slots;

@@ -57,10 +57,10 @@ enum class FlatShape : std::uint8_t { Mixed, Floats, Dwords };
 // members of a nested structure inlined in its place, so that reading needs no recursion for
 // them. Steps point into the templates that declare the members.
 struct ReadStep {
-    const Template* owner = nullptr;  // declares `member`; named in messages
-    const Member* member = nullptr;   // a nested structure when too large to inline
-    std::uint32_t slot = 0;           // where an integer scalar keeps its value
-    std::vector<Dimension> dims;      // arrays: `memberIndex` names a slot
+    const Template* owner = nullptr; // declares `member`; named in messages
+    const Member* member = nullptr;  // a nested structure when too large to inline
+    std::uint32_t slot = 0;          // where an integer scalar keeps its value
+    std::vector<Dimension> dims;     // arrays: `memberIndex` names a slot
     // DWORD and SDWORD scalars in a row from this step on, this one included: binary lists
     // hand them out together.
     std::uint32_t dwordRun = 0;
@@ -86,7 +86,7 @@ struct Template {
     bool isCountedDwords = false;
     int nestingDepth = 1;
     std::vector<ReadStep> steps;
-    std::uint32_t slotCount = 0;  // integer values one instance keeps while it is read
+    std::uint32_t slotCount = 0; // integer values one instance keeps while it is read
 };
 
 // The values of a template's integer members by member index, kept while an object's members are

@@ -38,7 +38,9 @@ public:
 
     // Bytes not yet read, a peeked token counting as unread: an upper bound on the values still
     // to come.
-    std::size_t remaining() const { return static_cast<std::size_t>(end_ - (hasPeek_ ? peekedFrom_ : pos_)); }
+    std::size_t remaining() const {
+        return static_cast<std::size_t>(end_ - (hasPeek_ ? peekedFrom_ : pos_));
+    }
     const LexFault& fault() const { return fault_; }
 
     // 1-based line and column of a file offset inside this text.
@@ -47,7 +49,7 @@ public:
 private:
     // Most calls find a value or a separator right away: that test stays inline.
     void skipSpace() {
-        if (pos_ < end_ && static_cast<unsigned char>(*pos_) > 0x20 && *pos_ != '#' && *pos_ != '/')
+        if (pos_<end_&& static_cast<unsigned char>(*pos_)> 0x20 && *pos_ != '#' && *pos_ != '/')
             return;
         skipSpaceAndComments();
     }

@@ -35,7 +35,8 @@ TEST(Diagnostics, AnErrorInsideANestedStructureNamesItsOwnMember) {
                        "AnimationKey { 0; 1; 10; 4; 1.0, 0.0, 0.0 x;;; }\n";
     EXPECT_EQ(enumerateAll(root.get(), file), DXFILEERR_PARSEERROR);
     DXFILEDIAGNOSTIC d = lastError(root.get());
-    EXPECT_NE(std::string(d.reason).find("member 'values' of FloatKeys"), std::string::npos) << d.reason;
+    EXPECT_NE(std::string(d.reason).find("member 'values' of FloatKeys"), std::string::npos)
+        << d.reason;
 }
 
 TEST(Diagnostics, ABinaryErrorCarriesTheByteOffset) {

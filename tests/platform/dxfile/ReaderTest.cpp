@@ -146,35 +146,42 @@ TEST(PackedData, TextAndBinaryTwinsAgreeAndMembersAreAddressable) {
 // Faces are taken from binary integer lists in bulk: faces of mixed sizes, a member after the
 // faces in the same list, and lists that end in the middle of a face all pack value for value.
 TEST(PackedData, FaceArraysPackTheSameHoweverTheirListsAreCut) {
-    const char* templates = "xof 0303txt 0032\ntemplate Runs { <AAAAAAAA-0000-0000-0000-0000000000A1> "
-                            "DWORD n; array MeshFace f[n]; DWORD tail; }\n";
+    const char* templates =
+        "xof 0303txt 0032\ntemplate Runs { <AAAAAAAA-0000-0000-0000-0000000000A1> "
+        "DWORD n; array MeshFace f[n]; DWORD tail; }\n";
     std::vector<std::uint32_t> values = {0};
     std::uint32_t faces = 0;
-    for (std::uint32_t size : {3u, 3u, 3u, 3u, 3u, 3u, 3u, 3u, 3u, 4u, 3u, 3u, 3u, 3u, 3u, 5u, 3u, 3u, 1u, 3u, 3u, 3u, 3u}) {
+    for (std::uint32_t size : {3u, 3u, 3u, 3u, 3u, 3u, 3u, 3u, 3u, 4u, 3u, 3u,
+                               3u, 3u, 3u, 5u, 3u, 3u, 1u, 3u, 3u, 3u, 3u}) {
         values.push_back(size);
-        for (std::uint32_t k = 0; k < size; ++k) values.push_back(faces * 10 + k);
+        for (std::uint32_t k = 0; k < size; ++k)
+            values.push_back(faces * 10 + k);
         ++faces;
     }
     values[0] = faces;
-    values.push_back(77);  // tail
+    values.push_back(77); // tail
     std::vector<std::uint8_t> expected(values.size() * 4);
     std::memcpy(expected.data(), values.data(), expected.size());
     // Every way of cutting the values into two integer lists.
     for (std::size_t cut = 0; cut < values.size(); ++cut) {
         std::string body = word(6) + dword(static_cast<std::uint32_t>(cut));
-        for (std::size_t i = 0; i < cut; ++i) body += dword(values[i]);
+        for (std::size_t i = 0; i < cut; ++i)
+            body += dword(values[i]);
         body += word(6) + dword(static_cast<std::uint32_t>(values.size() - cut));
-        for (std::size_t i = cut; i < values.size(); ++i) body += dword(values[i]);
+        for (std::size_t i = cut; i < values.size(); ++i)
+            body += dword(values[i]);
         std::string file = "xof 0303bin 0032" + name("Runs") + word(10) + body + word(11);
         Ref<IDirectXFile> root = makeRoot();
-        ASSERT_EQ(root->RegisterTemplates(const_cast<char*>(templates), static_cast<DWORD>(std::strlen(templates))),
+        ASSERT_EQ(root->RegisterTemplates(const_cast<char*>(templates),
+                                          static_cast<DWORD>(std::strlen(templates))),
                   DXFILE_OK);
         Ref<IDirectXFileEnumObject> enumObject;
         ASSERT_EQ(openMemory(root.get(), file, enumObject), DXFILE_OK);
         Ref<IDirectXFileData> data;
         ASSERT_EQ(enumObject->GetNextDataObject(data.receive()), DXFILE_OK) << "cut at " << cut;
         EXPECT_EQ(dataOf(data.get()), expected) << "cut at " << cut;
-        EXPECT_EQ(dataOf(data.get(), "tail"), (std::vector<std::uint8_t>{77, 0, 0, 0})) << "cut at " << cut;
+        EXPECT_EQ(dataOf(data.get(), "tail"), (std::vector<std::uint8_t>{77, 0, 0, 0}))
+            << "cut at " << cut;
     }
 }
 
@@ -182,12 +189,14 @@ TEST(PackedData, FaceArraysPackTheSameHoweverTheirListsAreCut) {
 // integers in a row read the same wherever the binary lists around them are cut.
 TEST(PackedData, NestedStructuresAndIntegerRunsPackInMemberOrder) {
     std::string templates = "xof 0303txt 0032\n"
-                            "template L0 { <AAAAAAAA-0000-0000-0000-0000000000B0> DWORD a; DWORD n; array DWORD v[n]; }\n";
+                            "template L0 { <AAAAAAAA-0000-0000-0000-0000000000B0> DWORD a; DWORD "
+                            "n; array DWORD v[n]; }\n";
     // Each level holds two of the level below and an integer: 2^6 leaves, more than are inlined.
     for (int level = 1; level <= 6; ++level)
-        templates += "template L" + std::to_string(level) + " { <AAAAAAAA-0000-0000-0000-0000000000B" +
-                     std::to_string(level) + "> L" + std::to_string(level - 1) + " x; DWORD k; L" +
-                     std::to_string(level - 1) + " y; }\n";
+        templates += "template L" + std::to_string(level) +
+                     " { <AAAAAAAA-0000-0000-0000-0000000000B" + std::to_string(level) + "> L" +
+                     std::to_string(level - 1) + " x; DWORD k; L" + std::to_string(level - 1) +
+                     " y; }\n";
     // The values in member order: each leaf is a, n = 1, v[0].
     std::vector<std::uint32_t> values;
     std::uint32_t next = 100;
@@ -207,21 +216,25 @@ TEST(PackedData, NestedStructuresAndIntegerRunsPackInMemberOrder) {
     std::memcpy(expected.data(), values.data(), expected.size());
 
     std::string text = templates + "L6 {";
-    for (std::uint32_t v : values) text += std::to_string(v) + ";";
+    for (std::uint32_t v : values)
+        text += std::to_string(v) + ";";
     text += "}";
     std::vector<std::string> files = {text};
-    for (std::size_t cut : {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{4}, values.size() / 2}) {
+    for (std::size_t cut :
+         {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{4}, values.size() / 2}) {
         std::string body;
         for (std::size_t start = 0; start < values.size(); start += cut) {
             std::size_t end = std::min(values.size(), start + cut);
             body += word(6) + dword(static_cast<std::uint32_t>(end - start));
-            for (std::size_t i = start; i < end; ++i) body += dword(values[i]);
+            for (std::size_t i = start; i < end; ++i)
+                body += dword(values[i]);
         }
         files.push_back("xof 0303bin 0032" + name("L6") + word(10) + body + word(11));
     }
     for (const std::string& file : files) {
         Ref<IDirectXFile> root = makeRoot();
-        ASSERT_EQ(root->RegisterTemplates(const_cast<char*>(templates.data()), static_cast<DWORD>(templates.size())),
+        ASSERT_EQ(root->RegisterTemplates(const_cast<char*>(templates.data()),
+                                          static_cast<DWORD>(templates.size())),
                   DXFILE_OK);
         Ref<IDirectXFileEnumObject> enumObject;
         ASSERT_EQ(openMemory(root.get(), file, enumObject), DXFILE_OK);
@@ -231,7 +244,8 @@ TEST(PackedData, NestedStructuresAndIntegerRunsPackInMemberOrder) {
         // The last member: the y half, whose first leaf starts after half the values.
         std::vector<std::uint8_t> y = dataOf(data.get(), "y");
         ASSERT_EQ(y.size(), (values.size() - 1) / 2 * 4);
-        EXPECT_TRUE(std::equal(y.begin(), y.end(), expected.end() - static_cast<std::ptrdiff_t>(y.size())));
+        EXPECT_TRUE(
+            std::equal(y.begin(), y.end(), expected.end() - static_cast<std::ptrdiff_t>(y.size())));
     }
 }
 
@@ -410,13 +424,16 @@ TEST(Robustness, CountsLargerThanTheDataAreRefusedWithoutReservingForThem) {
 // float list ends just before the file's last brace is whole, in either encoding.
 TEST(Robustness, AnArrayEndingAtTheLastBraceIsNotTakenForTruncated) {
     std::string floats = word(7) + dword(16);
-    for (int i = 0; i < 16; ++i) floats += dword(i % 5 == 0 ? 0x3F800000u : 0u);
-    std::string binary = "xof 0303bin 0032" + name("FrameTransformMatrix") + word(10) + floats + word(11);
+    for (int i = 0; i < 16; ++i)
+        floats += dword(i % 5 == 0 ? 0x3F800000u : 0u);
+    std::string binary =
+        "xof 0303bin 0032" + name("FrameTransformMatrix") + word(10) + floats + word(11);
     std::string text = "xof 0303txt 0032\nFrameTransformMatrix{1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1;;}";
     for (const std::string& file : {binary, text}) {
         Ref<IDirectXFile> root = makeRoot();
         int count = 0;
-        EXPECT_EQ(enumerateAll(root.get(), file, &count), DXFILE_OK) << testing::PrintToString(file);
+        EXPECT_EQ(enumerateAll(root.get(), file, &count), DXFILE_OK)
+            << testing::PrintToString(file);
         EXPECT_EQ(count, 1);
     }
 }
