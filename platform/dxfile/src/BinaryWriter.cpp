@@ -5,6 +5,8 @@
 #include "PackedLayout.h"
 #include "Writer.h"
 
+#include <unistd.h>
+
 #include <cstring>
 
 namespace dxfile {
@@ -89,29 +91,81 @@ public:
     }
 
     bool writeObject(const DataNode& node, std::string& reason) override {
-        std::size_t mark = body_.size();
-        body_.reserve(body_.size() + treeBytes(node) + 4096);
+        std::size_t mark = position();
+        if (fd_ < 0) body_.reserve(body_.size() + treeBytes(node) + 4096);
         if (!object(node, 0, reason)) {
-            body_.resize(mark);
+            if (mark >= streamed_) body_.resize(mark - streamed_);
             run_ = Run::None;
             return false;
         }
+        if (fd_ >= 0) flush();
         return true;
     }
 
+    bool streamTo(int fd, std::size_t fileOffset) override {
+        if (!flushTo(fd)) return false;
+        fd_ = fd;
+        fileOffset_ = fileOffset;
+        return true;
+    }
+    bool finishStream() override {
+        flush();
+        return fd_ >= 0 && !streamFailed_;
+    }
+
 private:
-    void word(std::uint16_t value) { body_.append(reinterpret_cast<const char*>(&value), 2); }
-    void dword(std::uint32_t value) { body_.append(reinterpret_cast<const char*>(&value), 4); }
+    // ---- The body, in memory or streamed ---------------------------------------------------
+
+    // Streamed bodies go out in pieces of about this size; larger runs of values go to the file
+    // straight from the packed data.
+    static constexpr std::size_t kStreamPiece = std::size_t{1} << 20;
+
+    // Where the next byte goes, counted from the start of the body.
+    std::size_t position() const { return streamed_ + body_.size(); }
+    void append(const void* data, std::size_t size) {
+        if (fd_ >= 0 && size >= kStreamPiece) {
+            flush();
+            if (!streamFailed_ && !writeAll(fd_, data, size)) streamFailed_ = true;
+            streamed_ += size;
+            return;
+        }
+        body_.append(static_cast<const char*>(data), size);
+        if (fd_ >= 0 && body_.size() >= kStreamPiece) flush();
+    }
+    void flush() {
+        if (fd_ < 0 || body_.empty()) return;
+        if (!streamFailed_ && !writeAll(fd_, body_.data(), body_.size())) streamFailed_ = true;
+        streamed_ += body_.size();
+        body_.clear();
+    }
+    bool flushTo(int fd) {
+        if (!body_.empty() && !writeAll(fd, body_.data(), body_.size())) return false;
+        streamed_ += body_.size();
+        body_.clear();
+        return true;
+    }
+    // Overwrites four bytes already appended at body position `at`.
+    void patch(std::size_t at, std::uint32_t value) {
+        if (at >= streamed_) {
+            std::memcpy(body_.data() + (at - streamed_), &value, 4);
+            return;
+        }
+        auto offset = static_cast<off_t>(fileOffset_ + at);
+        if (!streamFailed_ && ::pwrite(fd_, &value, 4, offset) != 4) streamFailed_ = true;
+    }
+
+    void word(std::uint16_t value) { append(&value, 2); }
+    void dword(std::uint32_t value) { append(&value, 4); }
     void name(std::string_view text) {
         word(kName);
         dword(static_cast<std::uint32_t>(text.size()));
-        body_.append(text);
+        append(text.data(), text.size());
     }
     void guid(const GUID& id) {
         std::uint8_t bytes[16];
         guidToBytes(id, bytes);
         word(kGuid);
-        body_.append(reinterpret_cast<const char*>(bytes), 16);
+        append(bytes, 16);
     }
 
     // ---- Runs of list values ---------------------------------------------------------------
@@ -120,8 +174,7 @@ private:
 
     void closeRun() {
         if (run_ == Run::None) return;
-        auto count = static_cast<std::uint32_t>((body_.size() - runStart_) / 4);
-        std::memcpy(body_.data() + runStart_ - 4, &count, 4);
+        patch(runStart_ - 4, static_cast<std::uint32_t>((position() - runStart_) / 4));
         run_ = Run::None;
     }
     void openRun(Run kind) {
@@ -129,7 +182,7 @@ private:
         closeRun();
         word(kind == Run::Integers ? kIntegerList : kFloatList);
         dword(0);  // the count, patched when the run closes
-        runStart_ = body_.size();
+        runStart_ = position();
         run_ = kind;
     }
     void integer(std::uint32_t value) {
@@ -138,7 +191,7 @@ private:
     }
     void floatValue(float value) {
         openRun(Run::Floats);
-        body_.append(reinterpret_cast<const char*>(&value), 4);
+        append(&value, 4);
     }
 
     // ---- Objects ---------------------------------------------------------------------------
@@ -235,7 +288,7 @@ private:
             std::string_view text = s ? std::string_view(s) : std::string_view();
             word(kString);
             dword(static_cast<std::uint32_t>(text.size()));
-            body_.append(text);
+            append(text.data(), text.size());
             word(lastOfArray ? kSemicolon : kComma);
             return true;
         }
@@ -253,7 +306,7 @@ private:
                 std::size_t bytes = step.dwordRun * 4;
                 if (!walk.has(bytes)) return false;
                 openRun(Run::Integers);
-                body_.append(reinterpret_cast<const char*>(walk.p), bytes);
+                append(walk.p, bytes);
                 std::memcpy(values + step.slot, walk.p, bytes);
                 walk.p += bytes;
                 i += step.dwordRun - 1;
@@ -284,7 +337,7 @@ private:
                 std::uint64_t bytes = count * (nested ? nested->flatCount : 1) * 4;
                 if (!walk.has(bytes)) return false;
                 openRun(shape == FlatShape::Floats ? Run::Floats : Run::Integers);
-                body_.append(reinterpret_cast<const char*>(walk.p), static_cast<std::size_t>(bytes));
+                append(walk.p, static_cast<std::size_t>(bytes));
                 walk.p += bytes;
                 continue;
             }
@@ -301,8 +354,7 @@ private:
                     if (!walk.has(bytes)) return false;
                     walk.p += bytes;
                 }
-                body_.append(reinterpret_cast<const char*>(first),
-                             static_cast<std::size_t>(walk.p - first));
+                append(first, static_cast<std::size_t>(walk.p - first));
                 continue;
             }
             for (std::uint64_t e = 0; e < count; ++e) {
@@ -316,7 +368,11 @@ private:
     }
 
     Run run_ = Run::None;
-    std::size_t runStart_ = 0;
+    std::size_t runStart_ = 0;  // body position of the open run's first value
+    int fd_ = -1;               // the file the body streams to, or -1
+    std::size_t fileOffset_ = 0;
+    std::size_t streamed_ = 0;  // body bytes already in the file
+    bool streamFailed_ = false;
 };
 
 } // namespace

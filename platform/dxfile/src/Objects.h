@@ -160,6 +160,8 @@ private:
     std::unique_ptr<BodyWriter> writer_;
     std::vector<GUID> templatesWritten_;
     bool failed_ = false;
+    bool streaming_ = false;     // the writer hands the body to the file as it grows
+    bool streamFailed_ = false;  // writing the header ahead of the body failed
 };
 
 // The GetName protocol shared by every object kind.

@@ -15,8 +15,6 @@
 
 namespace dxfile {
 
-namespace {
-
 bool writeAll(int fd, const void* data, std::size_t size) {
     const auto* bytes = static_cast<const char*>(data);
     while (size > 0) {
@@ -28,6 +26,8 @@ bool writeAll(int fd, const void* data, std::size_t size) {
     }
     return true;
 }
+
+namespace {
 
 // Copies the strings a caller's packed data points at, and points the copy's slots at them.
 // Recursion follows the template's nesting, which registration bounds.
@@ -82,7 +82,16 @@ SaveObject::SaveObject(std::shared_ptr<TemplateRegistry> registry, DiagnosticSin
     : registry_(std::move(registry)), diagnostics_(std::move(diagnostics)),
       target_(std::move(target)), temporaryPath_(std::move(temporaryPath)),
       temporaryFd_(temporaryFd), format_(format),
-      writer_((format & DXFILEFORMAT_TEXT) ? makeTextWriter() : makeBinaryWriter()) {}
+      writer_((format & DXFILEFORMAT_TEXT) ? makeTextWriter() : makeBinaryWriter()) {
+    // A binary file streams its body behind the header; compressed ones are framed whole.
+    if (!(format & DXFILEFORMAT_COMPRESSED) && !(format & DXFILEFORMAT_TEXT)) {
+        std::string header = headerFor(format_);
+        if (writeAll(temporaryFd_, header.data(), header.size()))
+            streaming_ = writer_->streamTo(temporaryFd_, header.size());
+        else
+            streamFailed_ = true;
+    }
+}
 
 SaveObject::~SaveObject() {
     std::string reason;
@@ -111,6 +120,8 @@ bool SaveObject::commit(std::string& reason) {
         }
         written = writeAll(temporaryFd_, header.data(), header.size()) &&
                   writeAll(temporaryFd_, framed.data(), framed.size());
+    } else if (streaming_ || streamFailed_) {
+        written = !streamFailed_ && writer_->finishStream();
     } else {
         written = writeAll(temporaryFd_, header.data(), header.size()) &&
                   writeAll(temporaryFd_, body.data(), body.size());

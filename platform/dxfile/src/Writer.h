@@ -28,11 +28,23 @@ public:
     // that promise more than the packed data has, nesting too deep) returns false with a reason
     // and the body as it was before the call.
     [[nodiscard]] virtual bool writeObject(const DataNode& node, std::string& reason) = 0;
+    // The body, or with streaming the part not yet handed to the file.
     std::string& body() { return body_; }
+
+    // Streaming: from now on the body goes to `fd` as it grows, after the `fileOffset` bytes the
+    // file already holds, so a large object never sits in memory whole. A failed writeObject can
+    // then not be undone: the caller gives up the file. Writers that cannot stream keep the
+    // body in memory and return false.
+    virtual bool streamTo(int /*fd*/, std::size_t /*fileOffset*/) { return false; }
+    // Hands what is left to the stream; false when any write to it failed.
+    virtual bool finishStream() { return false; }
 
 protected:
     std::string body_;
 };
+
+// Writes all of `size` bytes to `fd`, resuming after interruptions; false on an error.
+bool writeAll(int fd, const void* data, std::size_t size);
 
 // The packed bytes of `node` and its descendants, to size the body before writing it.
 std::size_t treeBytes(const DataNode& node);

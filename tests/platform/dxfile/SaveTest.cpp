@@ -56,6 +56,80 @@ TEST(Save, ACompleteSaveReplacesTheTargetOnRelease) {
     EXPECT_EQ(filesIn(target.parent_path()), 1u);
 }
 
+// Binary saves go to the file as they are written. Objects of megabytes, with runs of values
+// open across the pieces written, read back exactly; a save that fails after pieces went out
+// still leaves the target alone.
+TEST(Save, LargeBinaryObjectsStreamAndReadBackExactly) {
+    ScratchFolder scratch;
+    std::filesystem::path target = scratch.path("large.x");
+    // AnimationKey: keyType, nKeys, then per key: time, FloatKeys { nValues = 3, 3 floats }.
+    std::vector<std::uint8_t> keys;
+    auto put = [](std::vector<std::uint8_t>& out, auto value) {
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(&value);
+        out.insert(out.end(), bytes, bytes + sizeof value);
+    };
+    const std::uint32_t keyCount = 90000;
+    put(keys, std::uint32_t{2});
+    put(keys, keyCount);
+    for (std::uint32_t k = 0; k < keyCount; ++k) {
+        put(keys, k * 160);
+        put(keys, std::uint32_t{3});
+        for (int v = 0; v < 3; ++v) put(keys, std::sin(static_cast<float>(k * 3 + v)));
+    }
+    std::vector<std::uint8_t> floats;
+    const std::uint32_t floatCount = 500000;
+    put(floats, floatCount);
+    for (std::uint32_t i = 0; i < floatCount; ++i) put(floats, static_cast<float>(i) * 0.25f);
+    const GUID kAnimationKey = {0x10DD46A8, 0x775B, 0x11CF, {0x8F, 0x52, 0x00, 0x40, 0x33, 0x35, 0x94, 0xA3}};
+    {
+        Ref<IDirectXFile> root = makeRoot();
+        Ref<IDirectXFileSaveObject> save;
+        ASSERT_EQ(root->CreateSaveObject(target.c_str(), DXFILEFORMAT_BINARY, save.receive()), DXFILE_OK);
+        Ref<IDirectXFileData> a, b;
+        ASSERT_EQ(save->CreateDataObject(kAnimationKey, "Keys", nullptr, static_cast<DWORD>(keys.size()),
+                                         keys.data(), a.receive()),
+                  DXFILE_OK);
+        ASSERT_EQ(save->CreateDataObject(kFloatKeys, "Floats", nullptr, static_cast<DWORD>(floats.size()),
+                                         floats.data(), b.receive()),
+                  DXFILE_OK);
+        ASSERT_EQ(save->SaveData(a.get()), DXFILE_OK);
+        ASSERT_EQ(save->SaveData(b.get()), DXFILE_OK);
+    }
+    Ref<IDirectXFile> root = makeRoot();
+    Ref<IDirectXFileEnumObject> enumObject;
+    ASSERT_EQ(root->CreateEnumObject(const_cast<char*>(target.c_str()), DXFILELOAD_FROMFILE, enumObject.receive()),
+              DXFILE_OK);
+    for (const std::vector<std::uint8_t>* expected : {&keys, &floats}) {
+        Ref<IDirectXFileData> data;
+        ASSERT_EQ(enumObject->GetNextDataObject(data.receive()), DXFILE_OK);
+        DWORD size = 0;
+        void* bytes = nullptr;
+        ASSERT_EQ(data->GetData(nullptr, &size, &bytes), DXFILE_OK);
+        ASSERT_EQ(size, expected->size());
+        EXPECT_EQ(std::memcmp(bytes, expected->data(), size), 0);
+    }
+    Ref<IDirectXFileData> none;
+    EXPECT_EQ(enumObject->GetNextDataObject(none.receive()), DXFILEERR_NOMOREOBJECTS);
+
+    // A frame whose megabytes of data went out before its binary child turned out unsavable.
+    std::string before = readText(target);
+    {
+        Ref<IDirectXFileSaveObject> save;
+        ASSERT_EQ(root->CreateSaveObject(target.c_str(), DXFILEFORMAT_BINARY, save.receive()), DXFILE_OK);
+        Ref<IDirectXFileData> frame, big;
+        ASSERT_EQ(save->CreateDataObject(kFrame, "Root", nullptr, 0, nullptr, frame.receive()), DXFILE_OK);
+        ASSERT_EQ(save->CreateDataObject(kFloatKeys, nullptr, nullptr, static_cast<DWORD>(floats.size()),
+                                         floats.data(), big.receive()),
+                  DXFILE_OK);
+        ASSERT_EQ(frame->AddDataObject(big.get()), DXFILE_OK);
+        ASSERT_EQ(frame->AddBinaryObject("blob", nullptr, "application/octet-stream", const_cast<char*>("abc"), 3),
+                  DXFILE_OK);
+        EXPECT_EQ(save->SaveData(frame.get()), DXFILEERR_NOTDONEYET);
+    }
+    EXPECT_EQ(readText(target), before);
+    EXPECT_EQ(filesIn(target.parent_path()), 1u);
+}
+
 TEST(Save, AnUnwritableTargetIsRefusedAtOnce) {
     Ref<IDirectXFile> root = makeRoot();
     Ref<IDirectXFileSaveObject> save;
