@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <new>
 #include <set>
 
 namespace gltf {
@@ -25,6 +26,27 @@ bool keepEncodedImage(tinygltf::Image* image, const int, std::string*, std::stri
     if (image->bufferView < 0 && image->uri.empty() && bytes && size > 0)
         image->image.assign(bytes, bytes + size);
     image->as_is = true;
+    return true;
+}
+
+// Files a glTF file names (external buffers and images) are read here rather than by tinygltf's
+// own reader, which takes a directory or a device for a file of 2^63 bytes. Only a regular file
+// is read, and only up to the 4 GiB a glTF buffer can address.
+bool readReferencedFile(std::vector<unsigned char>* out, std::string* error, const std::string& path,
+                        void*) {
+    auto fail = [&](const std::string& why) {
+        if (error) *error += path + ": " + why + "\n";
+        return false;
+    };
+    std::error_code code;
+    if (!fs::is_regular_file(path, code)) return fail("not a regular file");
+    std::uintmax_t size = fs::file_size(path, code);
+    if (code) return fail(code.message());
+    if (size > 0xFFFFFFFFu) return fail("larger than 4 GiB");
+    std::ifstream file(path, std::ios::binary);
+    out->resize(static_cast<std::size_t>(size));
+    if (!file.read(reinterpret_cast<char*>(out->data()), static_cast<std::streamsize>(size)))
+        return fail("cannot be read");
     return true;
 }
 
@@ -146,6 +168,9 @@ private:
                 if (!fs::exists(absolute, ignored))
                     warn("image " + std::to_string(i) + " '" + image.path +
                          "' not found; the texture keeps its name");
+                else if (!fs::is_regular_file(absolute, ignored))
+                    warn("image " + std::to_string(i) + " '" + image.path +
+                         "' is not a file; the texture keeps its name");
             }
             scene_.images.push_back(std::move(image));
         }
@@ -577,18 +602,30 @@ bool readGltfBytes(std::span<const std::uint8_t> bytes, const std::string& baseF
     }
     tinygltf::TinyGLTF loader;
     loader.SetImageLoader(keepEncodedImage, nullptr);
+    loader.SetFsCallbacks({&tinygltf::FileExists, &tinygltf::ExpandFilePath, &readReferencedFile,
+                           &tinygltf::WriteWholeFile, nullptr});
     tinygltf::Model model;
     std::string error, warning;
-    bool loaded = isBinary ? loader.LoadBinaryFromMemory(&model, &error, &warning, bytes.data(),
-                                                         unsigned(bytes.size()), baseFolder)
-                           : loader.LoadASCIIFromString(&model, &error, &warning,
-                                                        reinterpret_cast<const char*>(bytes.data()),
-                                                        unsigned(bytes.size()), baseFolder);
-    if (!loaded) {
-        report.error = firstLine(error);
-        return false;
+    try {
+        bool loaded =
+            isBinary ? loader.LoadBinaryFromMemory(&model, &error, &warning, bytes.data(),
+                                                   unsigned(bytes.size()), baseFolder)
+                     : loader.LoadASCIIFromString(&model, &error, &warning,
+                                                  reinterpret_cast<const char*>(bytes.data()),
+                                                  unsigned(bytes.size()), baseFolder);
+        if (!loaded) {
+            report.error = firstLine(error);
+            return false;
+        }
+        return ModelReader(model, baseFolder, scene, report).read();
+    } catch (const std::bad_alloc&) {
+        // A size in the file that no memory can hold; the checks above catch the ones we know.
+        report.error = "the file asks for more memory than there is";
+    } catch (const std::exception& failure) {
+        report.error = firstLine(failure.what());
     }
-    return ModelReader(model, baseFolder, scene, report).read();
+    scene = Scene{};
+    return false;
 }
 
 bool readGltfFile(const std::string& path, Scene& scene, ReadReport& report) {

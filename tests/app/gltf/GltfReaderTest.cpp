@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -217,6 +218,29 @@ TEST(GltfReader, WarnsAboutAMissingImageAndKeepsItsPath) {
     EXPECT_NE(report.warnings[0].find("not found"), std::string::npos);
     EXPECT_EQ(scene.images[0].path, (folder.path() / "maps/wood grain.png").string());
     EXPECT_EQ(scene.materials[0].baseColorImage, 0);
+}
+
+// Only regular files are read for what a file names: a folder in a buffer's URI is one clear
+// error, in an image's URI a warning, never an attempt to read it whole.
+TEST(GltfReader, AFolderNamedAsAFileIsRefusedNeverRead) {
+    apptest::TempFolder folder;
+    std::filesystem::create_directories(folder.path() / "sub");
+    Scene scene;
+    ReadReport report;
+    std::string buffer = R"({"asset":{"version":"2.0"},"buffers":[{"uri":"sub","byteLength":4}]})";
+    std::vector<std::uint8_t> bytes(buffer.begin(), buffer.end());
+    EXPECT_FALSE(readGltfBytes(bytes, folder.path().string(), scene, report));
+    EXPECT_NE(report.error.find("sub"), std::string::npos) << report.error;
+    EXPECT_EQ(report.error.find('\n'), std::string::npos) << report.error;
+
+    std::string image = squareFile(R"({"attributes":{"POSITION":0}})", R"([{"mesh":0}])",
+                                   R"(,"images":[{"uri":"sub"}])");
+    bytes.assign(image.begin(), image.end());
+    report = ReadReport{};
+    ASSERT_TRUE(readGltfBytes(bytes, folder.path().string(), scene, report)) << report.error;
+    ASSERT_EQ(report.warnings.size(), 1u);
+    EXPECT_NE(report.warnings[0].find("is not a file"), std::string::npos) << report.warnings[0];
+    EXPECT_TRUE(scene.images[0].bytes.empty());
 }
 
 TEST(GltfReader, EveryTruncationOfABinaryFileEndsInAnErrorNeverACrash) {
