@@ -2,8 +2,9 @@
 # Builds the libFuzzer targets with clang into build-fuzz/ and runs each: the X file reader in its
 # three encodings (seeded with the X file corpus), the settings file's XML reader and the host
 # program's glTF reader. By default each target makes a fixed number of runs from a fixed random
-# seed, so a passing smoke run passes again anywhere the same code is built. To explore, fuzz for
-# a time with a fresh seed instead: FUZZ_SECONDS=600 scripts/fuzz-smoke.sh
+# seed: bounded, and independent of the machine's speed (a build elsewhere may still differ in
+# the inputs it tries, as addresses feed the mutations). To explore, fuzz for a time with a fresh
+# seed instead: FUZZ_SECONDS=600 scripts/fuzz-smoke.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/fuzz-common.sh
