@@ -2,6 +2,7 @@
 
 #include "scene/AnimationRanges.h"
 #include "scene/HostMath.h"
+#include "scene/SkinLookup.h"
 
 #include <control.h>
 #include <hostcore.h>
@@ -56,17 +57,6 @@ Point3 cornerNormal(Mesh& mesh, int face, int vertex) {
             if (render.ern[k].getSmGroup() & mesh.faces[face].smGroup)
                 return render.ern[k].getNormal();
     return mesh.getFaceNormal(face);
-}
-
-Modifier* findSkin(Object* object) {
-    while (object && object->SuperClassID() == GEN_DERIVOB_CLASS_ID) {
-        auto* derived = static_cast<IDerivedObject*>(object);
-        for (int i = 0; i < derived->NumModifiers(); ++i)
-            if (Modifier* modifier = derived->GetModifier(i); modifier && modifier->ClassID() == SKIN_CLASSID)
-                return modifier;
-        object = derived->GetObjRef();
-    }
-    return nullptr;
 }
 
 class SceneCapture {

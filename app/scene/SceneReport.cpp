@@ -1,6 +1,7 @@
 #include "scene/SceneReport.h"
 
 #include "scene/AnimationRanges.h"
+#include "scene/SkinLookup.h"
 
 #include <control.h>
 #include <iskin.h>
@@ -50,17 +51,6 @@ void printMaterial(Mtl* material, const std::string& indent, std::ostream& out) 
         if (map && map->ClassID() == Class_ID(BMTEX_CLASS_ID, 0))
             out << indent << "  diffuse map: " << static_cast<BitmapTex*>(map)->GetMapName() << '\n';
     }
-}
-
-Modifier* findSkin(Object* object) {
-    while (object && object->SuperClassID() == GEN_DERIVOB_CLASS_ID) {
-        auto* derived = static_cast<IDerivedObject*>(object);
-        for (int i = 0; i < derived->NumModifiers(); ++i)
-            if (Modifier* modifier = derived->GetModifier(i); modifier && modifier->ClassID() == SKIN_CLASSID)
-                return modifier;
-        object = derived->GetObjRef();
-    }
-    return nullptr;
 }
 
 void printNode(INode* node, const std::string& indent, std::ostream& out) {
