@@ -1,9 +1,19 @@
 // Identifiers the plug-in holds and compares: template GUIDs of the X format (published values,
-// with their published C names). The interface identifiers are in <dxfile.h>; note that
+// with their published C names), and the key type numbers of animation keys. The interface identifiers are in <dxfile.h>; note that
 // IID_IDirectXFileData has the same value as TID_D3DRMMesh.
 #pragma once
 
 #include <dxfile.h>
+
+#include <cstdint>
+
+// The keyType member of AnimationKey objects.
+constexpr std::uint32_t kRotationKeyType = 0;
+constexpr std::uint32_t kScaleKeyType = 1;
+constexpr std::uint32_t kPositionKeyType = 2;
+// Matrix keys: 4 is what exporters write, 3 what the format's documentation names.
+constexpr std::uint32_t kMatrixKeyType = 4;
+constexpr std::uint32_t kDocumentedMatrixKeyType = 3;
 
 DXFILE_DEFINE_GUID(TID_D3DRMMesh, 0x3D82AB44, 0x62DA, 0x11CF, 0xAB, 0x39, 0x00, 0x20, 0xAF, 0x71, 0xE4, 0x33);
 DXFILE_DEFINE_GUID(TID_D3DRMFrame, 0x3D82AB46, 0x62DA, 0x11CF, 0xAB, 0x39, 0x00, 0x20, 0xAF, 0x71, 0xE4, 0x33);

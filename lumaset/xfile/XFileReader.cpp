@@ -18,13 +18,6 @@ namespace {
 constexpr std::size_t kFrameNameBuffer = 1024;
 constexpr std::size_t kAnimationNameBuffer = 256;
 
-constexpr std::uint32_t kRotationKeyType = 0;
-constexpr std::uint32_t kScaleKeyType = 1;
-constexpr std::uint32_t kPositionKeyType = 2;
-// Matrix keys: 4 is what exporters write, 3 what the format's documentation names.
-constexpr std::uint32_t kMatrixKeyType = 4;
-constexpr std::uint32_t kDocumentedMatrixKeyType = 3;
-
 bool sameGuid(const GUID& a, const GUID& b) { return IsEqualGUID(a, b); }
 
 // The object's name, cut to `bufferSize` - 1 characters. Unnamed objects, and objects whose

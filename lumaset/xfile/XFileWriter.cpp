@@ -13,11 +13,7 @@
 
 namespace {
 
-// The key types of AnimationKey objects, and the tick rate every written file declares.
-constexpr std::uint32_t kRotationKeyType = 0;
-constexpr std::uint32_t kScaleKeyType = 1;
-constexpr std::uint32_t kPositionKeyType = 2;
-constexpr std::uint32_t kMatrixKeyType = 4;
+// The tick rate every written file declares.
 constexpr std::uint32_t kTicksPerSecond = 4800;
 
 // Face list bytes: per face a corner count and that many indices.
