@@ -297,7 +297,7 @@ private:
     }
 
     bool instance(const Template& t, PackedWalk& walk) {
-        MemberValues memberValues(t.slotCount);
+        MemberValues memberValues(t.steps.size());
         std::uint32_t* values = memberValues.data();
         for (std::size_t i = 0; i < t.steps.size(); ++i) {
             const ReadStep& step = t.steps[i];
@@ -307,16 +307,16 @@ private:
                 if (!walk.has(bytes)) return false;
                 openRun(Run::Integers);
                 append(walk.p, bytes);
-                std::memcpy(values + step.slot, walk.p, bytes);
+                std::memcpy(values + i, walk.p, bytes);
                 walk.p += bytes;
                 i += step.dwordRun - 1;
                 continue;
             }
             const Member& member = *step.member;
-            values[step.slot] = 0;
+            values[i] = 0;
             if (!member.isArray()) {
                 if (member.isTemplate ? !instance(*member.nested, walk)
-                                      : !scalar(member.scalar, walk, values[step.slot], true))
+                                      : !scalar(member.scalar, walk, values[i], true))
                     return false;
                 continue;
             }

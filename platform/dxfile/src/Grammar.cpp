@@ -423,7 +423,7 @@ private:
         const Template* outerTemplate = template_;
         const Member* outerMember = member_;
         // Integer members' values, for arrays sized by an earlier member.
-        MemberValues memberValues(t.slotCount);
+        MemberValues memberValues(t.steps.size());
         std::uint32_t* values = memberValues.data();
         for (std::size_t i = 0; i < t.steps.size(); ++i) {
             const ReadStep& step = t.steps[i];
@@ -431,7 +431,7 @@ private:
                 // Integers in a row, taken together when they lie in one list.
                 if (const std::uint8_t* run = lex_.takeDwords(step.dwordRun)) {
                     std::memcpy(grow(out, step.dwordRun * 4), run, step.dwordRun * 4);
-                    std::memcpy(values + step.slot, run, step.dwordRun * 4);
+                    std::memcpy(values + i, run, step.dwordRun * 4);
                     i += step.dwordRun - 1;
                     continue;
                 }
@@ -439,10 +439,10 @@ private:
             const Member& member = *step.member;
             template_ = step.owner;
             member_ = &member;
-            values[step.slot] = 0;
+            values[i] = 0;
             if (!member.isArray()) {
                 bool ok = member.isTemplate ? readStruct(*member.nested, out)
-                                            : readScalar(member.scalar, out, values[step.slot]);
+                                            : readScalar(member.scalar, out, values[i]);
                 if (!ok) return false;
                 continue;
             }

@@ -62,34 +62,30 @@ constexpr std::size_t kMaxInlinedSteps = 64;
 
 void buildReadSteps(Template& t) {
     t.steps.clear();
-    std::vector<std::uint32_t> slotOfMember(t.members.size(), 0);
-    std::uint32_t slots = 0;
+    std::vector<std::size_t> stepOfMember(t.members.size(), 0);
     for (std::size_t i = 0; i < t.members.size(); ++i) {
         const Member& member = t.members[i];
         if (member.isTemplate && !member.isArray() &&
             t.steps.size() + member.nested->steps.size() <= kMaxInlinedSteps) {
-            const std::uint32_t base = slots;
+            const auto base = static_cast<int>(t.steps.size());
             for (const ReadStep& inner : member.nested->steps) {
                 ReadStep step = inner;
-                step.slot += base;
                 for (Dimension& dim : step.dims)
-                    if (dim.memberIndex >= 0) dim.memberIndex += static_cast<int>(base);
+                    if (dim.memberIndex >= 0) dim.memberIndex += base;
                 t.steps.push_back(std::move(step));
             }
-            slots += member.nested->slotCount;
             continue;
         }
         ReadStep step;
         step.owner = &t;
         step.member = &member;
-        step.slot = slotOfMember[i] = slots++;
         step.dims = member.dims;
         for (Dimension& dim : step.dims)
             if (dim.memberIndex >= 0)
-                dim.memberIndex = static_cast<int>(slotOfMember[dim.memberIndex]);
+                dim.memberIndex = static_cast<int>(stepOfMember[dim.memberIndex]);
+        stepOfMember[i] = t.steps.size();
         t.steps.push_back(std::move(step));
     }
-    t.slotCount = slots;
     for (std::size_t i = t.steps.size(); i-- > 0;) {
         const Member& member = *t.steps[i].member;
         bool dword = !member.isTemplate && !member.isArray() &&

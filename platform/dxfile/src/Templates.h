@@ -59,8 +59,7 @@ enum class FlatShape : std::uint8_t { Mixed, Floats, Dwords };
 struct ReadStep {
     const Template* owner = nullptr; // declares `member`; named in messages
     const Member* member = nullptr;  // a nested structure when too large to inline
-    std::uint32_t slot = 0;          // where an integer scalar keeps its value
-    std::vector<Dimension> dims;     // arrays: `memberIndex` names a slot
+    std::vector<Dimension> dims;     // arrays: `memberIndex` names an earlier step
     // DWORD and SDWORD scalars in a row from this step on, this one included: binary lists
     // hand them out together.
     std::uint32_t dwordRun = 0;
@@ -85,8 +84,8 @@ struct Template {
     // `DWORD n; array DWORD v[n];` (MeshFace and its kind): read and written as one run.
     bool isCountedDwords = false;
     int nestingDepth = 1;
+    // While an instance is read, each step keeps its integer value at its own index.
     std::vector<ReadStep> steps;
-    std::uint32_t slotCount = 0; // integer values one instance keeps while it is read
 };
 
 // The values of a template's integer members by member index, kept while an object's members are
