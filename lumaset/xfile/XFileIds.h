@@ -1,6 +1,7 @@
 // Identifiers the plug-in holds and compares: template GUIDs of the X format (published values,
-// with their published C names), and the key type numbers of animation keys. The interface identifiers are in <dxfile.h>; note that
-// IID_IDirectXFileData has the same value as TID_D3DRMMesh.
+// with their published C names), and the key type numbers of animation keys. The interface
+// identifiers are in <dxfile.h>; note that IID_IDirectXFileData has the same value as
+// TID_D3DRMMesh.
 #pragma once
 
 #include <dxfile.h>

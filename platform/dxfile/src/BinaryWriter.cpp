@@ -103,7 +103,7 @@ public:
     }
 
     bool streamTo(int fd, std::size_t fileOffset) override {
-        if (!flushTo(fd)) return false;
+        if (!body_.empty() || streamed_ > 0) return false;  // only a body not yet begun streams
         fd_ = fd;
         fileOffset_ = fileOffset;
         return true;
@@ -137,12 +137,6 @@ private:
         if (!streamFailed_ && !writeAll(fd_, body_.data(), body_.size())) streamFailed_ = true;
         streamed_ += body_.size();
         body_.clear();
-    }
-    bool flushTo(int fd) {
-        if (!body_.empty() && !writeAll(fd, body_.data(), body_.size())) return false;
-        streamed_ += body_.size();
-        body_.clear();
-        return true;
     }
     // Overwrites four bytes already appended at body position `at`.
     void patch(std::size_t at, std::uint32_t value) {

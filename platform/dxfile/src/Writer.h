@@ -31,10 +31,10 @@ public:
     // The body, or with streaming the part not yet handed to the file.
     std::string& body() { return body_; }
 
-    // Streaming: from now on the body goes to `fd` as it grows, after the `fileOffset` bytes the
-    // file already holds, so a large object never sits in memory whole. A failed writeObject can
-    // then not be undone: the caller gives up the file. Writers that cannot stream keep the
-    // body in memory and return false.
+    // Streaming, chosen before anything is written: the body goes to `fd` as it grows, after
+    // the `fileOffset` bytes the file already holds, so a large object never sits in memory
+    // whole. A failed writeObject can then not be undone: the caller gives up the file. Writers
+    // that cannot stream keep the body in memory and return false.
     virtual bool streamTo(int /*fd*/, std::size_t /*fileOffset*/) { return false; }
     // Hands what is left to the stream; false when any write to it failed.
     virtual bool finishStream() { return false; }
