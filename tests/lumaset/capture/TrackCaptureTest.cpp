@@ -42,7 +42,8 @@ TEST_F(TrackCaptureTest, ARateAboveTheTimeBaseSamplesEveryTick) {
 TEST_F(TrackCaptureTest, TickArithmeticClampsToTheTimeRange) {
     EXPECT_EQ(frameToTicks(10, 160), 1600);
     EXPECT_EQ(frameToTicks(20000000, 160), kMaxTime);
-    EXPECT_EQ(frameToTicks(-20000000, 160), std::numeric_limits<TimeValue>::min());
+    EXPECT_EQ(frameToTicks(-20000000, 160),
+              std::numeric_limits<TimeValue>::min() + 1); // min marks an empty interval
     EXPECT_EQ(samplingStepTicks(4800, 30), 160);
     EXPECT_EQ(samplingStepTicks(4800, 9600), 1);
     EXPECT_EQ(samplingStepTicks(0, 30), 1);
@@ -58,11 +59,12 @@ TEST_F(TrackCaptureTest, AHugeStoredRangeFinishesWithoutWrappedKeyTimes) {
     ASSERT_EQ(longTrack.positionKeys.size(), 3u);
     EXPECT_EQ(longTrack.positionKeys.rbegin()->first, kMaxTime); // the end, clamped
     EXPECT_EQ(std::next(longTrack.positionKeys.begin())->first, 1600);
-    // From the lowest tick to the highest, neither the end nor the key at 1600 has a relative
-    // time that fits: only the start keys remain.
+    // From the lowest tick to the highest: the start keys, and the host's key at tick 0, whose
+    // relative time is just the largest that fits; neither the end nor the key at 1600 fits.
     const SnapshotTrack& both = keyed->animationSets.at("both ways").at("mover");
-    ASSERT_EQ(both.positionKeys.size(), 1u);
+    ASSERT_EQ(both.positionKeys.size(), 2u);
     EXPECT_EQ(both.positionKeys.begin()->first, 0);
+    EXPECT_EQ(both.positionKeys.rbegin()->first, kMaxTime);
 
     auto sampled = capture(30);
     for (const auto& [setName, set] : sampled->animationSets) {
