@@ -241,7 +241,7 @@ private:
         }
         mesh.buildNormals();
         for (const auto& [vertex, normal] : normals)
-            mesh.setSpecifiedNormal(vertex, normal);
+            hostcore::setSpecifiedNormal(mesh, vertex, normal);
         mesh.buildNormals();
         return object;
     }
