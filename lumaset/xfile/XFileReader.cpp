@@ -9,6 +9,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <limits>
+#include <list>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -18,7 +21,13 @@ namespace {
 constexpr std::size_t kFrameNameBuffer = 1024;
 constexpr std::size_t kAnimationNameBuffer = 256;
 
-bool sameGuid(const GUID& a, const GUID& b) { return IsEqualGUID(a, b); }
+// The model's key times: ticks at this rate, which is also what a file without an
+// AnimTicksPerSecond object means.
+constexpr std::uint64_t kModelTicksPerSecond = 4800;
+
+bool sameGuid(const GUID& a, const GUID& b) {
+    return IsEqualGUID(a, b);
+}
 
 // The object's name, cut to `bufferSize` - 1 characters. Unnamed objects, and objects whose
 // name cannot be had, give the empty text.
@@ -221,8 +230,7 @@ void MeshReader::readVertexColors(PackedCursor data, XMesh& mesh) {
 void MeshReader::readSkinWeights(PackedCursor data, XMesh& mesh) {
     XSkinWeights bone;
     std::uint32_t count = 0;
-    if (!data.readString(bone.boneName) || !data.readDword(count) || !data.holds(count, 8))
-        return;
+    if (!data.readString(bone.boneName) || !data.readDword(count) || !data.holds(count, 8)) return;
     std::vector<std::uint32_t> vertices(count);
     for (std::uint32_t& vertex : vertices)
         if (!data.readDword(vertex)) return;
@@ -282,7 +290,8 @@ void MeshReader::readMaterialList(IDirectXFileData* listObject, XMesh& mesh) {
     // One index per polygon of the file: a short list repeats its last index (an empty list
     // stays empty), a long one keeps the first per polygon. Then each index follows its polygon
     // into the faces the polygon was split into.
-    if (!polygonMaterials.empty()) polygonMaterials.resize(splitCounts_.size(), polygonMaterials.back());
+    if (!polygonMaterials.empty())
+        polygonMaterials.resize(splitCounts_.size(), polygonMaterials.back());
     mesh.faceMaterials.clear();
     if (!polygonMaterials.empty()) {
         mesh.faceMaterials.reserve(mesh.faces.size());
@@ -321,8 +330,8 @@ class SceneReader {
 public:
     explicit SceneReader(XScene& scene) : scene_(scene) {}
 
-    // `depth` is 1 for a top-level frame. Frames nested deeper than the model supports are left
-    // out with their subtrees.
+    // `depth` is 1 for a top-level frame. The services deliver no deeper nesting than X readers
+    // take, and frames past that are left out all the same: the recursion stays bounded.
     void readFrame(IDirectXFileData* frameObject, XFrame& frame, int depth);
     void readTopLevelMesh(IDirectXFileData* meshObject);
     void readAnimationSet(IDirectXFileData* setObject);
@@ -351,7 +360,7 @@ void SceneReader::readFrame(IDirectXFileData* frameObject, XFrame& frame, int de
             PackedCursor data = dataOf(child.get());
             XMatrix transform;
             if (readMatrix(data, transform)) frame.transform = transform;
-        } else if (sameGuid(type, TID_D3DRMFrame) && depth < kMaxFrameNestingDepth) {
+        } else if (sameGuid(type, TID_D3DRMFrame) && depth < XFileIO::kMaxObjectNesting) {
             frame.children.push_back(XFrame());
             readFrame(child.get(), frame.children.back(), depth + 1);
         } else if (sameGuid(type, TID_D3DRMMesh)) {
@@ -408,7 +417,8 @@ void SceneReader::readAnimation(IDirectXFileData* animationObject, std::string& 
                 std::memcpy(&matrix, values, sizeof matrix);
                 animation.matrixKeys[timeTicks] = matrix;
             } else if (keyType == kRotationKeyType && kept >= 4) {
-                animation.rotationKeys[timeTicks] = XQuaternion{values[1], values[2], values[3], values[0]};
+                animation.rotationKeys[timeTicks] =
+                    XQuaternion{values[1], values[2], values[3], values[0]};
             } else if (keyType == kScaleKeyType && kept >= 3) {
                 animation.scaleKeys[timeTicks] = XVector3{values[0], values[1], values[2]};
             } else if (keyType == kPositionKeyType && kept >= 3) {
@@ -420,10 +430,14 @@ void SceneReader::readAnimation(IDirectXFileData* animationObject, std::string& 
 
 // Keys of `from` join those of `into`; at a time both have, `from`'s key wins.
 void mergeKeys(XAnimation& into, XAnimation&& from) {
-    for (auto& [time, value] : from.positionKeys) into.positionKeys[time] = value;
-    for (auto& [time, value] : from.scaleKeys) into.scaleKeys[time] = value;
-    for (auto& [time, value] : from.rotationKeys) into.rotationKeys[time] = value;
-    for (auto& [time, value] : from.matrixKeys) into.matrixKeys[time] = value;
+    for (auto& [time, value] : from.positionKeys)
+        into.positionKeys[time] = value;
+    for (auto& [time, value] : from.scaleKeys)
+        into.scaleKeys[time] = value;
+    for (auto& [time, value] : from.rotationKeys)
+        into.rotationKeys[time] = value;
+    for (auto& [time, value] : from.matrixKeys)
+        into.matrixKeys[time] = value;
 }
 
 void SceneReader::readAnimationSet(IDirectXFileData* setObject) {
@@ -441,8 +455,53 @@ void SceneReader::readAnimationSet(IDirectXFileData* setObject) {
     }
 }
 
-void trimFrames(auto& frames, const XFileIO& io) {
-    for (XFrame& frame : frames) {
+// The rate an AnimTicksPerSecond object announces, or 0 when its data says nothing usable.
+std::uint32_t announcedTicksPerSecond(IDirectXFileData* object) {
+    PackedCursor data = dataOf(object);
+    std::uint32_t ticksPerSecond = 0;
+    return data.readDword(ticksPerSecond) ? ticksPerSecond : 0;
+}
+
+// Re-times keys stored at `ticksPerSecond` to the model's rate, rounding to the nearest tick.
+// The file stores times as DWORDs, which the map holds bit for bit as signed values; they are
+// taken here in their unsigned order, so of two times that meet the later one wins. A time past
+// the signed 32-bit range is left out with its key.
+template <class Value>
+void retimeKeys(std::map<XKeyTimeTicks, Value>& keys, std::uint32_t ticksPerSecond) {
+    std::map<XKeyTimeTicks, Value> retimed;
+    const auto add = [&](XKeyTimeTicks stored, const Value& value) {
+        const std::uint64_t fileTicks = static_cast<std::uint32_t>(stored);
+        const std::uint64_t ticks =
+            (fileTicks * kModelTicksPerSecond + ticksPerSecond / 2) / ticksPerSecond;
+        if (ticks <= static_cast<std::uint64_t>(std::numeric_limits<XKeyTimeTicks>::max()))
+            retimed[static_cast<XKeyTimeTicks>(ticks)] = value;
+    };
+    const auto firstNegative = keys.lower_bound(0);
+    for (auto it = firstNegative; it != keys.end(); ++it)
+        add(it->first, it->second);
+    for (auto it = keys.begin(); it != firstNegative; ++it)
+        add(it->first, it->second);
+    keys.swap(retimed);
+}
+
+void retimeScene(XScene& scene, std::uint32_t ticksPerSecond) {
+    if (ticksPerSecond == 0 || ticksPerSecond == kModelTicksPerSecond) return;
+    for (auto& [setName, set] : scene.animationSets)
+        for (auto& [target, animation] : set) {
+            retimeKeys(animation.positionKeys, ticksPerSecond);
+            retimeKeys(animation.scaleKeys, ticksPerSecond);
+            retimeKeys(animation.rotationKeys, ticksPerSecond);
+            retimeKeys(animation.matrixKeys, ticksPerSecond);
+        }
+}
+
+void trimFrames(std::list<XFrame>& frames, const XFileIO& io) {
+    std::vector<XFrame*> pending;
+    for (XFrame& frame : frames)
+        pending.push_back(&frame);
+    while (!pending.empty()) {
+        XFrame& frame = *pending.back();
+        pending.pop_back();
         XMesh& mesh = frame.mesh;
         if (!io.keepNormals) {
             mesh.normals.clear();
@@ -457,7 +516,8 @@ void trimFrames(auto& frames, const XFileIO& io) {
             mesh.colors.clear();
             mesh.colorFaces.clear();
         }
-        trimFrames(frame.children, io);
+        for (XFrame& child : frame.children)
+            pending.push_back(&child);
     }
 }
 
@@ -473,6 +533,7 @@ std::unique_ptr<XScene> XFileIO::readSceneFromMemory(const void* bytes, std::siz
 
     auto scene = std::make_unique<XScene>();
     SceneReader reader(*scene);
+    std::uint32_t ticksPerSecond = 0; // none announced yet
     for (;;) {
         InterfaceRef<IDirectXFileData> object;
         if (enumerator.get()->GetNextDataObject(object.receive()) != DXFILE_OK || !object.get())
@@ -486,8 +547,12 @@ std::unique_ptr<XScene> XFileIO::readSceneFromMemory(const void* bytes, std::siz
             reader.readAnimationSet(object.get());
         } else if (sameGuid(type, TID_D3DRMMesh)) {
             reader.readTopLevelMesh(object.get());
+        } else if (sameGuid(type, DXFILEOBJ_AnimTicksPerSecond) && ticksPerSecond == 0) {
+            // The first rate announced holds for every key of the file, wherever the sets are.
+            ticksPerSecond = announcedTicksPerSecond(object.get());
         }
     }
+    retimeScene(*scene, ticksPerSecond);
     trimReadScene(*scene);
     return scene;
 }
