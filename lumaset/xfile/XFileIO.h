@@ -45,16 +45,17 @@ public:
     [[nodiscard]] bool writeScene(const char* fileName, const XScene& scene, std::uint32_t format,
                                   bool unifyVertices) const;
 
-    // Reads the X file `fileName` whole and returns the scene it holds, owned by the caller, or
-    // null when the file cannot be read, the services are unavailable or refuse the file's
-    // header. Key times come in ticks at 4800 a second: a file that announces another rate in an
-    // AnimTicksPerSecond object has its times converted (rounded); a key whose converted time
-    // does not fit the signed 32-bit range is left out. Files at 4800, or without the object,
-    // keep their times as they stand. Untrusted input: an error in the middle of the file ends the
-    // read with the objects before it; every index of the returned scene is in range for its list
-    // (streams that would break that are dropped), and every per-corner list matches the faces.
-    // Polygons of more than four corners are split into fans of triangles; a frame holding several
-    // meshes gets them merged into one.
+    // Reads the X file `fileName` and returns the scene it holds, owned by the caller, or null
+    // when the file cannot be read, the services are unavailable or refuse the file's header. The
+    // file services load the file, so why a file could not be read is their last error. Key times
+    // come in ticks at 4800 a second: a file that announces another rate in an AnimTicksPerSecond
+    // object has its times converted (rounded); a key whose converted time does not fit the signed
+    // 32-bit range is left out. Files at 4800, or without the object, keep their times as they
+    // stand. Untrusted input: an error in the middle of the file ends the read with the objects
+    // before it; every index of the returned scene is in range for its list (streams that would
+    // break that are dropped), and every per-corner list matches the faces. Polygons of more than
+    // four corners are split into fans of triangles; a frame holding several meshes gets them
+    // merged into one.
     [[nodiscard]] std::unique_ptr<XScene> readScene(const char* fileName) const;
 
     // The same, from `size` bytes at `bytes` (a whole X file image, header included), which stay
@@ -63,5 +64,7 @@ public:
                                                               std::size_t size) const;
 
 private:
+    // Reads what CreateEnumObject makes of `source` under `loadOptions` (DXFILELOAD_*).
+    std::unique_ptr<XScene> readEnumerated(void* source, std::uint32_t loadOptions) const;
     void trimReadScene(XScene& scene) const;
 };

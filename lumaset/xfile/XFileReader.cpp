@@ -7,7 +7,6 @@
 #include "xfile/XFileServices.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <list>
@@ -50,6 +49,21 @@ bool typeOf(IDirectXFileData* object, GUID& type) {
     return true;
 }
 
+template <class Interface> const IID& interfaceId();
+template <> const IID& interfaceId<IDirectXFileData>() {
+    return IID_IDirectXFileData;
+}
+template <> const IID& interfaceId<IDirectXFileDataReference>() {
+    return IID_IDirectXFileDataReference;
+}
+
+// Whether `object` is a data object (or a reference), with `as` then holding it as one.
+template <class Interface> bool queryAs(IDirectXFileObject* object, InterfaceRef<Interface>& as) {
+    return object->QueryInterface(interfaceId<Interface>(),
+                                  reinterpret_cast<void**>(as.receive())) == S_OK &&
+           as.get();
+}
+
 PackedCursor dataOf(IDirectXFileData* object) {
     DWORD size = 0;
     void* data = nullptr;
@@ -62,10 +76,7 @@ bool nextDataChild(IDirectXFileData* parent, InterfaceRef<IDirectXFileData>& chi
     for (;;) {
         InterfaceRef<IDirectXFileObject> object;
         if (parent->GetNextObject(object.receive()) != DXFILE_OK || !object.get()) return false;
-        if (object.get()->QueryInterface(IID_IDirectXFileData,
-                                         reinterpret_cast<void**>(child.receive())) == S_OK &&
-            child.get())
-            return true;
+        if (queryAs(object.get(), child)) return true;
     }
 }
 
@@ -265,9 +276,8 @@ bool MeshReader::readMaterial(IDirectXFileData* materialObject, XMaterial& mater
     InterfaceRef<IDirectXFileData> texture;
     GUID type;
     if (materialObject->GetNextObject(first.receive()) == DXFILE_OK && first.get() &&
-        first.get()->QueryInterface(IID_IDirectXFileData,
-                                    reinterpret_cast<void**>(texture.receive())) == S_OK &&
-        texture.get() && typeOf(texture.get(), type) && sameGuid(type, TID_D3DRMTextureFilename)) {
+        queryAs(first.get(), texture) && typeOf(texture.get(), type) &&
+        sameGuid(type, TID_D3DRMTextureFilename)) {
         PackedCursor name = dataOf(texture.get());
         std::string fileName;
         if (name.readString(fileName)) material.textureFilename = withSingleBackslashes(fileName);
@@ -307,14 +317,10 @@ void MeshReader::readMaterialList(IDirectXFileData* listObject, XMesh& mesh) {
         if (listObject->GetNextObject(object.receive()) != DXFILE_OK || !object.get()) break;
         InterfaceRef<IDirectXFileData> material;
         InterfaceRef<IDirectXFileDataReference> reference;
-        if (object.get()->QueryInterface(IID_IDirectXFileDataReference,
-                                         reinterpret_cast<void**>(reference.receive())) == S_OK &&
-            reference.get()) {
+        if (queryAs(object.get(), reference)) {
             // A material defined elsewhere in the file and named here.
             if (reference.get()->Resolve(material.receive()) != DXFILE_OK) continue;
-        } else if (object.get()->QueryInterface(IID_IDirectXFileData,
-                                                reinterpret_cast<void**>(material.receive())) !=
-                   S_OK) {
+        } else if (!queryAs(object.get(), material)) {
             continue;
         }
         GUID type;
@@ -381,9 +387,7 @@ void SceneReader::readAnimation(IDirectXFileData* animationObject, std::string& 
         InterfaceRef<IDirectXFileObject> object;
         if (animationObject->GetNextObject(object.receive()) != DXFILE_OK || !object.get()) break;
         InterfaceRef<IDirectXFileDataReference> reference;
-        if (object.get()->QueryInterface(IID_IDirectXFileDataReference,
-                                         reinterpret_cast<void**>(reference.receive())) == S_OK &&
-            reference.get()) {
+        if (queryAs(object.get(), reference)) {
             InterfaceRef<IDirectXFileData> target;
             if (reference.get()->Resolve(target.receive()) == DXFILE_OK && target.get())
                 targetName = objectName(target.get(), kAnimationNameBuffer);
@@ -393,9 +397,8 @@ void SceneReader::readAnimation(IDirectXFileData* animationObject, std::string& 
         }
         InterfaceRef<IDirectXFileData> key;
         GUID type;
-        if (object.get()->QueryInterface(IID_IDirectXFileData,
-                                         reinterpret_cast<void**>(key.receive())) != S_OK ||
-            !key.get() || !typeOf(key.get(), type) || !sameGuid(type, TID_D3DRMAnimationKey))
+        if (!queryAs(object.get(), key) || !typeOf(key.get(), type) ||
+            !sameGuid(type, TID_D3DRMAnimationKey))
             continue;
 
         PackedCursor data = dataOf(key.get());
@@ -524,11 +527,23 @@ void trimFrames(std::list<XFrame>& frames, const XFileIO& io) {
 } // namespace
 
 std::unique_ptr<XScene> XFileIO::readSceneFromMemory(const void* bytes, std::size_t size) const {
-    IDirectXFile* root = xfileServices().rootFile();
-    if (!root || !bytes || size > 0xFFFFFFFFu) return nullptr;
+    if (!bytes || size > 0xFFFFFFFFu) return nullptr;
     DXFILELOADMEMORY source{const_cast<void*>(bytes), static_cast<DWORD>(size)};
+    return readEnumerated(&source, DXFILELOAD_FROMMEMORY);
+}
+
+std::unique_ptr<XScene> XFileIO::readScene(const char* fileName) const {
+    // The services load the file themselves: one place reads files, and its failures (a file
+    // that is missing, unreadable or not a regular file) are on record with the file's name.
+    if (!fileName) return nullptr;
+    return readEnumerated(const_cast<char*>(fileName), DXFILELOAD_FROMFILE);
+}
+
+std::unique_ptr<XScene> XFileIO::readEnumerated(void* source, std::uint32_t loadOptions) const {
+    IDirectXFile* root = xfileServices().rootFile();
+    if (!root) return nullptr;
     InterfaceRef<IDirectXFileEnumObject> enumerator;
-    if (root->CreateEnumObject(&source, DXFILELOAD_FROMMEMORY, enumerator.receive()) != DXFILE_OK)
+    if (root->CreateEnumObject(source, loadOptions, enumerator.receive()) != DXFILE_OK)
         return nullptr;
 
     auto scene = std::make_unique<XScene>();
@@ -555,24 +570,6 @@ std::unique_ptr<XScene> XFileIO::readSceneFromMemory(const void* bytes, std::siz
     retimeScene(*scene, ticksPerSecond);
     trimReadScene(*scene);
     return scene;
-}
-
-std::unique_ptr<XScene> XFileIO::readScene(const char* fileName) const {
-    std::FILE* file = std::fopen(fileName, "rb");
-    if (!file) return nullptr;
-    std::vector<std::uint8_t> bytes;
-    long size = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
-    bool complete = size >= 0 && std::fseek(file, 0, SEEK_SET) == 0;
-    if (complete) {
-        bytes.resize(static_cast<std::size_t>(size));
-        complete = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    }
-    std::fclose(file);
-    if (!complete) return nullptr;
-    // An empty file still goes to the services, which refuse it for its missing header.
-    static const std::uint8_t kNothing = 0;
-    return readSceneFromMemory(bytes.empty() ? &kNothing : bytes.data(), bytes.size());
 }
 
 void XFileIO::trimReadScene(XScene& scene) const {
