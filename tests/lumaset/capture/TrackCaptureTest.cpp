@@ -139,6 +139,24 @@ TEST_F(TrackCaptureTest, ABipedBodyIsKeyedFromItsThreeSubTracks) {
     EXPECT_TRUE(pointNear(track.scaleKeys.at(1600), Point3(1, 1, 1)));
 }
 
+// The body's sub-tracks give world matrices; each key is made relative to the parent where the
+// parent is at that key's time, the set's start and end included.
+TEST_F(TrackCaptureTest, ABipedBodyUnderAMovingParentKeepsItsLocalPlace) {
+    INode* carrier = makeNode("carrier");
+    keyPosition(carrier, 3200, Point3(10, 0, 0));
+    INode* body = makeNode("Bip01", nullptr, carrier);
+    useBipedBody(body);
+    keyWorld(body, 0, translation(0, 0, 1));
+    keyWorld(body, 3200, translation(10, 0, 1));
+    storeAnimationSets({{"carried", 10, 15}});
+
+    auto snapshot = capture();
+    const SnapshotTrack& track = snapshot->animationSets.at("carried").at("Bip01");
+    ASSERT_EQ(track.positionKeys.size(), 2u);
+    EXPECT_TRUE(pointNear(track.positionKeys.at(0), Point3(0, 0, 1)));
+    EXPECT_TRUE(pointNear(track.positionKeys.at(800), Point3(0, 0, 1)));
+}
+
 TEST_F(TrackCaptureTest, AMirroredNodeKeepsItsMirrorInTheScaleKeys) {
     INode* node = makeNode("mirror");
     keyWorld(node, 0, ScaleMatrix(Point3(-1, 1, 1)));
