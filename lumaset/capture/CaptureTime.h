@@ -7,9 +7,6 @@
 
 #include <cstdint>
 
-// The tick of a frame, clamped to the range of TimeValue.
-TimeValue frameToTicks(std::int32_t frame, std::int32_t ticksPerFrame);
-
 bool fitsTimeValue(std::int64_t ticks);
 
 // Whether a sampling rate asks for sampled capture at all (below 1: keyed capture).
