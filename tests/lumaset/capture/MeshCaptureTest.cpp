@@ -235,6 +235,21 @@ TEST_F(MeshCaptureTest, ATriangleObjectMadeByConversionIsDeletedAfterReading) {
     EXPECT_TRUE(meshOf(camera).positions.empty());
 }
 
+// A mesh whose index lists point past their values cannot be exported as it is: the broken
+// stream is left out, never read past its end.
+TEST_F(MeshCaptureTest, IndicesPastTheirValuesAreNeverFollowed) {
+    INode* box = makeBox("box");
+    baseMesh(box).tvFace[3].setTVerts(0, 1, 40);
+    SnapshotMesh mesh = meshOf(box);
+    expectMeshInvariants(mesh);
+    EXPECT_EQ(mesh.faces.size(), 12u);
+    EXPECT_TRUE(mesh.texCoords.empty());
+    EXPECT_TRUE(mesh.texCoordFaces.empty());
+
+    baseMesh(box).faces[5].setVerts(0, 1, 8);
+    EXPECT_TRUE(meshOf(box).positions.empty());
+}
+
 TEST_F(MeshCaptureTest, ANodeScaledToZeroIsCapturedWithoutFault) {
     INode* box = makeBox("popIn");
     keyScale(box, 0, Point3(0, 0, 0));
