@@ -39,7 +39,8 @@ void INode::removeFromParent() {
 
 void INode::AttachChild(INode* node, int keepPos) {
     if (!node || node->isRoot) return;
-    for (INode* ancestor = this; ancestor; ancestor = ancestor->parent)
+    // Only a node with children can be an ancestor of another: a new node costs one step.
+    for (INode* ancestor = this; ancestor; ancestor = node->children.empty() ? nullptr : ancestor->parent)
         if (ancestor == node) return;  // would make a cycle
     TimeValue now = GetCOREInterface()->GetTime();
     Matrix3 world = node->GetNodeTM(now);
