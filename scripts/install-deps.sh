@@ -7,6 +7,7 @@ packages=(
     zlib1g-dev
     libtinygltf-dev
     clang libclang-rt-14-dev
+    assimp-utils # benchmarks only: bench/export measures its "assimp export" beside ours
 )
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
