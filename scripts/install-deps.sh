@@ -6,8 +6,10 @@ packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     zlib1g-dev
     libtinygltf-dev
-    clang libclang-rt-14-dev
-    assimp-utils # benchmarks only: bench/export measures its "assimp export" beside ours
+    clang libclang-rt-14-dev clang-format-14
+    # The benchmarks' peers (assimp's library and its "assimp" program) and a profiler; the build
+    # works without them.
+    libassimp-dev assimp-utils linux-perf
 )
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
