@@ -64,6 +64,29 @@ TEST(ExportCommand, HelpListsEveryFlagWithTheDialogLabelItSets) {
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
 }
 
+TEST(ExportCommand, FlagsSetTheDialogAndTheChoicesPersist) {
+    apptest::TempFolder folder;
+    const std::string config = folder.path().string();
+    ProgramRun first =
+        run({"export", "--demo", folder.file("demo.x"), "--config", config, "--format", "binary",
+             "--no-uv", "--left-handed", "--scale", "2,2,2", "--sample", "24"});
+    ASSERT_EQ(first.status, cli::exitSuccess) << first.err;
+    EXPECT_EQ(contentsOf(folder.file("demo.x")).substr(0, 16), "xof 0303bin 0032");
+    const std::string settings = contentsOf(folder.file("Lumaset.xml"));
+    for (const char* saved : {"<FORMAT value=\"1\"/>", "<UV value=\"0\"/>", "<CHAND value=\"1\"/>",
+                              "<OBJECTSCALE_Y value=\"2.000000\"/>", "<SAMPLING value=\"1\"/>",
+                              "<SAMPLINGFPS value=\"24\"/>"})
+        EXPECT_NE(settings.find(saved), std::string::npos) << saved << "\n" << settings;
+
+    // The next run's dialog shows them; flags given then change only their own controls.
+    ProgramRun shown = run({"export", "--print-options", "--config", config, "--keys", "--uv"});
+    ASSERT_EQ(shown.status, cli::exitSuccess) << shown.err;
+    EXPECT_EQ(shown.out, "Format: Binary\nNormal: on\nUV: on\nVertex Color: on\nSkin: on\n"
+                         "Animation key: on\nFull path texfile: off\nLeft hand: on\nD3DX Opt: on\n"
+                         "Sampling: off, 24\nScale: 2, 2, 2\nRotation: 0, 0, 0\n");
+    EXPECT_EQ(contentsOf(folder.file("Lumaset.xml")), settings) << "printing options saves nothing";
+}
+
 TEST(ExportCommand, AWrongCommandLineIsOneLineAndStatusTwo) {
     apptest::TempFolder folder;
     const std::string out = folder.file("out.x");
