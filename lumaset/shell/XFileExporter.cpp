@@ -60,6 +60,9 @@ void exportScene(const TCHAR* name, Interface* ip) {
 
     XFileIO writer;
     std::unique_ptr<XScene> scene = snapshotToXScene(*snapshot);
+    // Nothing below reads the snapshot: letting it go before the write keeps one copy of the
+    // scene fewer in memory while the writer makes its own.
+    snapshot.reset();
     writer.keepNormals = dialog.IsChecked(IDC_NORMAL);
     writer.keepTexCoords = dialog.IsChecked(IDC_UV);
     writer.keepTexturePath = dialog.IsChecked(IDC_TEXTURE_PATH);
@@ -79,7 +82,6 @@ void exportScene(const TCHAR* name, Interface* ip) {
     // A failed write leaves an existing file as it was; the file services keep the reason.
     (void)writer.writeScene(name, *scene, xFileFormatOf(options.format), options.d3dxOpt);
     scene.reset();
-    snapshot.reset();
     (void)settings.Save();
 }
 
