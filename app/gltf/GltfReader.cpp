@@ -457,14 +457,24 @@ private:
             }
             scene_.nodes.push_back(std::move(node));
         }
-        // With one parent per node, a cycle is a chain of parents that never reaches a root.
+        // With one parent per node, a cycle is a chain of parents that never reaches a root. Each
+        // chain is walked until it meets a node already known to reach one, so every node is
+        // stepped over once however deep the hierarchy.
+        enum : std::uint8_t { unknown, onThisWalk, reachesRoot };
+        std::vector<std::uint8_t> state(count, unknown);
+        std::vector<int> walk;
         for (std::size_t i = 0; i < count; ++i) {
+            walk.clear();
             int at = int(i);
-            for (std::size_t steps = 0; at >= 0; ++steps) {
-                if (steps > count)
-                    return fail("the node hierarchy has a cycle through node " + std::to_string(i));
+            while (at >= 0 && state[std::size_t(at)] == unknown) {
+                state[std::size_t(at)] = onThisWalk;
+                walk.push_back(at);
                 at = parents_[std::size_t(at)];
             }
+            if (at >= 0 && state[std::size_t(at)] == onThisWalk)
+                return fail("the node hierarchy has a cycle through node " + std::to_string(i));
+            for (int walked : walk)
+                state[std::size_t(walked)] = reachesRoot;
         }
         return true;
     }

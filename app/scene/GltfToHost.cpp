@@ -68,8 +68,7 @@ public:
         nodes_.assign(scene_.nodes.size(), nullptr);
         SuspendAnimate();
         AnimateOff();
-        for (int root : scene_.roots)
-            createNode(root, nullptr);
+        createNodes();
         ResumeAnimate();
         bindSkins();
         layAnimations();
@@ -270,7 +269,23 @@ private:
         scale->SetValue(0, &factors, 1, CTRL_ABSOLUTE);
     }
 
-    void createNode(int index, INode* parent) {
+    // Parents before children, children in order, with an explicit stack: a glTF file may nest
+    // nodes as deeply as it likes.
+    void createNodes() {
+        std::vector<std::pair<int, INode*>> pending;
+        for (auto root = scene_.roots.rbegin(); root != scene_.roots.rend(); ++root)
+            pending.push_back({*root, nullptr});
+        while (!pending.empty()) {
+            auto [index, parent] = pending.back();
+            pending.pop_back();
+            INode* node = createNode(index, parent);
+            const std::vector<int>& children = scene_.nodes[std::size_t(index)].children;
+            for (auto child = children.rbegin(); child != children.rend(); ++child)
+                pending.push_back({*child, node});
+        }
+    }
+
+    INode* createNode(int index, INode* parent) {
         const gltf::Node& source = scene_.nodes[std::size_t(index)];
         Object* object = nullptr;
         Mtl* material = nullptr;
@@ -311,8 +326,7 @@ private:
             binding.node = node;
             skins_.push_back(std::move(binding));
         }
-        for (int child : source.children)
-            createNode(child, node);
+        return node;
     }
 
     void bindSkins() {
