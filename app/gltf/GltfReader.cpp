@@ -481,6 +481,7 @@ private:
                     scene_.roots.push_back(int(i));
             return true;
         }
+        readAnimationRange(model_.scenes[std::size_t(sceneIndex)].extras);
         std::set<int> seen;
         for (int root : model_.scenes[std::size_t(sceneIndex)].nodes) {
             if (root < 0 || std::size_t(root) >= scene_.nodes.size())
@@ -494,6 +495,27 @@ private:
                 scene_.roots.push_back(root);
         }
         return true;
+    }
+
+    // The extras are anyone's to write: a range that is not two finite, ordered numbers is
+    // left out with a warning.
+    void readAnimationRange(const tinygltf::Value& extras) {
+        if (!extras.IsObject() || !extras.Has("lumaset"))
+            return;
+        const tinygltf::Value& ours = extras.Get("lumaset");
+        if (!ours.IsObject() || !ours.Has("animationRange"))
+            return;
+        const tinygltf::Value& range = ours.Get("animationRange");
+        if (range.IsArray() && range.ArrayLen() == 2 && range.Get(0).IsNumber() &&
+            range.Get(1).IsNumber()) {
+            const double start = range.Get(0).GetNumberAsDouble();
+            const double end = range.Get(1).GetNumberAsDouble();
+            if (std::isfinite(start) && std::isfinite(end) && start <= end) {
+                scene_.animationRange = TimeSpan{start, end};
+                return;
+            }
+        }
+        warn("the scene's animation range is not two ordered times in seconds; ignored");
     }
 
     bool readSkins() {

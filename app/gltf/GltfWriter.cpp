@@ -454,6 +454,12 @@ void buildModel(const Scene& scene, ModelBuilder& builder, const fs::path& outpu
         addAnimation(builder, animation, scene.nodes.size());
     tinygltf::Scene root;
     root.nodes = scene.roots;
+    if (scene.animationRange) {
+        tinygltf::Value::Array range{tinygltf::Value(scene.animationRange->startSeconds),
+                                     tinygltf::Value(scene.animationRange->endSeconds)};
+        tinygltf::Value::Object ours{{"animationRange", tinygltf::Value(std::move(range))}};
+        root.extras = tinygltf::Value(tinygltf::Value::Object{{"lumaset", tinygltf::Value(std::move(ours))}});
+    }
     model.scenes.push_back(root);
     model.defaultScene = 0;
     if (model.buffers[0].data.empty())

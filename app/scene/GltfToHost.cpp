@@ -241,7 +241,7 @@ private:
         }
         mesh.buildNormals();
         for (const auto& [vertex, normal] : normals)
-            mesh.setSpecifiedNormal(vertex, normal);
+            hostcore::setSpecifiedNormal(mesh, vertex, normal);
         mesh.buildNormals();
         return object;
     }
@@ -448,11 +448,24 @@ private:
         }
         ResumeAnimate();
 
-        if (!ranges.empty())
+        if (scene_.animationRange)
+            core_->SetAnimRange(Interval(secondsToTicks(scene_.animationRange->startSeconds),
+                                         secondsToTicks(scene_.animationRange->endSeconds)));
+        else if (!ranges.empty())
             core_->SetAnimRange(Interval(0, ranges.back().endFrame * ticksPerFrame));
         else
             core_->SetAnimRange(Interval(0, 0));
         saveAnimationRanges(ranges);
+    }
+
+    // The nearest tick, kept within what a TimeValue holds (the lowest value marks "empty").
+    static TimeValue secondsToTicks(double seconds) {
+        const double ticks = std::round(seconds * TIME_TICKSPERSEC);
+        if (ticks >= double(TIME_PosInfinity))
+            return TIME_PosInfinity;
+        if (ticks <= double(TIME_NegInfinity) + 1)
+            return TIME_NegInfinity + 1;
+        return TimeValue(ticks);
     }
 
     static void setKey(Control* control, gltf::AnimationPath path, const TrackKey& key) {

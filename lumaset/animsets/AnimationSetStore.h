@@ -29,6 +29,7 @@ public:
     // at the first entry that does not fit, so `sets` gets exactly the complete entries.
     bool LoadFromScene(std::vector<AnimationSetEntry>& sets) const;
     // Replaces the stored sets with `sets`, in list order; an empty list removes the chunk.
+    // False, leaving the stored sets as they were, only when the chunk cannot be made.
     bool SaveToScene(const std::vector<AnimationSetEntry>& sets) const;
 
     // The chunk's bytes for `sets`, and the entries read from chunk bytes (the bounded reader
