@@ -213,6 +213,10 @@ const char* interpolationName(Interpolation interpolation) {
 void addAnimation(ModelBuilder& builder, const Animation& source) {
     tinygltf::Animation animation;
     animation.name = source.name;
+    if (source.timelineStartSeconds) {
+        tinygltf::Value::Object ours{{"timelineStart", tinygltf::Value(*source.timelineStartSeconds)}};
+        animation.extras = tinygltf::Value(tinygltf::Value::Object{{"lumaset", tinygltf::Value(std::move(ours))}});
+    }
     for (const Channel& channel : source.channels) {
         if (channel.timesSeconds.empty())
             continue;
