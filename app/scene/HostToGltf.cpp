@@ -197,7 +197,12 @@ private:
 
         // Geometry lives in object space; glTF puts it at the node, so an object offset is
         // applied to the points (a skinned mesh is bound in object space and keeps them).
-        const Matrix3 offset = node->GetObjectTM(0) * Inverse(node->GetNodeTM(0));
+        // The offset is built from its parts: ObjectTM * Inverse(NodeTM) has no inverse to
+        // take when the node is scaled to 0.
+        Matrix3 offset(1);
+        offset.PreTranslate(node->GetObjOffsetPos());
+        PreRotateMatrix(offset, node->GetObjOffsetRot());
+        ApplyScaling(offset, node->GetObjOffsetScale());
         const bool applyOffset = !skin && !offset.Equals(Matrix3(1));
 
         Mtl* material = node->GetMtl();
