@@ -279,6 +279,10 @@ void samplerKeys(const Channel& channel, std::vector<float>& times, std::vector<
 void addAnimation(ModelBuilder& builder, const Animation& source, std::size_t nodeCount) {
     tinygltf::Animation animation;
     animation.name = source.name;
+    if (source.timelineStartSeconds) {
+        tinygltf::Value::Object ours{{"timelineStart", tinygltf::Value(*source.timelineStartSeconds)}};
+        animation.extras = tinygltf::Value(tinygltf::Value::Object{{"lumaset", tinygltf::Value(std::move(ours))}});
+    }
     std::set<std::pair<int, AnimationPath>> targets;
     for (const Channel& channel : source.channels) {
         if (channel.node < 0 || std::size_t(channel.node) >= nodeCount ||
