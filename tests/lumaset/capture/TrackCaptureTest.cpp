@@ -1,6 +1,6 @@
 #include "CaptureTestSupport.h"
 
-#include "animsets/FrameTicks.h"
+#include "host/FrameTicks.h"
 #include "capture/CaptureTime.h"
 
 #include <limits>
