@@ -135,7 +135,9 @@ private:
 
 void SceneCapture::captureMesh(INode* node, SnapshotMesh& mesh) const {
     mesh = SnapshotMesh();
-    if (!node->Renderable() || node->GetVisibility(0) == 0.0f) return;
+    // A node without an object (a group, a joint) has nothing to show; asking its visibility
+    // would walk all its ancestors for nothing.
+    if (!node->GetObjectRef() || !node->Renderable() || node->GetVisibility(0) == 0.0f) return;
 
     // Declared before the triangle object, so a converted object is deleted before the
     // deformers are switched back on (which invalidates the pipeline's result).

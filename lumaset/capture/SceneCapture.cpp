@@ -1,8 +1,8 @@
 #include "capture/SceneCapture.h"
 
 #include "animsets/AnimationSetStore.h"
-#include "host/FrameTicks.h"
 #include "capture/CaptureTime.h"
+#include "host/FrameTicks.h"
 
 #include "inode.h"
 #include "maxapi.h"

@@ -106,6 +106,21 @@ TEST_F(MeshCaptureTest, EachCornerTakesTheNormalOfItsSmoothingGroup) {
     EXPECT_EQ(meshOf(tube).normals.size(), 6u);
 }
 
+TEST_F(MeshCaptureTest, AnExplicitNormalWinsOverTheSmoothingGroups) {
+    INode* box = makeBox("box");
+    hostcore::setSpecifiedNormal(baseMesh(box), 7, Point3(1, 1, 1));
+    const SnapshotMesh mesh = meshOf(box);
+    const Point3 expected = Normalize(Point3(1, 1, 1));
+    int cornersAtVertex7 = 0;
+    for (std::size_t f = 0; f < mesh.faces.size(); ++f)
+        for (int k = 0; k < 3; ++k)
+            if (mesh.positions[mesh.faces[f].indices[k]] == Point3(0.5f, 0.5f, 0.5f)) {
+                ++cornersAtVertex7;
+                EXPECT_TRUE(pointNear(mesh.normals[mesh.normalFaces[f].indices[k]], expected));
+            }
+    EXPECT_GT(cornersAtVertex7, 0);
+}
+
 TEST_F(MeshCaptureTest, PositionsAreInTheNodesSpaceWithTheObjectOffsetApplied) {
     INode* box = makeBox("box");
     place(box, translation(10, 0, 0));

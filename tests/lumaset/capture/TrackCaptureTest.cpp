@@ -1,7 +1,7 @@
 #include "CaptureTestSupport.h"
 
-#include "host/FrameTicks.h"
 #include "capture/CaptureTime.h"
+#include "host/FrameTicks.h"
 
 #include <limits>
 
