@@ -19,9 +19,12 @@ private:
     std::string name;
 };
 
+// Names are Windows names: '\' separates folders as '/' does, and a file is found whatever the
+// letter case of its name.
+
 // TRUE when a file of that name exists (no search).
 BOOL BMMIsFile(const TCHAR* filename);
-// Finds bi->Name(): as given, then in the scene's folder and its subfolders, then on the map
-// paths (file name only). On success the name becomes the full path found and the result is
-// TRUE; otherwise the name is unchanged and the result FALSE.
+// Finds bi->Name(): as given, then its file name in the scene's folder and its subfolders
+// (nearest first), then in the map paths. On success the name becomes the absolute path found
+// and the result is TRUE; otherwise the name is unchanged and the result FALSE.
 int BMMGetFullFilename(BitmapInfo* bi);

@@ -39,8 +39,11 @@ TEST_F(AxisControllerTest, EulerRotationIsThreeFloatTracksNotALeaf) {
         EXPECT_STREQ(euler->SubAnimName(i).data(), names[i]);
     }
     EXPECT_EQ(euler->SubAnim(3), nullptr);
-    // A float track is no rotation: it cannot take an axis's place.
+    // Each track takes only its own kind of controller.
     EXPECT_FALSE(euler->SetXController(NewDefaultPositionController()));
+    EXPECT_FALSE(node->GetTMController()->SetPositionController(euler));
+    EXPECT_FALSE(node->GetTMController()->SetScaleController(euler->GetXController()));
+    EXPECT_EQ(node->GetTMController()->GetRotationController(), euler);
 }
 
 TEST_F(AxisControllerTest, EulerKeyTimesArePooledOverTheAxes) {

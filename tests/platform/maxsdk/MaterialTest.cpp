@@ -106,6 +106,28 @@ TEST_F(MaterialTest, BitmapsAreFoundAsGivenInTheSceneFolderOrOnTheMapPaths) {
     EXPECT_FALSE(BMMGetFullFilename(&missing));
     EXPECT_STREQ(missing.Name(), "missing.png");
 
+    // Names from Windows: '\' separates folders and letter case does not matter, both for the
+    // name as given and for the file name searched in the scene folder and on the map paths.
+    BitmapInfo windowsWood("C:\\art\\Wood.PNG");
+    EXPECT_TRUE(BMMGetFullFilename(&windowsWood));
+    EXPECT_EQ(fs::path(windowsWood.Name()), base / "scene/textures/wood.png");
+    BitmapInfo windowsStone("..\\maps\\STONE.png");
+    EXPECT_TRUE(BMMGetFullFilename(&windowsStone));
+    EXPECT_EQ(fs::path(windowsStone.Name()), base / "library/stone.png");
+    std::string backslashed = (base / "Library/Stone.png").string();
+    for (char& c : backslashed)
+        if (c == '/') c = '\\';
+    EXPECT_TRUE(BMMIsFile(backslashed.c_str()));
+    BitmapInfo asGiven(backslashed.c_str());
+    EXPECT_TRUE(BMMGetFullFilename(&asGiven));
+    EXPECT_EQ(fs::path(asGiven.Name()), base / "library/stone.png");
+    // The nearest folder wins, whatever order the file system lists them in.
+    fs::create_directories(base / "scene/a/deeper");
+    std::ofstream(base / "scene/a/deeper/wood.png") << "x";
+    BitmapInfo again("wood.png");
+    EXPECT_TRUE(BMMGetFullFilename(&again));
+    EXPECT_EQ(fs::path(again.Name()), base / "scene/textures/wood.png");
+
     hostcore::setSceneFolder("");
     hostcore::setMapPaths({});
     fs::remove_all(base);
