@@ -407,6 +407,7 @@ private:
         std::map<Track, std::vector<TrackKey>> keys;
         std::vector<AnimationRange> ranges;
         const std::vector<AnimationRange> places = placeAnimations();
+        std::int32_t lastEndFrame = 0;
         for (std::size_t a = 0; a < scene_.animations.size(); ++a) {
             const gltf::Animation& animation = scene_.animations[a];
             const AnimationRange& range = places[a];
@@ -442,6 +443,7 @@ private:
                     keys[track].push_back({end, rest});
                 }
             ranges.push_back(range);
+            lastEndFrame = std::max(lastEndFrame, range.endFrame);
         }
 
         SuspendAnimate();
@@ -466,9 +468,7 @@ private:
             core_->SetAnimRange(Interval(secondsToTicks(scene_.animationRange->startSeconds),
                                          secondsToTicks(scene_.animationRange->endSeconds)));
         else if (!ranges.empty())
-            core_->SetAnimRange(Interval(0, std::max_element(ranges.begin(), ranges.end(), [](const AnimationRange& a, const AnimationRange& b) {
-                                                return a.endFrame < b.endFrame;
-                                            })->endFrame * ticksPerFrame));
+            core_->SetAnimRange(Interval(0, lastEndFrame * ticksPerFrame));
         else
             core_->SetAnimRange(Interval(0, 0));
         saveAnimationRanges(ranges);
