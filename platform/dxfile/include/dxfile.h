@@ -160,8 +160,10 @@ typedef IDirectXFileBinary* LPDIRECTXFILEBINARY;
 // The root object: holds the template registry that every enumeration and save made from it
 // uses. Releasing it does not invalidate the enumerators and save objects made from it.
 struct IDirectXFile : IUnknown {
-    // Opens an X file from a file name (`const char*`) or from memory (DXFILELOADMEMORY*; the
-    // bytes are copied). Checks the header and reads the templates ahead of the first data object.
+    // Opens an X file from a file name (`const char*`) or from memory (DXFILELOADMEMORY*). The
+    // whole file is read during the call: the objects keep copies of what they hold, so the
+    // caller's bytes need not outlive it. Checks the header and reads the templates ahead of the
+    // first data object.
     virtual HRESULT CreateEnumObject(LPVOID source, DXFILELOADOPTIONS options,
                                      LPDIRECTXFILEENUMOBJECT* enumObject) = 0;
     // Starts a save to `fileName`. The file is replaced only when every call on the save object

@@ -4,6 +4,7 @@
 #include "Guid.h"
 
 #include <algorithm>
+#include <cassert>
 #include <bit>
 #include <cstring>
 #include <string>
@@ -32,7 +33,9 @@ std::string_view asText(ByteSpan bytes) {
 } // namespace
 
 BinaryLexer::BinaryLexer(ByteSpan body, std::size_t baseOffset, std::size_t floatBytes)
-    : cursor_(body), base_(baseOffset), floatBytes_(floatBytes) {}
+    : cursor_(body), base_(baseOffset), floatBytes_(floatBytes) {
+    assert((floatBytes == 4 || floatBytes == 8) && "the header allows 32- and 64-bit floats only");
+}
 
 Token BinaryLexer::lexToken() {
     Token token;

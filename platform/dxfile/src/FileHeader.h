@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ByteCursor.h"
+#include "Diagnostics.h"
 #include "dxfile.h"
 
 #include <cstddef>
@@ -17,9 +18,9 @@ struct FileHeader {
     std::size_t floatBytes = 4;  // "0032" -> 4, "0064" -> 8
 };
 
-// Checks in the order the native services do (magic, version, format, float size) and returns
-// the code of the first check that fails, with a reason.
-HRESULT readHeader(ByteSpan file, FileHeader& header, std::string& reason);
+// Checks in the order the native services do (magic, version, format, float size); the fault
+// of the first check that fails.
+Diagnostic readHeader(ByteSpan file, FileHeader& header);
 
 // The header a save in `format` writes: version 0303, 32-bit floats.
 std::string headerFor(DXFILEFORMAT format);

@@ -3,6 +3,7 @@
 #include "BinaryLexer.h"
 #include "TextLexer.h"
 
+#include <cassert>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -66,8 +67,7 @@ private:
     }
 
     bool error(std::size_t offset, std::string reason) {
-        if (result_.status != DXFILE_OK) return false;  // the first error is the one that counts
-        result_.status = DXFILEERR_PARSEERROR;
+        if (result_.diagnostic.failed()) return false;  // the first error is the one that counts
         Diagnostic& d = result_.diagnostic;
         d.code = DXFILEERR_PARSEERROR;
         d.byteOffset = offset;
@@ -547,6 +547,7 @@ private:
 
 ParseResult parseBody(const ParseRequest& request, TemplateRegistry& registry,
                       std::vector<std::shared_ptr<DataNode>>& objects) {
+    assert((request.floatBytes == 4 || request.floatBytes == 8) && "floats are 32 or 64 bits");
     if (request.encoding == Encoding::Text) {
         TextLexer lexer(request.body, request.baseOffset);
         return Grammar<TextLexer>(lexer, registry, request.declaredTemplates).run(request.templatesOnly, objects);

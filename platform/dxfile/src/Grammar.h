@@ -28,10 +28,9 @@ struct ParseRequest {
 };
 
 struct ParseResult {
-    HRESULT status = DXFILE_OK;
+    Diagnostic diagnostic;  // failed() on failure (without the file name)
     // True when the failure came before any data object began: the caller reports it at open.
     bool failedBeforeObjects = false;
-    Diagnostic diagnostic;  // set on failure (without the file name)
 };
 
 // Registers every template met in `registry` and appends every complete top-level data object

@@ -25,13 +25,9 @@ ParseResult readFile(ByteSpan file, TemplateRegistry& registry, bool templatesOn
                      std::vector<GUID>* declared = nullptr) {
     ParseResult result;
     FileHeader header;
-    std::string reason;
-    HRESULT status = readHeader(file, header, reason);
-    if (status != DXFILE_OK) {
-        result.status = status;
+    result.diagnostic = readHeader(file, header);
+    if (result.diagnostic.failed()) {
         result.failedBeforeObjects = true;
-        result.diagnostic.code = status;
-        result.diagnostic.reason = reason;
         return result;
     }
     ParseRequest request{file.subspan(kHeaderSize), kHeaderSize,
@@ -39,14 +35,10 @@ ParseResult readFile(ByteSpan file, TemplateRegistry& registry, bool templatesOn
                          templatesOnly, declared};
     LargeBytes inflated;
     if (header.isCompressed) {
-        std::size_t faultOffset = 0;
-        if (!inflateChunks(file.subspan(kHeaderSize), inflated, reason, faultOffset)) {
-            result.status = DXFILEERR_PARSEERROR;
+        result.diagnostic = inflateChunks(file.subspan(kHeaderSize), inflated);
+        if (result.diagnostic.failed()) {
+            result.diagnostic.byteOffset += kHeaderSize;
             result.failedBeforeObjects = true;
-            result.diagnostic.code = DXFILEERR_PARSEERROR;
-            result.diagnostic.byteOffset = kHeaderSize + faultOffset;
-            result.diagnostic.hasOffset = true;
-            result.diagnostic.reason = reason;
             return result;
         }
         // Offsets in the inflated data count as if it stood after the header.
@@ -63,7 +55,7 @@ ParseResult readFile(ByteSpan file, TemplateRegistry& registry, bool templatesOn
 HRESULT RootObject::listDeclaredTemplates(ByteSpan file, std::vector<GUID>& ids) {
     std::vector<std::shared_ptr<DataNode>> objects;
     ids.clear();
-    return readFile(file, *registry_, false, objects, &ids).status;
+    return readFile(file, *registry_, false, objects, &ids).diagnostic.code;
 }
 
 RootObject::RootObject()
@@ -93,9 +85,10 @@ HRESULT RootObject::RegisterTemplates(LPVOID data, DWORD size) {
     std::vector<std::shared_ptr<DataNode>> objects;
     ParseResult result = readFile(ByteSpan(static_cast<const std::uint8_t*>(data), size),
                                   *registry_, true, objects);
-    if (result.status != DXFILE_OK) {
+    if (result.diagnostic.failed()) {
+        HRESULT code = result.diagnostic.code;
         diagnostics_->record(std::move(result.diagnostic));
-        return result.status;
+        return code;
     }
     return DXFILE_OK;
 }
@@ -131,12 +124,13 @@ HRESULT RootObject::CreateEnumObject(LPVOID source, DXFILELOADOPTIONS options,
     auto document = std::make_shared<Document>();
     ParseResult result = readFile(file, *registry_, false, document->objects);
     result.diagnostic.fileName = fileName;
-    if (result.status != DXFILE_OK && result.failedBeforeObjects && document->objects.empty()) {
+    if (result.diagnostic.failed() && result.failedBeforeObjects && document->objects.empty()) {
+        HRESULT code = result.diagnostic.code;
         diagnostics_->record(std::move(result.diagnostic));
-        return result.status;
+        return code;
     }
-    if (result.status != DXFILE_OK) {
-        document->endStatus = result.status;
+    if (result.diagnostic.failed()) {
+        document->endStatus = result.diagnostic.code;
         document->endDiagnostic = std::move(result.diagnostic);
     }
     resolveReferences(document->objects);

@@ -3,6 +3,7 @@
 #include "Guid.h"
 
 #include <algorithm>
+#include <cassert>
 
 namespace dxfile {
 
@@ -20,7 +21,8 @@ std::size_t packedSize(ScalarType type) {
     case ScalarType::Unicode:
     case ScalarType::Cstring: return sizeof(char*);
     }
-    return 0;
+    assert(false && "every scalar type packs to some bytes: lengths divide by them");
+    return 1;
 }
 
 bool isIntegerType(ScalarType type) {
