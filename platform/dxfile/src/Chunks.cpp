@@ -32,7 +32,9 @@ class RawDeflater {
 public:
     // Level 1: the body of an X file is mostly numbers, where higher levels gain little and
     // cost several times the time.
-    RawDeflater() { ok_ = deflateInit2(&stream_, 1, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK; }
+    RawDeflater() {
+        ok_ = deflateInit2(&stream_, 1, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+    }
     ~RawDeflater() {
         if (ok_) deflateEnd(&stream_);
     }
@@ -60,8 +62,7 @@ Diagnostic inflateChunks(ByteSpan afterHeader, LargeBytes& out) {
     // Deflate cannot expand more than about 1032:1, so the input bounds what is worth reserving.
     out.reserve(std::min<std::size_t>(declared, afterHeader.size() * 1032));
     RawInflater inflater;
-    if (!inflater.ok())
-        return failed("cannot start the inflater");
+    if (!inflater.ok()) return failed("cannot start the inflater");
     while (!cursor.atEnd()) {
         blockStart = cursor.position();
         std::uint16_t blockSize = 0;
@@ -78,8 +79,7 @@ Diagnostic inflateChunks(ByteSpan afterHeader, LargeBytes& out) {
         if (blockSize == 0 || blockSize > kBlockSize || out.size() + blockSize > declared)
             return failed("compressed block of a bad size");
         z_stream& stream = inflater.stream();
-        if (inflateReset(&stream) != Z_OK)
-            return failed("inflater failure");
+        if (inflateReset(&stream) != Z_OK) return failed("inflater failure");
         if (!out.empty()) {
             // The window carries over: a block may copy from the previous blocks' output.
             std::size_t history = std::min(kBlockSize, out.size());

@@ -14,14 +14,14 @@ namespace dxfile {
 struct Diagnostic {
     HRESULT code = DXFILE_OK;
     std::string fileName;
-    std::uint32_t line = 0;    // text only, 1-based
-    std::uint32_t column = 0;  // text only, 1-based
+    std::uint32_t line = 0;   // text only, 1-based
+    std::uint32_t column = 0; // text only, 1-based
     std::uint64_t byteOffset = 0;
     bool hasOffset = false;
     bool isInflatedOffset = false;
     std::string objectPath;
     std::string reason;
-    std::string message;  // composed by compose()
+    std::string message; // composed by compose()
 
     bool failed() const { return code != DXFILE_OK; }
     // Fills `message`: "file:line:column: reason (in path)" and the like.

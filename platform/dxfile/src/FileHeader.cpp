@@ -13,19 +13,27 @@ Diagnostic readHeader(ByteSpan file, FileHeader& header) {
         return fault(DXFILEERR_BADFILETYPE, "not an X file: no 'xof ' at the start");
     std::string_view version = text.substr(4, 4);
     if (version != "0302" && version != "0303")
-        return fault(DXFILEERR_BADFILEVERSION, "unsupported version '" + std::string(version) + "'");
+        return fault(DXFILEERR_BADFILEVERSION,
+                     "unsupported version '" + std::string(version) + "'");
     std::string_view format = text.substr(8, 4);
-    if (format == "txt ") header = FileHeader{true, false, 4};
-    else if (format == "bin ") header = FileHeader{false, false, 4};
-    else if (format == "tzip") header = FileHeader{true, true, 4};
-    else if (format == "bzip") header = FileHeader{false, true, 4};
+    if (format == "txt ")
+        header = FileHeader{true, false, 4};
+    else if (format == "bin ")
+        header = FileHeader{false, false, 4};
+    else if (format == "tzip")
+        header = FileHeader{true, true, 4};
+    else if (format == "bzip")
+        header = FileHeader{false, true, 4};
     else
         return fault(DXFILEERR_BADFILETYPE, "unknown format '" + std::string(format) + "'");
     std::string_view floatSize = text.substr(12, 4);
-    if (floatSize == "0032") header.floatBytes = 4;
-    else if (floatSize == "0064") header.floatBytes = 8;
+    if (floatSize == "0032")
+        header.floatBytes = 4;
+    else if (floatSize == "0064")
+        header.floatBytes = 8;
     else
-        return fault(DXFILEERR_BADFILEFLOATSIZE, "unsupported float size '" + std::string(floatSize) + "'");
+        return fault(DXFILEERR_BADFILEFLOATSIZE,
+                     "unsupported float size '" + std::string(floatSize) + "'");
     return {};
 }
 

@@ -15,7 +15,7 @@ inline constexpr std::size_t kHeaderSize = 16;
 struct FileHeader {
     bool isText = true;
     bool isCompressed = false;
-    std::size_t floatBytes = 4;  // "0032" -> 4, "0064" -> 8
+    std::size_t floatBytes = 4; // "0032" -> 4, "0064" -> 8
 };
 
 // Checks in the order the native services do (magic, version, format, float size); the fault

@@ -19,16 +19,16 @@ inline constexpr int kMaxObjectDepth = 128;
 enum class Encoding { Text, Binary };
 
 struct ParseRequest {
-    ByteSpan body;            // the data after the 16-byte header (inflated when compressed)
-    std::size_t baseOffset;   // file offset of body[0], for diagnostics
+    ByteSpan body;          // the data after the 16-byte header (inflated when compressed)
+    std::size_t baseOffset; // file offset of body[0], for diagnostics
     Encoding encoding;
-    std::size_t floatBytes;   // 4 or 8: width of binary float list elements
-    bool templatesOnly;       // data objects are an error (template registration)
-    std::vector<GUID>* declaredTemplates = nullptr;  // if set, receives each template's GUID
+    std::size_t floatBytes; // 4 or 8: width of binary float list elements
+    bool templatesOnly;     // data objects are an error (template registration)
+    std::vector<GUID>* declaredTemplates = nullptr; // if set, receives each template's GUID
 };
 
 struct ParseResult {
-    Diagnostic diagnostic;  // failed() on failure (without the file name)
+    Diagnostic diagnostic; // failed() on failure (without the file name)
     // True when the failure came before any data object began: the caller reports it at open.
     bool failedBeforeObjects = false;
 };

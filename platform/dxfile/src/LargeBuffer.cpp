@@ -30,6 +30,8 @@ void* allocateLarge(std::size_t bytes) {
     return reinterpret_cast<void*>(aligned);
 }
 
-void releaseLarge(void* block, std::size_t bytes) noexcept { ::munmap(block, bytes); }
+void releaseLarge(void* block, std::size_t bytes) noexcept {
+    ::munmap(block, bytes);
+}
 
 } // namespace dxfile

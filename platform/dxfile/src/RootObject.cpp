@@ -30,9 +30,9 @@ ParseResult readFile(ByteSpan file, TemplateRegistry& registry, bool templatesOn
         result.failedBeforeObjects = true;
         return result;
     }
-    ParseRequest request{file.subspan(kHeaderSize), kHeaderSize,
-                         header.isText ? Encoding::Text : Encoding::Binary, header.floatBytes,
-                         templatesOnly, declared};
+    ParseRequest request{
+        file.subspan(kHeaderSize), kHeaderSize,   header.isText ? Encoding::Text : Encoding::Binary,
+        header.floatBytes,         templatesOnly, declared};
     LargeBytes inflated;
     if (header.isCompressed) {
         result.diagnostic = inflateChunks(file.subspan(kHeaderSize), inflated);
@@ -83,8 +83,8 @@ HRESULT RootObject::RegisterTemplates(LPVOID data, DWORD size) {
         return DXFILEERR_BADVALUE;
     }
     std::vector<std::shared_ptr<DataNode>> objects;
-    ParseResult result = readFile(ByteSpan(static_cast<const std::uint8_t*>(data), size),
-                                  *registry_, true, objects);
+    ParseResult result =
+        readFile(ByteSpan(static_cast<const std::uint8_t*>(data), size), *registry_, true, objects);
     if (result.diagnostic.failed()) {
         HRESULT code = result.diagnostic.code;
         diagnostics_->record(std::move(result.diagnostic));
@@ -97,10 +97,10 @@ HRESULT RootObject::CreateEnumObject(LPVOID source, DXFILELOADOPTIONS options,
                                      LPDIRECTXFILEENUMOBJECT* enumObject) {
     if (!enumObject) return DXFILEERR_BADVALUE;
     *enumObject = nullptr;
-    MappedFile mapped;  // read in place; the objects keep copies of what they hold
+    MappedFile mapped; // read in place; the objects keep copies of what they hold
     ByteSpan file;
     std::string fileName;
-    switch (options & 0xF) {  // only the low bits choose the source
+    switch (options & 0xF) { // only the low bits choose the source
     case DXFILELOAD_FROMFILE:
         if (!source) return DXFILEERR_BADVALUE;
         fileName = static_cast<const char*>(source);
@@ -151,7 +151,8 @@ HRESULT RootObject::CreateSaveObject(LPCSTR fileName, DXFILEFORMAT format,
     int fd = ::mkstemp(temporary.data());
     if (fd < 0) {
         diagnostics_->record(DXFILEERR_BADFILE, fileName,
-                             std::string("cannot create a file beside it: ") + std::strerror(errno));
+                             std::string("cannot create a file beside it: ") +
+                                 std::strerror(errno));
         return DXFILEERR_BADFILE;
     }
     ::fchmod(fd, 0644);
