@@ -1,27 +1,11 @@
-# Sourced by the fuzz-smoke scripts: the run budget, the clang build into build-fuzz/, and one
-# fuzzing run with its report.
-#
-# Budget:
-#   default          FUZZ_RUNS runs (10000) from FUZZ_SEED (1): repeatable, for CI; a target
-#                    whose runs are cheap takes a multiple (FUZZ_SCALE, set per call). A time
-#                    cap of ten minutes keeps a slow machine from running on.
-#   FUZZ_SECONDS=N   N seconds from a fresh random seed: exploration by hand.
-fuzz_budget() {
-    if [ -n "${FUZZ_SECONDS:-}" ]; then
-        budget=(-max_total_time="$FUZZ_SECONDS")
-        budget_text="${FUZZ_SECONDS}s from a fresh seed"
-    else
-        local runs=$(( ${FUZZ_RUNS:-10000} * ${FUZZ_SCALE:-1} ))
-        budget=(-runs="$runs" -seed="${FUZZ_SEED:-1}" -max_total_time=600)
-        budget_text="$runs runs from seed ${FUZZ_SEED:-1}"
-    fi
-}
+# Sourced by the fuzz scripts: the clang build into build-fuzz/, replaying fixed inputs, and
+# open-ended fuzzing.
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 
 # fuzz_build TARGET...: builds the targets with clang; false (after saying so) without clang.
 fuzz_build() {
     if ! command -v clang++ >/dev/null; then
-        echo "fuzz-smoke: clang++ not found, $* skipped"
+        echo "fuzz: clang++ not found, $* skipped"
         return 1
     fi
     CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -29,12 +13,56 @@ fuzz_build() {
     cmake --build build-fuzz --target "$@" --parallel "$(nproc)"
 }
 
-# fuzz_run TARGET [OPTION...] -- [SEED_FOLDER...]: fuzzes TARGET within the budget. New inputs go
-# to a scratch folder; seed folders that exist are only read. On a failure it prints the end of
-# the log, keeps the scratch folder with the failing input, and exits the script with 1.
-fuzz_run() {
+# fuzz_replay TARGET [OPTION...] -- FOLDER...: runs TARGET once on every input in the folders
+# that exist, without mutating them: the same inputs every time, whatever the build. On a failure
+# it prints the end of the log and exits the script with 1.
+fuzz_replay() {
     local target="$1"
     shift
+    local options=()
+    while [ $# -gt 0 ] && [ "$1" != "--" ]; do
+        options+=("$1")
+        shift
+    done
+    [ $# -gt 0 ] && shift
+    local inputs=()
+    local count=0
+    for folder in "$@"; do
+        if [ -d "$folder" ]; then
+            inputs+=("$folder")
+            count=$((count + $(find "$folder" -maxdepth 1 -type f | wc -l)))
+        fi
+    done
+    if [ ${#inputs[@]} -eq 0 ]; then
+        echo "fuzz-smoke: $target, no inputs"
+        return 0
+    fi
+    local log
+    log="$(mktemp)"
+    echo "fuzz-smoke: $target, $count fixed inputs"
+    # -runs=0: run the given inputs and stop; nothing is written back into the folders.
+    if ! "build-fuzz/bin/$target" -runs=0 "${options[@]}" -print_final_stats=0 \
+        "${inputs[@]}" >"$log" 2>&1; then
+        tail -50 "$log"
+        echo "fuzz-smoke: $target failed on one of the inputs above (log: $log)"
+        exit 1
+    fi
+    rm -f "$log"
+}
+
+# fuzz_mutations FOLDER COUNT SEED... [--dict FILE] [--max-len N]: writes COUNT inputs made from
+# the seeds by fixed mutations (scripts/fuzz-mutate.py) into FOLDER.
+fuzz_mutations() {
+    python3 scripts/fuzz-mutate.py "$@"
+}
+
+# fuzz_explore TARGET SECONDS [OPTION...] -- [SEED_FOLDER...]: coverage-guided fuzzing for
+# SECONDS from a fresh random seed. New inputs go to a scratch folder; seed folders are only read.
+# On a failure it keeps the scratch folder with the failing input and exits the script with 1.
+fuzz_explore() {
+    local target="$1"
+    local seconds="$2"
+    shift 2
     local options=()
     while [ $# -gt 0 ] && [ "$1" != "--" ]; do
         options+=("$1")
@@ -47,12 +75,12 @@ fuzz_run() {
     for folder in "$@"; do
         [ -d "$folder" ] && inputs+=("$folder")
     done
-    fuzz_budget
-    echo "fuzz-smoke: $target, $budget_text"
-    if ! "build-fuzz/bin/$target" "${budget[@]}" "${options[@]}" -artifact_prefix="$work/" \
-        -print_final_stats=0 "${inputs[@]}" 2>"$work/log"; then
+    echo "fuzz-explore: $target for ${seconds}s"
+    if ! "build-fuzz/bin/$target" -max_total_time="$seconds" "${options[@]}" \
+        -artifact_prefix="$work/" -print_final_stats=0 "${inputs[@]}" 2>"$work/log"; then
         tail -50 "$work/log"
-        echo "fuzz-smoke: $target found a failure; the input is in $work"
+        echo "fuzz-explore: $target found a failure; the input is in $work."
+        echo "Fix it, then keep the input in the target's regressions folder."
         exit 1
     fi
     grep -E "^Done [0-9]+ runs" "$work/log" || tail -2 "$work/log"

@@ -8,14 +8,22 @@
 
 namespace {
 
-constexpr GUID kMesh = {0x3D82AB44, 0x62DA, 0x11CF, {0xAB, 0x39, 0x00, 0x20, 0xAF, 0x71, 0xE4, 0x33}};
-constexpr GUID kFrame = {0x3D82AB46, 0x62DA, 0x11CF, {0xAB, 0x39, 0x00, 0x20, 0xAF, 0x71, 0xE4, 0x33}};
-constexpr GUID kAnimation = {0x3D82AB4F, 0x62DA, 0x11CF, {0xAB, 0x39, 0x00, 0x20, 0xAF, 0x71, 0xE4, 0x33}};
-constexpr GUID kAnimationSet = {0x3D82AB50, 0x62DA, 0x11CF, {0xAB, 0x39, 0x00, 0x20, 0xAF, 0x71, 0xE4, 0x33}};
-constexpr GUID kAnimationKey = {0x10DD46A8, 0x775B, 0x11CF, {0x8F, 0x52, 0x00, 0x40, 0x33, 0x35, 0x94, 0xA3}};
-constexpr GUID kMeshTextureCoords = {0xF6F23F40, 0x7686, 0x11CF, {0x8F, 0x52, 0x00, 0x40, 0x33, 0x35, 0x94, 0xA3}};
-constexpr GUID kFrameTransformMatrix = {0xF6F23F41, 0x7686, 0x11CF, {0x8F, 0x52, 0x00, 0x40, 0x33, 0x35, 0x94, 0xA3}};
-constexpr GUID kMeshNormals = {0xF6F23F43, 0x7686, 0x11CF, {0x8F, 0x52, 0x00, 0x40, 0x33, 0x35, 0x94, 0xA3}};
+constexpr GUID kMesh = {
+    0x3D82AB44, 0x62DA, 0x11CF, {0xAB, 0x39, 0x00, 0x20, 0xAF, 0x71, 0xE4, 0x33}};
+constexpr GUID kFrame = {
+    0x3D82AB46, 0x62DA, 0x11CF, {0xAB, 0x39, 0x00, 0x20, 0xAF, 0x71, 0xE4, 0x33}};
+constexpr GUID kAnimation = {
+    0x3D82AB4F, 0x62DA, 0x11CF, {0xAB, 0x39, 0x00, 0x20, 0xAF, 0x71, 0xE4, 0x33}};
+constexpr GUID kAnimationSet = {
+    0x3D82AB50, 0x62DA, 0x11CF, {0xAB, 0x39, 0x00, 0x20, 0xAF, 0x71, 0xE4, 0x33}};
+constexpr GUID kAnimationKey = {
+    0x10DD46A8, 0x775B, 0x11CF, {0x8F, 0x52, 0x00, 0x40, 0x33, 0x35, 0x94, 0xA3}};
+constexpr GUID kMeshTextureCoords = {
+    0xF6F23F40, 0x7686, 0x11CF, {0x8F, 0x52, 0x00, 0x40, 0x33, 0x35, 0x94, 0xA3}};
+constexpr GUID kFrameTransformMatrix = {
+    0xF6F23F41, 0x7686, 0x11CF, {0x8F, 0x52, 0x00, 0x40, 0x33, 0x35, 0x94, 0xA3}};
+constexpr GUID kMeshNormals = {
+    0xF6F23F43, 0x7686, 0x11CF, {0x8F, 0x52, 0x00, 0x40, 0x33, 0x35, 0x94, 0xA3}};
 
 class Packer {
 public:
@@ -30,10 +38,12 @@ private:
     }
 };
 
-IDirectXFileData* create(IDirectXFileSaveObject* save, const GUID& type, const char* name, const Packer& p) {
+IDirectXFileData* create(IDirectXFileSaveObject* save, const GUID& type, const char* name,
+                         const Packer& p) {
     IDirectXFileData* object = nullptr;
     save->CreateDataObject(type, name, nullptr, static_cast<DWORD>(p.bytes.size()),
-                           p.bytes.empty() ? nullptr : const_cast<std::uint8_t*>(p.bytes.data()), &object);
+                           p.bytes.empty() ? nullptr : const_cast<std::uint8_t*>(p.bytes.data()),
+                           &object);
     return object;
 }
 
@@ -63,7 +73,8 @@ std::vector<IDirectXFileData*> meshScene(IDirectXFileSaveObject* save) {
     Packer none;
     IDirectXFileData* frame = create(save, kFrame, "Root", none);
     Packer matrix;
-    for (int i = 0; i < 16; ++i) matrix.real(i % 5 == 0 ? 1.0f : 0.0f);
+    for (int i = 0; i < 16; ++i)
+        matrix.real(i % 5 == 0 ? 1.0f : 0.0f);
     adopt(frame, create(save, kFrameTransformMatrix, nullptr, matrix));
 
     Packer mesh;
@@ -71,7 +82,8 @@ std::vector<IDirectXFileData*> meshScene(IDirectXFileSaveObject* save) {
     for (std::uint32_t y = 0; y < row; ++y)
         for (std::uint32_t x = 0; x < row; ++x) {
             mesh.real(static_cast<float>(x) * 0.125f - 44.0f);
-            mesh.real(std::sin(static_cast<float>(x) * 0.07f) * std::cos(static_cast<float>(y) * 0.05f) * 3.7f);
+            mesh.real(std::sin(static_cast<float>(x) * 0.07f) *
+                      std::cos(static_cast<float>(y) * 0.05f) * 3.7f);
             mesh.real(static_cast<float>(y) * 0.125f - 44.0f);
         }
     faces(mesh);
@@ -106,7 +118,8 @@ std::vector<IDirectXFileData*> animationScene(IDirectXFileSaveObject* save) {
     // The bones the animations refer to, under one root frame.
     IDirectXFileData* skeleton = create(save, kFrame, "Root", none);
     Packer identity;
-    for (int i = 0; i < 16; ++i) identity.real(i % 5 == 0 ? 1.0f : 0.0f);
+    for (int i = 0; i < 16; ++i)
+        identity.real(i % 5 == 0 ? 1.0f : 0.0f);
     for (int a = 0; a < 500; ++a) {
         std::string bone = "Bone_" + std::to_string(a);
         IDirectXFileData* frame = create(save, kFrame, bone.c_str(), none);
@@ -143,12 +156,13 @@ std::vector<IDirectXFileData*> buildScene(IDirectXFileSaveObject* save, BenchSce
     return scene == BenchScene::Mesh ? meshScene(save) : animationScene(save);
 }
 
-bool saveScene(IDirectXFile* root, const std::vector<IDirectXFileData*>& objects, const std::string& path,
-               DXFILEFORMAT format) {
+bool saveScene(IDirectXFile* root, const std::vector<IDirectXFileData*>& objects,
+               const std::string& path, DXFILEFORMAT format) {
     IDirectXFileSaveObject* save = nullptr;
     if (root->CreateSaveObject(path.c_str(), format, &save) != DXFILE_OK) return false;
     bool ok = true;
-    for (IDirectXFileData* object : objects) ok = ok && save->SaveData(object) == DXFILE_OK;
+    for (IDirectXFileData* object : objects)
+        ok = ok && save->SaveData(object) == DXFILE_OK;
     save->Release();
     return ok;
 }

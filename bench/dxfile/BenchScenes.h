@@ -16,8 +16,8 @@ enum class BenchScene { Mesh, Animation };
 std::vector<IDirectXFileData*> buildScene(IDirectXFileSaveObject* save, BenchScene scene);
 
 // Saves `objects` to `path` in `format` through `root`; false on any failure.
-bool saveScene(IDirectXFile* root, const std::vector<IDirectXFileData*>& objects, const std::string& path,
-               DXFILEFORMAT format);
+bool saveScene(IDirectXFile* root, const std::vector<IDirectXFileData*>& objects,
+               const std::string& path, DXFILEFORMAT format);
 
 // A root object with the standard and extension templates registered.
 IDirectXFile* benchRoot();

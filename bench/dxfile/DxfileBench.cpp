@@ -182,9 +182,9 @@ void saveFile(benchmark::State& state, BenchScene scene, DXFILEFORMAT format) {
 struct Goal {
     std::string work;
     std::string ours;
-    std::string peer;       // empty: no peer row
-    double ratio = 0;       // goal as a multiple of the peer; 0: an absolute goal
-    double megabytes = 0;   // goal in MB/s when absolute
+    std::string peer;     // empty: no peer row
+    double ratio = 0;     // goal as a multiple of the peer; 0: an absolute goal
+    double megabytes = 0; // goal in MB/s when absolute
 };
 
 std::vector<Goal> goals() {
@@ -211,7 +211,8 @@ public:
         for (const Run& run : runs) {
             if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
             auto found = run.counters.find("bytes_per_second");
-            if (found != run.counters.end()) rates_[run.benchmark_name()] = found->second.value / 1e6;
+            if (found != run.counters.end())
+                rates_[run.benchmark_name()] = found->second.value / 1e6;
         }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -254,23 +255,17 @@ void registerAll() {
     for (BenchScene scene : {BenchScene::Mesh, BenchScene::Animation}) {
         for (DXFILEFORMAT format : kFormats) {
             std::string suffix = std::string(sceneName(scene)) + "/" + formatName(format);
-            benchmark::RegisterBenchmark(("Read/" + suffix).c_str(),
-                                         [=](benchmark::State& state) {
-                                             readFile(state, scene, format);
-                                         })
-                ->Unit(benchmark::kMillisecond);
+            benchmark::RegisterBenchmark(("Read/" + suffix).c_str(), [=](benchmark::State& state) {
+                readFile(state, scene, format);
+            })->Unit(benchmark::kMillisecond);
 #ifdef LUMASET_BENCH_PEER
-            benchmark::RegisterBenchmark(("Peer/" + suffix).c_str(),
-                                         [=](benchmark::State& state) {
-                                             peerReadFile(state, scene, format);
-                                         })
-                ->Unit(benchmark::kMillisecond);
+            benchmark::RegisterBenchmark(("Peer/" + suffix).c_str(), [=](benchmark::State& state) {
+                peerReadFile(state, scene, format);
+            })->Unit(benchmark::kMillisecond);
 #endif
-            benchmark::RegisterBenchmark(("Save/" + suffix).c_str(),
-                                         [=](benchmark::State& state) {
-                                             saveFile(state, scene, format);
-                                         })
-                ->Unit(benchmark::kMillisecond);
+            benchmark::RegisterBenchmark(("Save/" + suffix).c_str(), [=](benchmark::State& state) {
+                saveFile(state, scene, format);
+            })->Unit(benchmark::kMillisecond);
         }
     }
 }

@@ -312,10 +312,12 @@ void BM_RawSave(benchmark::State& state) {
         save->Release();
     }
     std::function<void(HeldObject&)> release = [&](HeldObject& held) {
-        for (HeldObject& child : held.children) release(child);
+        for (HeldObject& child : held.children)
+            release(child);
         held.object->Release();
     };
-    for (HeldObject& held : topLevel) release(held);
+    for (HeldObject& held : topLevel)
+        release(held);
     enumerator->Release();
     reportFile(state, out);
     state.SetLabel(kEncodingNames[format]);

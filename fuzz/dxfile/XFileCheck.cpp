@@ -17,7 +17,8 @@ void walk(IDirectXFileData* data) {
     data->GetType(&type);
     data->GetData(nullptr, &size, &bytes);
     volatile std::uint8_t sink = 0;
-    for (DWORD i = 0; i < size; i += 64) sink = sink + static_cast<std::uint8_t*>(bytes)[i];
+    for (DWORD i = 0; i < size; i += 64)
+        sink = sink + static_cast<std::uint8_t*>(bytes)[i];
     DWORD length = 0;
     data->GetName(nullptr, &length);
     for (;;) {
@@ -41,7 +42,8 @@ void walk(IDirectXFileData* data) {
 }
 
 std::string rereadFailure(IDirectXFile* root, std::size_t savedBytes) {
-    std::string text = "saved binary of " + std::to_string(savedBytes) + " bytes does not read back";
+    std::string text =
+        "saved binary of " + std::to_string(savedBytes) + " bytes does not read back";
     DXFILEDIAGNOSTIC diagnostic{};
     if (DirectXFileGetLastError(root, &diagnostic) == DXFILE_OK && diagnostic.message)
         text += std::string(": ") + diagnostic.message;

@@ -28,15 +28,16 @@ public:
         GUID id{};
         source->GetId(&id);
         bool hasId = !IsEqualGUID(id, GUID{});
-        status = save_->CreateDataObject(*type, hasName ? name.c_str() : nullptr, hasId ? &id : nullptr,
-                                         size, data, out.receive());
+        status = save_->CreateDataObject(*type, hasName ? name.c_str() : nullptr,
+                                         hasId ? &id : nullptr, size, data, out.receive());
         if (status != DXFILE_OK) return failed(status, "cannot build a copy of " + name);
         for (;;) {
             ComRef<IDirectXFileObject> child;
             status = source->GetNextObject(child.receive());
             if (status == DXFILEERR_NOMOREOBJECTS) return DXFILE_OK;
             if (status != DXFILE_OK) return failed(status, "cannot read the children of " + name);
-            if (HRESULT copied = copyChild(child.get(), out.get()); copied != DXFILE_OK) return copied;
+            if (HRESULT copied = copyChild(child.get(), out.get()); copied != DXFILE_OK)
+                return copied;
         }
     }
 
@@ -49,8 +50,8 @@ private:
             return parent->AddDataObject(copied.get());
         }
         ComRef<IDirectXFileDataReference> reference;
-        if (child->QueryInterface(IID_IDirectXFileDataReference,
-                                  reference.receiveVoid()) == DXFILE_OK) {
+        if (child->QueryInterface(IID_IDirectXFileDataReference, reference.receiveVoid()) ==
+            DXFILE_OK) {
             // A reference answers with the name and GUID of what it refers to.
             std::string name;
             bool hasName = false;
@@ -59,8 +60,10 @@ private:
                 return failed(DXFILEERR_BADVALUE, "cannot read a reference");
             bool hasId = !IsEqualGUID(id, GUID{});
             if (!hasName && !hasId)
-                return failed(DXFILEERR_BADDATAREFERENCE, "a reference to an object without name or GUID");
-            return parent->AddDataReference(hasName ? name.c_str() : nullptr, hasId ? &id : nullptr);
+                return failed(DXFILEERR_BADDATAREFERENCE,
+                              "a reference to an object without name or GUID");
+            return parent->AddDataReference(hasName ? name.c_str() : nullptr,
+                                            hasId ? &id : nullptr);
         }
         ComRef<IDirectXFileBinary> binary;
         if (child->QueryInterface(IID_IDirectXFileBinary, binary.receiveVoid()) == DXFILE_OK) {
@@ -76,7 +79,8 @@ private:
             nameOf(binary.get(), name, hasName);
             GUID id{};
             binary->GetId(&id);
-            return parent->AddBinaryObject(hasName ? name.c_str() : nullptr, &id, mimeType, bytes.data(), read);
+            return parent->AddBinaryObject(hasName ? name.c_str() : nullptr, &id, mimeType,
+                                           bytes.data(), read);
         }
         return failed(DXFILEERR_BADOBJECT, "a child of an unknown kind");
     }
@@ -116,7 +120,8 @@ HRESULT convertXFile(IDirectXFile* root, const std::string& inPath, const std::s
         return DXFILEERR_BADOBJECT;
     }
     std::vector<GUID> declared;
-    static_cast<dxfile::RootObject*>(self)->listDeclaredTemplates(dxfile::ByteSpan(bytes), declared);
+    static_cast<dxfile::RootObject*>(self)->listDeclaredTemplates(dxfile::ByteSpan(bytes),
+                                                                  declared);
 
     ComRef<IDirectXFileEnumObject> enumObject;
     DXFILELOADMEMORY memory{bytes.data(), static_cast<DWORD>(bytes.size())};
@@ -132,7 +137,8 @@ HRESULT convertXFile(IDirectXFile* root, const std::string& inPath, const std::s
         return status;
     }
     std::vector<const GUID*> ids;
-    for (const GUID& id : declared) ids.push_back(&id);
+    for (const GUID& id : declared)
+        ids.push_back(&id);
     status = save->SaveTemplates(static_cast<DWORD>(ids.size()), ids.data());
     if (status != DXFILE_OK) {
         reason = "cannot save the templates";
@@ -145,7 +151,7 @@ HRESULT convertXFile(IDirectXFile* root, const std::string& inPath, const std::s
         if (status == DXFILEERR_NOMOREOBJECTS) break;
         if (status != DXFILE_OK) {
             reason = "cannot read " + inPath;
-            return status;  // releasing the save object then leaves `outPath` as it was
+            return status; // releasing the save object then leaves `outPath` as it was
         }
         ComRef<IDirectXFileData> copied;
         if ((status = converter.copy(object.get(), copied)) != DXFILE_OK) return status;

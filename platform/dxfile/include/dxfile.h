@@ -43,15 +43,15 @@ inline bool IsEqualGUID(REFGUID a, REFGUID b) {
 
 // Identifiers are constants in this header, so a caller that loads the library at run time
 // needs no import library for them.
-#define DXFILE_DEFINE_GUID(name, l, w1, w2, b1, b2, b3, b4, b5, b6, b7, b8) \
+#define DXFILE_DEFINE_GUID(name, l, w1, w2, b1, b2, b3, b4, b5, b6, b7, b8)                        \
     inline constexpr GUID name = {l, w1, w2, {b1, b2, b3, b4, b5, b6, b7, b8}}
 
 DXFILE_DEFINE_GUID(IID_IUnknown, 0x00000000, 0x0000, 0x0000, 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00,
                    0x00, 0x46);
 DXFILE_DEFINE_GUID(CLSID_CDirectXFile, 0x4516EC43, 0x8F20, 0x11D0, 0x9B, 0x6D, 0x00, 0x00, 0xC0,
                    0x78, 0x1B, 0xC3);
-DXFILE_DEFINE_GUID(IID_IDirectXFile, 0x3D82AB40, 0x62DA, 0x11CF, 0xAB, 0x39, 0x00, 0x20, 0xAF,
-                   0x71, 0xE4, 0x33);
+DXFILE_DEFINE_GUID(IID_IDirectXFile, 0x3D82AB40, 0x62DA, 0x11CF, 0xAB, 0x39, 0x00, 0x20, 0xAF, 0x71,
+                   0xE4, 0x33);
 DXFILE_DEFINE_GUID(IID_IDirectXFileEnumObject, 0x3D82AB41, 0x62DA, 0x11CF, 0xAB, 0x39, 0x00, 0x20,
                    0xAF, 0x71, 0xE4, 0x33);
 DXFILE_DEFINE_GUID(IID_IDirectXFileSaveObject, 0x3D82AB42, 0x62DA, 0x11CF, 0xAB, 0x39, 0x00, 0x20,
@@ -66,22 +66,22 @@ DXFILE_DEFINE_GUID(IID_IDirectXFileBinary, 0x3D82AB46, 0x62DA, 0x11CF, 0xAB, 0x3
                    0x71, 0xE4, 0x33);
 // The Header template. Equal to IID_IDirectXFileObject: never compare template identifiers
 // with interface identifiers.
-DXFILE_DEFINE_GUID(TID_DXFILEHeader, 0x3D82AB43, 0x62DA, 0x11CF, 0xAB, 0x39, 0x00, 0x20, 0xAF,
-                   0x71, 0xE4, 0x33);
+DXFILE_DEFINE_GUID(TID_DXFILEHeader, 0x3D82AB43, 0x62DA, 0x11CF, 0xAB, 0x39, 0x00, 0x20, 0xAF, 0x71,
+                   0xE4, 0x33);
 
 // ---- Constants and records --------------------------------------------------------------------
 
 typedef DWORD DXFILEFORMAT;
 #define DXFILEFORMAT_BINARY 0
 #define DXFILEFORMAT_TEXT 1
-#define DXFILEFORMAT_COMPRESSED 2  // combined with BINARY or TEXT
+#define DXFILEFORMAT_COMPRESSED 2 // combined with BINARY or TEXT
 
 typedef DWORD DXFILELOADOPTIONS;
-#define DXFILELOAD_FROMFILE 0x00L      // source: const char* file name
-#define DXFILELOAD_FROMRESOURCE 0x01L  // source: DXFILELOADRESOURCE* (not available here)
-#define DXFILELOAD_FROMMEMORY 0x02L    // source: DXFILELOADMEMORY*
-#define DXFILELOAD_FROMSTREAM 0x04L    // not available here
-#define DXFILELOAD_FROMURL 0x08L       // not available here
+#define DXFILELOAD_FROMFILE 0x00L     // source: const char* file name
+#define DXFILELOAD_FROMRESOURCE 0x01L // source: DXFILELOADRESOURCE* (not available here)
+#define DXFILELOAD_FROMMEMORY 0x02L   // source: DXFILELOADMEMORY*
+#define DXFILELOAD_FROMSTREAM 0x04L   // not available here
+#define DXFILELOAD_FROMURL 0x08L      // not available here
 
 typedef struct _DXFILELOADRESOURCE {
     HMODULE hModule;
@@ -160,8 +160,10 @@ typedef IDirectXFileBinary* LPDIRECTXFILEBINARY;
 // The root object: holds the template registry that every enumeration and save made from it
 // uses. Releasing it does not invalidate the enumerators and save objects made from it.
 struct IDirectXFile : IUnknown {
-    // Opens an X file from a file name (`const char*`) or from memory (DXFILELOADMEMORY*; the
-    // bytes are copied). Checks the header and reads the templates ahead of the first data object.
+    // Opens an X file from a file name (`const char*`) or from memory (DXFILELOADMEMORY*). The
+    // whole file is read during the call: the objects keep copies of what they hold, so the
+    // caller's bytes need not outlive it. Checks the header and reads the templates ahead of the
+    // first data object.
     virtual HRESULT CreateEnumObject(LPVOID source, DXFILELOADOPTIONS options,
                                      LPDIRECTXFILEENUMOBJECT* enumObject) = 0;
     // Starts a save to `fileName`. The file is replaced only when every call on the save object
@@ -248,4 +250,4 @@ extern "C" {
 HRESULT WINAPI DirectXFileGetLastError(LPDIRECTXFILE directXFile, DXFILEDIAGNOSTIC* diagnostic);
 }
 typedef HRESULT(WINAPI* LPDIRECTXFILEGETLASTERROR)(LPDIRECTXFILE directXFile,
-                                                  DXFILEDIAGNOSTIC* diagnostic);
+                                                   DXFILEDIAGNOSTIC* diagnostic);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cassert>
 #include <cstring>
 #include <string>
 
@@ -17,11 +18,21 @@ namespace {
 // Keys hold a handful of values: copies of the usual sizes are inlined rather than called.
 inline void copySmall(std::uint8_t* to, const std::uint8_t* from, std::size_t bytes) {
     switch (bytes) {
-    case 4: std::memcpy(to, from, 4); return;
-    case 8: std::memcpy(to, from, 8); return;
-    case 12: std::memcpy(to, from, 12); return;
-    case 16: std::memcpy(to, from, 16); return;
-    default: std::memcpy(to, from, bytes); return;
+    case 4:
+        std::memcpy(to, from, 4);
+        return;
+    case 8:
+        std::memcpy(to, from, 8);
+        return;
+    case 12:
+        std::memcpy(to, from, 12);
+        return;
+    case 16:
+        std::memcpy(to, from, 16);
+        return;
+    default:
+        std::memcpy(to, from, bytes);
+        return;
     }
 }
 
@@ -32,7 +43,9 @@ std::string_view asText(ByteSpan bytes) {
 } // namespace
 
 BinaryLexer::BinaryLexer(ByteSpan body, std::size_t baseOffset, std::size_t floatBytes)
-    : cursor_(body), base_(baseOffset), floatBytes_(floatBytes) {}
+    : cursor_(body), base_(baseOffset), floatBytes_(floatBytes) {
+    assert((floatBytes == 4 || floatBytes == 8) && "the header allows 32- and 64-bit floats only");
+}
 
 Token BinaryLexer::lexToken() {
     Token token;
@@ -82,21 +95,50 @@ Token BinaryLexer::lexToken() {
         token.text = asText(bytes);
         return token;
     }
-    case kOBrace: token.kind = TokenKind::OBrace; return token;
-    case kCBrace: token.kind = TokenKind::CBrace; return token;
-    case kOParen: token.kind = TokenKind::OParen; return token;
-    case kCParen: token.kind = TokenKind::CParen; return token;
-    case kOBracket: token.kind = TokenKind::OBracket; return token;
-    case kCBracket: token.kind = TokenKind::CBracket; return token;
-    case kOAngle: token.kind = TokenKind::OAngle; return token;
-    case kCAngle: token.kind = TokenKind::CAngle; return token;
-    case kDot: token.kind = TokenKind::Dot; return token;
-    case kComma: token.kind = TokenKind::Comma; return token;
-    case kSemicolon: token.kind = TokenKind::Semicolon; return token;
-    case kTemplate: token.kind = TokenKind::Template; return token;
-    case kArray: token.kind = TokenKind::Array; return token;
-    case kVoid: token.kind = TokenKind::Void; return token;
-    default: break;
+    case kOBrace:
+        token.kind = TokenKind::OBrace;
+        return token;
+    case kCBrace:
+        token.kind = TokenKind::CBrace;
+        return token;
+    case kOParen:
+        token.kind = TokenKind::OParen;
+        return token;
+    case kCParen:
+        token.kind = TokenKind::CParen;
+        return token;
+    case kOBracket:
+        token.kind = TokenKind::OBracket;
+        return token;
+    case kCBracket:
+        token.kind = TokenKind::CBracket;
+        return token;
+    case kOAngle:
+        token.kind = TokenKind::OAngle;
+        return token;
+    case kCAngle:
+        token.kind = TokenKind::CAngle;
+        return token;
+    case kDot:
+        token.kind = TokenKind::Dot;
+        return token;
+    case kComma:
+        token.kind = TokenKind::Comma;
+        return token;
+    case kSemicolon:
+        token.kind = TokenKind::Semicolon;
+        return token;
+    case kTemplate:
+        token.kind = TokenKind::Template;
+        return token;
+    case kArray:
+        token.kind = TokenKind::Array;
+        return token;
+    case kVoid:
+        token.kind = TokenKind::Void;
+        return token;
+    default:
+        break;
     }
     if (tokenType(value, token.scalar)) {
         token.kind = TokenKind::Type;
@@ -143,7 +185,8 @@ bool BinaryLexer::failInList(ValueFault fault) {
 bool BinaryLexer::separatorGroup() {
     const Token& token = peek();
     if (token.kind == TokenKind::Semicolon) {
-        while (peek().kind == TokenKind::Semicolon) next();
+        while (peek().kind == TokenKind::Semicolon)
+            next();
         if (peek().kind == TokenKind::Comma) next();
         return true;
     }
@@ -159,10 +202,11 @@ bool BinaryLexer::enterList(Token& token) {
     while (listLeft_ == 0) {
         if (!hasPeek_ && enterListInPlace()) continue;
         token = next();
-        if (token.kind != TokenKind::IntegerList && token.kind != TokenKind::FloatList) return false;
-        list_ = ByteCursor(ByteSpan(reinterpret_cast<const std::uint8_t*>(token.text.data()),
-                                    token.text.size()));
-        listLeft_ = token.integer;  // an empty list is legal and simply skipped
+        if (token.kind != TokenKind::IntegerList && token.kind != TokenKind::FloatList)
+            return false;
+        list_ = ByteCursor(
+            ByteSpan(reinterpret_cast<const std::uint8_t*>(token.text.data()), token.text.size()));
+        listLeft_ = token.integer; // an empty list is legal and simply skipped
         listIsFloat_ = token.kind == TokenKind::FloatList;
     }
     return true;
@@ -208,7 +252,7 @@ template <class Number> bool BinaryLexer::readNumber(Number& value) {
     }
     if constexpr (std::is_same_v<Number, std::uint32_t>) {
         ++listLeft_;
-        return failInList(ValueFault::WrongKind);  // a float never silently becomes an integer
+        return failInList(ValueFault::WrongKind); // a float never silently becomes an integer
     } else {
         if (floatBytes_ == 4) {
             std::uint32_t bits = 0;
@@ -223,9 +267,15 @@ template <class Number> bool BinaryLexer::readNumber(Number& value) {
     }
 }
 
-bool BinaryLexer::readInteger(std::uint32_t& value) { return readNumber(value); }
-bool BinaryLexer::readFloat(float& value) { return readNumber(value); }
-bool BinaryLexer::readDouble(double& value) { return readNumber(value); }
+bool BinaryLexer::readInteger(std::uint32_t& value) {
+    return readNumber(value);
+}
+bool BinaryLexer::readFloat(float& value) {
+    return readNumber(value);
+}
+bool BinaryLexer::readDouble(double& value) {
+    return readNumber(value);
+}
 
 bool BinaryLexer::readString(std::string_view& value) {
     if (listLeft_ > 0) return failInList(ValueFault::WrongKind);
@@ -287,7 +337,7 @@ bool BinaryLexer::readDwords(std::uint32_t* values, std::size_t count) {
 }
 
 const std::uint8_t* BinaryLexer::takeDwords(std::size_t count) {
-    if (listLeft_ == 0 && !hasPeek_) (void)enterListInPlace();  // values to come either way
+    if (listLeft_ == 0 && !hasPeek_) (void)enterListInPlace(); // values to come either way
     if (listLeft_ < count || listIsFloat_) return nullptr;
     ByteSpan run;
     (void)list_.take(count * 4, run);
@@ -302,7 +352,7 @@ std::size_t BinaryLexer::takeCountedRuns(PackedBytes& out, std::uint64_t most) {
     std::size_t used = 0;
     auto countAt = [this](std::size_t index) {
         std::uint32_t count = 0;
-        (void)list_.peekU32(count, index * 4);  // index < listLeft_: always there
+        (void)list_.peekU32(count, index * 4); // index < listLeft_: always there
         return count;
     };
     while (runs < most && used < listLeft_) {
@@ -338,7 +388,8 @@ std::size_t BinaryLexer::takeCountedFloats(PackedBytes& out, std::uint64_t most,
         std::uint32_t first = 0;
         (void)list_.peekU32(first, (lead - 1) * 4);
         std::uint64_t room = most * (lead + static_cast<std::uint64_t>(first)) * 4;
-        out.reserve(out.size() + static_cast<std::size_t>(std::min<std::uint64_t>(room, remaining())));
+        out.reserve(out.size() +
+                    static_cast<std::size_t>(std::min<std::uint64_t>(room, remaining())));
     }
     std::size_t runs = 0;
     while (runs < most && !hasPeek_) {
@@ -364,7 +415,7 @@ std::size_t BinaryLexer::takeCountedFloats(PackedBytes& out, std::uint64_t most,
         out.resize(at + (lead + count) * 4);
         copySmall(out.data() + at, integers.data(), lead * 4);
         if (count > 0) {
-            (void)enterListInPlace();  // checked above: it lies whole in the data
+            (void)enterListInPlace(); // checked above: it lies whole in the data
             ByteSpan values;
             (void)list_.take(count * 4, values);
             listLeft_ -= count;

@@ -70,7 +70,7 @@ private:
     bool hasPeek_ = false;
     Token peeked_;
     std::size_t peekedFrom_ = 0; // cursor_.remaining() before the peeked token
-    ByteCursor list_;  // the values left in the current list
+    ByteCursor list_;            // the values left in the current list
     std::uint32_t listLeft_ = 0;
     bool listIsFloat_ = false;
     LexFault fault_;

@@ -9,12 +9,12 @@
 namespace dxfile::binary {
 
 enum TokenNumber : std::uint16_t {
-    kName = 1,         // DWORD length, that many bytes
-    kString = 2,       // DWORD length, that many bytes, then a separator token
-    kInteger = 3,      // DWORD
-    kGuid = 5,         // 16 bytes: DWORD, WORD, WORD, 8 bytes
-    kIntegerList = 6,  // DWORD count, that many DWORDs
-    kFloatList = 7,    // DWORD count, that many floats of the header's width
+    kName = 1,        // DWORD length, that many bytes
+    kString = 2,      // DWORD length, that many bytes, then a separator token
+    kInteger = 3,     // DWORD
+    kGuid = 5,        // 16 bytes: DWORD, WORD, WORD, 8 bytes
+    kIntegerList = 6, // DWORD count, that many DWORDs
+    kFloatList = 7,   // DWORD count, that many floats of the header's width
     kOBrace = 10,
     kCBrace = 11,
     kOParen = 12,
@@ -27,7 +27,7 @@ enum TokenNumber : std::uint16_t {
     kComma = 19,
     kSemicolon = 20,
     kTemplate = 31,
-    kWord = 40,  // the primitive type keywords run from here to kCstring
+    kWord = 40, // the primitive type keywords run from here to kCstring
     kDword = 41,
     kFloat = 42,
     kDouble = 43,
@@ -45,17 +45,28 @@ enum TokenNumber : std::uint16_t {
 // The type keyword token of `type`.
 constexpr std::uint16_t typeToken(ScalarType type) {
     switch (type) {
-    case ScalarType::Word: return kWord;
-    case ScalarType::Dword: return kDword;
-    case ScalarType::Float: return kFloat;
-    case ScalarType::Double: return kDouble;
-    case ScalarType::Char: return kChar;
-    case ScalarType::Uchar: return kUchar;
-    case ScalarType::Sword: return kSword;
-    case ScalarType::Sdword: return kSdword;
-    case ScalarType::String: return kLpstr;
-    case ScalarType::Unicode: return kUnicode;
-    case ScalarType::Cstring: return kCstring;
+    case ScalarType::Word:
+        return kWord;
+    case ScalarType::Dword:
+        return kDword;
+    case ScalarType::Float:
+        return kFloat;
+    case ScalarType::Double:
+        return kDouble;
+    case ScalarType::Char:
+        return kChar;
+    case ScalarType::Uchar:
+        return kUchar;
+    case ScalarType::Sword:
+        return kSword;
+    case ScalarType::Sdword:
+        return kSdword;
+    case ScalarType::String:
+        return kLpstr;
+    case ScalarType::Unicode:
+        return kUnicode;
+    case ScalarType::Cstring:
+        return kCstring;
     }
     return kVoid;
 }
@@ -63,10 +74,10 @@ constexpr std::uint16_t typeToken(ScalarType type) {
 // The type a keyword token names; false for tokens that are not type keywords (kVoid included).
 constexpr bool tokenType(std::uint16_t token, ScalarType& type) {
     constexpr ScalarType kTypes[] = {
-        ScalarType::Word, ScalarType::Dword,  ScalarType::Float,   ScalarType::Double,
-        ScalarType::Char, ScalarType::Uchar,  ScalarType::Sword,   ScalarType::Sdword,
-        ScalarType::Dword /* kVoid, refused below */,   ScalarType::String, ScalarType::Unicode,
-        ScalarType::Cstring};
+        ScalarType::Word,   ScalarType::Dword,   ScalarType::Float,
+        ScalarType::Double, ScalarType::Char,    ScalarType::Uchar,
+        ScalarType::Sword,  ScalarType::Sdword,  ScalarType::Dword /* kVoid, refused below */,
+        ScalarType::String, ScalarType::Unicode, ScalarType::Cstring};
     if (token < kWord || token > kCstring || token == kVoid) return false;
     type = kTypes[token - kWord];
     return true;

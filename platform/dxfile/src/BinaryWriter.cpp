@@ -23,8 +23,10 @@ public:
         guid(t.id);
         for (const Member& member : t.members) {
             if (member.isArray()) word(kArray);
-            if (member.isTemplate) name(member.nested->name);
-            else word(typeToken(member.scalar));
+            if (member.isTemplate)
+                name(member.nested->name);
+            else
+                word(typeToken(member.scalar));
             if (!member.name.empty()) name(member.name);
             for (const Dimension& dim : member.dims) {
                 word(kOBracket);
@@ -106,7 +108,7 @@ private:
         if (run_ == kind) return;
         closeRun();
         word(kind == Run::Integers ? kIntegerList : kFloatList);
-        dword(0);  // the count, patched when the run closes
+        dword(0); // the count, patched when the run closes
         runStart_ = position();
         run_ = kind;
     }
@@ -174,7 +176,7 @@ private:
             return true;
         }
         case ScalarType::Sword: {
-            std::int16_t v;  // sign-extended into the list's DWORD
+            std::int16_t v; // sign-extended into the list's DWORD
             std::memcpy(&v, p, 2);
             count = static_cast<std::uint16_t>(v);
             integer(static_cast<std::uint32_t>(static_cast<std::int32_t>(v)));
@@ -187,7 +189,8 @@ private:
             return true;
         case ScalarType::Char:
             count = *p;
-            integer(static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<std::int8_t>(*p))));
+            integer(static_cast<std::uint32_t>(
+                static_cast<std::int32_t>(static_cast<std::int8_t>(*p))));
             return true;
         case ScalarType::Uchar:
             integer(count = *p);
@@ -199,7 +202,7 @@ private:
             return true;
         }
         case ScalarType::Double: {
-            double v;  // lists hold the file's float width, which saves use at 32 bits
+            double v; // lists hold the file's float width, which saves use at 32 bits
             std::memcpy(&v, p, 8);
             floatValue(static_cast<float>(v));
             return true;
@@ -252,11 +255,12 @@ private:
             }
             const Template* nested = member.isTemplate ? member.nested.get() : nullptr;
             if (count == 0 || (nested && !nested->readsValues)) continue;
-            FlatShape shape = nested ? nested->shape
-                              : member.scalar == ScalarType::Float ? FlatShape::Floats
-                              : member.scalar == ScalarType::Dword || member.scalar == ScalarType::Sdword
-                                  ? FlatShape::Dwords
-                                  : FlatShape::Mixed;
+            FlatShape shape =
+                nested                               ? nested->shape
+                : member.scalar == ScalarType::Float ? FlatShape::Floats
+                : member.scalar == ScalarType::Dword || member.scalar == ScalarType::Sdword
+                    ? FlatShape::Dwords
+                    : FlatShape::Mixed;
             if (shape != FlatShape::Mixed) {
                 // Whole arrays of floats or DWORDs go into the list in one copy.
                 std::uint64_t bytes = count * (nested ? nested->flatCount : 1) * 4;
@@ -266,7 +270,7 @@ private:
                 walk.p += bytes;
                 continue;
             }
-            if (!walk.has(count)) return false;  // every element takes a byte or more
+            if (!walk.has(count)) return false; // every element takes a byte or more
             if (nested && nested->isCountedDwords) {
                 // Faces and their kind: the count and its indices go into the list as they are.
                 openRun(Run::Integers);
@@ -311,11 +315,13 @@ private:
     }
 
     Run run_ = Run::None;
-    std::size_t runStart_ = 0;  // body position of the open run's first value
+    std::size_t runStart_ = 0; // body position of the open run's first value
 };
 
 } // namespace
 
-std::unique_ptr<BodyWriter> makeBinaryWriter() { return std::make_unique<BinaryWriter>(); }
+std::unique_ptr<BodyWriter> makeBinaryWriter() {
+    return std::make_unique<BinaryWriter>();
+}
 
 } // namespace dxfile

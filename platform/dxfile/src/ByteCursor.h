@@ -3,7 +3,7 @@
 // in the library goes through here.
 #pragma once
 
-#include "dxfile.h"  // asserts the machine is little-endian, as the format is
+#include "dxfile.h" // asserts the machine is little-endian, as the format is
 
 #include <cstddef>
 #include <cstdint>

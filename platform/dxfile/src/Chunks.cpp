@@ -32,7 +32,9 @@ class RawDeflater {
 public:
     // Level 1: the body of an X file is mostly numbers, where higher levels gain little and
     // cost several times the time.
-    RawDeflater() { ok_ = deflateInit2(&stream_, 1, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK; }
+    RawDeflater() {
+        ok_ = deflateInit2(&stream_, 1, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+    }
     ~RawDeflater() {
         if (ok_) deflateEnd(&stream_);
     }
@@ -48,60 +50,42 @@ private:
 
 } // namespace
 
-bool inflateChunks(ByteSpan afterHeader, LargeBytes& out, std::string& reason,
-                   std::size_t& faultOffset) {
+Diagnostic inflateChunks(ByteSpan afterHeader, LargeBytes& out) {
     out.clear();
     ByteCursor cursor(afterHeader);
     std::uint32_t totalSize = 0;
-    faultOffset = 0;
-    if (!cursor.readU32(totalSize) || totalSize < 16) {
-        reason = "compressed file without a valid total size";
-        return false;
-    }
+    std::size_t blockStart = 0;
+    auto failed = [&](std::string reason) { return parseFault(blockStart, std::move(reason)); };
+    if (!cursor.readU32(totalSize) || totalSize < 16)
+        return failed("compressed file without a valid total size");
     std::size_t declared = totalSize - 16;
     // Deflate cannot expand more than about 1032:1, so the input bounds what is worth reserving.
     out.reserve(std::min<std::size_t>(declared, afterHeader.size() * 1032));
     RawInflater inflater;
-    if (!inflater.ok()) {
-        reason = "cannot start the inflater";
-        return false;
-    }
+    if (!inflater.ok()) return failed("cannot start the inflater");
     while (!cursor.atEnd()) {
-        faultOffset = cursor.position();
+        blockStart = cursor.position();
         std::uint16_t blockSize = 0;
         std::uint16_t followSize = 0;
         ByteSpan signature;
         if (!cursor.readU16(blockSize) || !cursor.readU16(followSize) || followSize < 2 ||
-            !cursor.take(2, signature)) {
-            reason = "truncated compressed block header";
-            return false;
-        }
-        if (signature[0] != 'C' || signature[1] != 'K') {
-            reason = "compressed block without its 'CK' signature";
-            return false;
-        }
+            !cursor.take(2, signature))
+            return failed("truncated compressed block header");
+        if (signature[0] != 'C' || signature[1] != 'K')
+            return failed("compressed block without its 'CK' signature");
         ByteSpan deflated;
-        if (!cursor.take(followSize - 2u, deflated)) {
-            reason = "compressed block longer than the file";
-            return false;
-        }
-        if (blockSize == 0 || blockSize > kBlockSize || out.size() + blockSize > declared) {
-            reason = "compressed block of a bad size";
-            return false;
-        }
+        if (!cursor.take(followSize - 2u, deflated))
+            return failed("compressed block longer than the file");
+        if (blockSize == 0 || blockSize > kBlockSize || out.size() + blockSize > declared)
+            return failed("compressed block of a bad size");
         z_stream& stream = inflater.stream();
-        if (inflateReset(&stream) != Z_OK) {
-            reason = "inflater failure";
-            return false;
-        }
+        if (inflateReset(&stream) != Z_OK) return failed("inflater failure");
         if (!out.empty()) {
             // The window carries over: a block may copy from the previous blocks' output.
             std::size_t history = std::min(kBlockSize, out.size());
             if (inflateSetDictionary(&stream, out.data() + out.size() - history,
-                                     static_cast<uInt>(history)) != Z_OK) {
-                reason = "inflater failure";
-                return false;
-            }
+                                     static_cast<uInt>(history)) != Z_OK)
+                return failed("inflater failure");
         }
         std::size_t at = out.size();
         out.resize(at + blockSize);
@@ -112,17 +96,15 @@ bool inflateChunks(ByteSpan afterHeader, LargeBytes& out, std::string& reason,
         int status = inflate(&stream, Z_FINISH);
         if (status != Z_STREAM_END || stream.avail_out != 0) {
             out.resize(at + (blockSize - stream.avail_out));
-            reason = "corrupt compressed data";
-            return false;
+            return failed("corrupt compressed data");
         }
     }
     if (out.size() != declared) {
-        faultOffset = cursor.position();
-        reason = "compressed data inflates to " + std::to_string(out.size() + 16) +
-                 " bytes, the header declares " + std::to_string(totalSize);
-        return false;
+        blockStart = cursor.position();
+        return failed("compressed data inflates to " + std::to_string(out.size() + 16) +
+                      " bytes, the header declares " + std::to_string(totalSize));
     }
-    return true;
+    return {};
 }
 
 bool deflateChunks(ByteSpan body, std::vector<std::uint8_t>& out) {

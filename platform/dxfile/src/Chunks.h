@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ByteCursor.h"
+#include "Diagnostics.h"
 #include "LargeBuffer.h"
 
 #include <cstdint>
@@ -14,9 +15,8 @@ namespace dxfile {
 
 // Inflates the blocks that follow the 16-byte header. Untrusted input: never reads outside
 // `afterHeader`, never produces more than the declared size. On failure `out` holds what was
-// inflated so far, `reason` says why and `faultOffset` where (relative to `afterHeader`).
-[[nodiscard]] bool inflateChunks(ByteSpan afterHeader, LargeBytes& out,
-                                 std::string& reason, std::size_t& faultOffset);
+// inflated so far, and the fault's offset is relative to `afterHeader`.
+[[nodiscard]] Diagnostic inflateChunks(ByteSpan afterHeader, LargeBytes& out);
 
 // Appends the container for `body` to `out`: the total size DWORD (16 + body size), then one
 // block per 32768 bytes, each compressed on its own so any inflater reads it. False on a zlib

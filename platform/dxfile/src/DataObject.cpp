@@ -195,8 +195,10 @@ HRESULT ReferenceObject::GetName(LPSTR name, DWORD* length) {
 
 HRESULT ReferenceObject::GetId(GUID* id) {
     if (!id) return DXFILEERR_BADVALUE;
-    if (const DataNode* target = reference_->target) *id = target->hasId ? target->id : GUID{};
-    else *id = reference_->hasId ? reference_->id : GUID{};
+    if (const DataNode* target = reference_->target)
+        *id = target->hasId ? target->id : GUID{};
+    else
+        *id = reference_->hasId ? reference_->id : GUID{};
     return DXFILE_OK;
 }
 
@@ -205,8 +207,8 @@ HRESULT ReferenceObject::Resolve(LPDIRECTXFILEDATA* dataObject) {
     *dataObject = nullptr;
     const DataNode* target = reference_->target;
     if (!target) return DXFILEERR_BADDATAREFERENCE;
-    *dataObject = new DataObject(std::shared_ptr<DataNode>(owner_, const_cast<DataNode*>(target)),
-                                 false);
+    *dataObject =
+        new DataObject(std::shared_ptr<DataNode>(owner_, const_cast<DataNode*>(target)), false);
     return DXFILE_OK;
 }
 

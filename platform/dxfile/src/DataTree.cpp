@@ -13,7 +13,7 @@ namespace {
 struct Index {
     std::unordered_map<std::string_view, const DataNode*> byName;
     std::unordered_map<GUID, const DataNode*, GuidHash, GuidEqual> byId;
-    std::vector<const DataNode*> all;  // file order, for name-and-GUID references
+    std::vector<const DataNode*> all; // file order, for name-and-GUID references
     std::vector<ReferenceNode*> references;
 };
 
@@ -58,7 +58,8 @@ void resolveReferences(const std::vector<std::shared_ptr<DataNode>>& objects) {
                 continue;
             }
             for (const DataNode* node : index.all)
-                if (node->hasName && node->name == reference->name && sameGuid(node->id, reference->id)) {
+                if (node->hasName && node->name == reference->name &&
+                    sameGuid(node->id, reference->id)) {
                     reference->target = node;
                     break;
                 }

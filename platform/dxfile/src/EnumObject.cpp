@@ -8,7 +8,8 @@ EnumObject::EnumObject(std::shared_ptr<Document> document, DiagnosticSink diagno
     : document_(std::move(document)), diagnostics_(std::move(diagnostics)) {}
 
 EnumObject::~EnumObject() {
-    for (IDirectXFileData* object : handedOut_) object->Release();
+    for (IDirectXFileData* object : handedOut_)
+        object->Release();
 }
 
 HRESULT EnumObject::QueryInterface(REFIID iid, void** object) {

@@ -67,7 +67,9 @@ MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
     return *this;
 }
 
-MappedFile::~MappedFile() { close(); }
+MappedFile::~MappedFile() {
+    close();
+}
 
 void MappedFile::close() noexcept {
     if (mapped_) ::munmap(const_cast<std::uint8_t*>(data_), size_);
@@ -81,7 +83,7 @@ bool MappedFile::open(const char* path, std::uint64_t limit, std::string& reason
     std::uint64_t size = 0;
     Descriptor fd(openBounded(path, limit, size, reason));
     if (fd.get() < 0) return false;
-    if (size == 0) return true;  // nothing to map; an empty span
+    if (size == 0) return true; // nothing to map; an empty span
     // All pages at once: the file is read from end to end right away, and one call is far
     // cheaper than a fault per stretch of pages.
     void* data = ::mmap(nullptr, static_cast<std::size_t>(size), PROT_READ,
@@ -110,7 +112,7 @@ bool readWholeFile(const std::string& path, std::uint64_t limit, std::vector<std
             reason = std::string("cannot read the file: ") + std::strerror(errno);
             return false;
         }
-        if (got == 0) break;  // the file shrank while being read: keep what is there
+        if (got == 0) break; // the file shrank while being read: keep what is there
         done += static_cast<std::size_t>(got);
     }
     bytes.resize(done);

@@ -3,6 +3,7 @@
 #include "BinaryLexer.h"
 #include "TextLexer.h"
 
+#include <cassert>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -22,7 +23,8 @@ public:
         for (;;) {
             Token token = lex_.next();
             switch (token.kind) {
-            case TokenKind::End: return result_;
+            case TokenKind::End:
+                return result_;
             case TokenKind::Template:
                 if (!parseTemplate()) return finish(objects.empty());
                 break;
@@ -44,10 +46,10 @@ public:
                     error(token.offset, "expected a template, found " + describe(token));
                     return finish(true);
                 }
-                break;  // stray separators between objects carry nothing
+                break; // stray separators between objects carry nothing
             default:
-                error(token.offset, "expected a template or a data object, found " +
-                                        lexicalDescription(token));
+                error(token.offset,
+                      "expected a template or a data object, found " + lexicalDescription(token));
                 return finish(objects.empty());
             }
         }
@@ -66,13 +68,13 @@ private:
     }
 
     bool error(std::size_t offset, std::string reason) {
-        if (result_.status != DXFILE_OK) return false;  // the first error is the one that counts
-        result_.status = DXFILEERR_PARSEERROR;
+        if (result_.diagnostic.failed()) return false; // the first error is the one that counts
         Diagnostic& d = result_.diagnostic;
         d.code = DXFILEERR_PARSEERROR;
         d.byteOffset = offset;
         d.hasOffset = true;
-        if constexpr (std::is_same_v<Lexer, TextLexer>) lex_.lineAndColumn(offset, d.line, d.column);
+        if constexpr (std::is_same_v<Lexer, TextLexer>)
+            lex_.lineAndColumn(offset, d.line, d.column);
         d.reason = std::move(reason);
         for (const DataNode* node : path_) {
             if (!d.objectPath.empty()) d.objectPath += '/';
@@ -97,14 +99,14 @@ private:
         const LexFault& fault = lex_.fault();
         switch (fault.fault) {
         case ValueFault::MissingSeparator:
-            return error(fault.offset, "expected ';' or ',' after " + memberContext() + ", found " +
-                                           fault.found);
+            return error(fault.offset,
+                         "expected ';' or ',' after " + memberContext() + ", found " + fault.found);
         case ValueFault::WrongKind:
             return error(fault.offset, "expected " + std::string(expectedKind()) + " for " +
                                            memberContext() + ", found " + fault.found);
         case ValueFault::BadNumber:
-            return error(fault.offset, "number out of range for " + memberContext() + ": " +
-                                           fault.found);
+            return error(fault.offset,
+                         "number out of range for " + memberContext() + ": " + fault.found);
         case ValueFault::Lexical:
             return error(fault.offset, fault.found + " in " + memberContext());
         case ValueFault::ExtraValues:
@@ -112,7 +114,8 @@ private:
                                            (template_ ? template_->name : std::string("object")) +
                                            " (" + fault.found + ")");
         case ValueFault::Unsupported:
-        case ValueFault::None: break;
+        case ValueFault::None:
+            break;
         }
         return error(fault.offset, "bad value for " + memberContext());
     }
@@ -145,12 +148,14 @@ private:
         for (;;) {
             Token token = lex_.next();
             switch (token.kind) {
-            case TokenKind::CBrace: return registerTemplate(std::move(t), name.offset);
+            case TokenKind::CBrace:
+                return registerTemplate(std::move(t), name.offset);
             case TokenKind::Type:
             case TokenKind::Name: {
                 Member member;
                 if (!memberType(token, *t, member)) return false;
-                if (lex_.peek().kind == TokenKind::Name) member.name = std::string(lex_.next().text);
+                if (lex_.peek().kind == TokenKind::Name)
+                    member.name = std::string(lex_.next().text);
                 if (!expect(TokenKind::Semicolon, "';' after a member of template " + t->name))
                     return false;
                 t->members.push_back(std::move(member));
@@ -164,7 +169,8 @@ private:
                 if (!expect(TokenKind::CBrace, "'}' after the restriction of template " + t->name))
                     return false;
                 return registerTemplate(std::move(t), name.offset);
-            default: return unexpected(token, "a member of template " + t->name);
+            default:
+                return unexpected(token, "a member of template " + t->name);
             }
         }
     }
@@ -174,7 +180,8 @@ private:
             member.scalar = token.scalar;
             return true;
         }
-        if (token.kind != TokenKind::Name) return unexpected(token, "a member type in template " + owner.name);
+        if (token.kind != TokenKind::Name)
+            return unexpected(token, "a member type in template " + owner.name);
         member.nested = registry_.findByName(token.text);
         if (!member.nested)
             return error(token.offset, "unknown template '" + std::string(token.text) +
@@ -201,9 +208,9 @@ private:
                         !t.members[i].isTemplate && isIntegerType(t.members[i].scalar))
                         dim.memberIndex = static_cast<int>(i);
                 if (dim.memberIndex < 0)
-                    return error(size.offset, "array size '" + std::string(size.text) +
-                                                  "' is not an earlier integer member of template " +
-                                                  t.name);
+                    return error(size.offset,
+                                 "array size '" + std::string(size.text) +
+                                     "' is not an earlier integer member of template " + t.name);
             } else {
                 return unexpected(size, "an array size in template " + t.name);
             }
@@ -254,8 +261,8 @@ private:
 
     std::shared_ptr<DataNode> parseObject(const Token& typeName, int depth) {
         if (depth > kMaxObjectDepth) {
-            error(typeName.offset, "data objects nested more than " +
-                                       std::to_string(kMaxObjectDepth) + " deep");
+            error(typeName.offset,
+                  "data objects nested more than " + std::to_string(kMaxObjectDepth) + " deep");
             return nullptr;
         }
         auto node = std::make_shared<DataNode>();
@@ -289,7 +296,8 @@ private:
         for (;;) {
             Token token = lex_.next();
             switch (token.kind) {
-            case TokenKind::CBrace: return true;
+            case TokenKind::CBrace:
+                return true;
             case TokenKind::Name: {
                 std::shared_ptr<DataNode> child = parseObject(token, depth + 1);
                 if (!child) return false;
@@ -300,13 +308,15 @@ private:
                 if (!readReference(node)) return false;
                 break;
             case TokenKind::Semicolon:
-            case TokenKind::Comma: break;  // stray separators after children carry nothing
+            case TokenKind::Comma:
+                break; // stray separators after children carry nothing
             case TokenKind::End:
-                return error(token.offset, "data ends inside " + describeObject(node) +
-                                               ": expected '}'");
+                return error(token.offset,
+                             "data ends inside " + describeObject(node) + ": expected '}'");
             default:
-                return unexpected(token, "a child object, a reference or '}' after the members of " +
-                                             node.type->name);
+                return unexpected(token,
+                                  "a child object, a reference or '}' after the members of " +
+                                      node.type->name);
             }
         }
     }
@@ -335,7 +345,7 @@ private:
     // ---- Member values -------------------------------------------------------------------
 
     struct StringSlot {
-        std::size_t offset;  // of the pointer in the packed data
+        std::size_t offset; // of the pointer in the packed data
         std::string_view text;
     };
 
@@ -351,7 +361,8 @@ private:
         member_ = nullptr;
         if (!strings_.empty()) {
             std::size_t total = 0;
-            for (const StringSlot& slot : strings_) total += slot.text.size() + 1;
+            for (const StringSlot& slot : strings_)
+                total += slot.text.size() + 1;
             node.strings.resize(total);
             char* arena = node.strings.data();
             for (const StringSlot& slot : strings_) {
@@ -411,7 +422,8 @@ private:
             return true;
         }
         case ScalarType::Unicode:
-        case ScalarType::Cstring: break;
+        case ScalarType::Cstring:
+            break;
         }
         return error(lex_.peek().offset, std::string(keywordOf(type)) + " data is not supported (" +
                                              memberContext() + ")");
@@ -461,18 +473,20 @@ private:
     bool readArray(const Member& member, std::uint64_t count, PackedBytes& out) {
         if (count == 0) return true;
         const Template* nested = member.isTemplate ? member.nested.get() : nullptr;
-        if (nested && !nested->readsValues) return true;  // elements without values pack to nothing
-        std::uint64_t valueCount = count * (nested && nested->shape != FlatShape::Mixed ? nested->flatCount : 1);
+        if (nested && !nested->readsValues) return true; // elements without values pack to nothing
+        std::uint64_t valueCount =
+            count * (nested && nested->shape != FlatShape::Mixed ? nested->flatCount : 1);
         // Every value takes at least one byte of input: a count may never promise more.
         if (count > lex_.remaining() || valueCount > lex_.remaining())
-            return error(lex_.peek().offset, "array " + member.name + " of " + std::to_string(count) +
-                                                 " elements is longer than the data left (" +
-                                                 memberContext() + ")");
-        FlatShape shape = nested ? nested->shape
-                          : member.scalar == ScalarType::Float                     ? FlatShape::Floats
-                          : member.scalar == ScalarType::Dword || member.scalar == ScalarType::Sdword
-                              ? FlatShape::Dwords
-                              : FlatShape::Mixed;
+            return error(lex_.peek().offset,
+                         "array " + member.name + " of " + std::to_string(count) +
+                             " elements is longer than the data left (" + memberContext() + ")");
+        FlatShape shape =
+            nested                               ? nested->shape
+            : member.scalar == ScalarType::Float ? FlatShape::Floats
+            : member.scalar == ScalarType::Dword || member.scalar == ScalarType::Sdword
+                ? FlatShape::Dwords
+                : FlatShape::Mixed;
         if (shape == FlatShape::Floats) {
             auto* target = grow(out, valueCount * 4);
             std::size_t at = target - out.data();
@@ -508,7 +522,8 @@ private:
         while (i < count) {
             std::size_t before = out.size();
             std::uint64_t taken = 0;
-            if (nested && nested->isCountedDwords) taken = lex_.takeCountedRuns(out, count - i);
+            if (nested && nested->isCountedDwords)
+                taken = lex_.takeCountedRuns(out, count - i);
             else if (nested && nested->countedFloatsLead > 0)
                 taken = lex_.takeCountedFloats(out, count - i, nested->countedFloatsLead);
             if (taken == 0) {
@@ -530,7 +545,8 @@ private:
                      std::uint64_t count) {
         if (count <= firstCount) return;
         std::uint64_t room = (out.size() - firstStart) / firstCount * (count - firstCount);
-        if (room <= static_cast<std::uint64_t>(lex_.remaining()) * 8) out.reserve(out.size() + room);
+        if (room <= static_cast<std::uint64_t>(lex_.remaining()) * 8)
+            out.reserve(out.size() + room);
     }
 
     Lexer& lex_;
@@ -539,20 +555,23 @@ private:
     ParseResult result_;
     std::vector<const DataNode*> path_;
     std::vector<StringSlot> strings_;
-    const Template* template_ = nullptr;  // innermost template being filled, for messages
-    const Member* member_ = nullptr;      // member being filled, for messages
+    const Template* template_ = nullptr; // innermost template being filled, for messages
+    const Member* member_ = nullptr;     // member being filled, for messages
 };
 
 } // namespace
 
 ParseResult parseBody(const ParseRequest& request, TemplateRegistry& registry,
                       std::vector<std::shared_ptr<DataNode>>& objects) {
+    assert((request.floatBytes == 4 || request.floatBytes == 8) && "floats are 32 or 64 bits");
     if (request.encoding == Encoding::Text) {
         TextLexer lexer(request.body, request.baseOffset);
-        return Grammar<TextLexer>(lexer, registry, request.declaredTemplates).run(request.templatesOnly, objects);
+        return Grammar<TextLexer>(lexer, registry, request.declaredTemplates)
+            .run(request.templatesOnly, objects);
     }
     BinaryLexer lexer(request.body, request.baseOffset, request.floatBytes);
-    return Grammar<BinaryLexer>(lexer, registry, request.declaredTemplates).run(request.templatesOnly, objects);
+    return Grammar<BinaryLexer>(lexer, registry, request.declaredTemplates)
+        .run(request.templatesOnly, objects);
 }
 
 } // namespace dxfile

@@ -19,19 +19,18 @@ inline constexpr int kMaxObjectDepth = 128;
 enum class Encoding { Text, Binary };
 
 struct ParseRequest {
-    ByteSpan body;            // the data after the 16-byte header (inflated when compressed)
-    std::size_t baseOffset;   // file offset of body[0], for diagnostics
+    ByteSpan body;          // the data after the 16-byte header (inflated when compressed)
+    std::size_t baseOffset; // file offset of body[0], for diagnostics
     Encoding encoding;
-    std::size_t floatBytes;   // 4 or 8: width of binary float list elements
-    bool templatesOnly;       // data objects are an error (template registration)
-    std::vector<GUID>* declaredTemplates = nullptr;  // if set, receives each template's GUID
+    std::size_t floatBytes; // 4 or 8: width of binary float list elements
+    bool templatesOnly;     // data objects are an error (template registration)
+    std::vector<GUID>* declaredTemplates = nullptr; // if set, receives each template's GUID
 };
 
 struct ParseResult {
-    HRESULT status = DXFILE_OK;
+    Diagnostic diagnostic; // failed() on failure (without the file name)
     // True when the failure came before any data object began: the caller reports it at open.
     bool failedBeforeObjects = false;
-    Diagnostic diagnostic;  // set on failure (without the file name)
 };
 
 // Registers every template met in `registry` and appends every complete top-level data object

@@ -50,7 +50,8 @@ std::string formatGuid(const GUID& id, bool upperCase) {
     std::string text;
     text.reserve(36);
     auto hex = [&](std::uint32_t value, int count) {
-        for (int shift = (count - 1) * 4; shift >= 0; shift -= 4) text += digits[(value >> shift) & 15];
+        for (int shift = (count - 1) * 4; shift >= 0; shift -= 4)
+            text += digits[(value >> shift) & 15];
     };
     hex(id.Data1, 8);
     text += '-';

@@ -9,8 +9,12 @@
 
 namespace dxfile {
 
-inline bool sameGuid(const GUID& a, const GUID& b) { return IsEqualGUID(a, b); }
-inline bool isNullGuid(const GUID& id) { return sameGuid(id, GUID{}); }
+inline bool sameGuid(const GUID& a, const GUID& b) {
+    return IsEqualGUID(a, b);
+}
+inline bool isNullGuid(const GUID& id) {
+    return sameGuid(id, GUID{});
+}
 
 // Parses the 36 characters between the angle brackets (hex digits in either case).
 [[nodiscard]] bool parseGuid(std::string_view text, GUID& id);

@@ -2,6 +2,7 @@
 
 #include <sys/mman.h>
 
+#include <cassert>
 #include <cstdint>
 
 namespace dxfile {
@@ -13,6 +14,7 @@ constexpr std::size_t kHugePage = std::size_t{2} << 20;
 } // namespace
 
 void* allocateLarge(std::size_t bytes) {
+    assert(bytes > 0 && "large blocks are never empty");
     // Over-map by one huge page and trim to an aligned block, so the kernel can back it with
     // huge pages from the first byte.
     std::size_t mapped = bytes + kHugePage;
@@ -28,6 +30,8 @@ void* allocateLarge(std::size_t bytes) {
     return reinterpret_cast<void*>(aligned);
 }
 
-void releaseLarge(void* block, std::size_t bytes) noexcept { ::munmap(block, bytes); }
+void releaseLarge(void* block, std::size_t bytes) noexcept {
+    ::munmap(block, bytes);
+}
 
 } // namespace dxfile

@@ -31,14 +31,18 @@ template <class T> struct LargeBlockAllocator {
     }
     void deallocate(T* block, std::size_t count) noexcept {
         std::size_t bytes = count * sizeof(T);
-        if (bytes >= kLargeBlockBytes) releaseLarge(block, bytes);
-        else ::operator delete(block);
+        if (bytes >= kLargeBlockBytes)
+            releaseLarge(block, bytes);
+        else
+            ::operator delete(block);
     }
     template <class U> void construct(U* p) noexcept { ::new (static_cast<void*>(p)) U; }
     template <class U, class... Args> void construct(U* p, Args&&... args) {
         ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
     }
-    template <class U> bool operator==(const LargeBlockAllocator<U>&) const noexcept { return true; }
+    template <class U> bool operator==(const LargeBlockAllocator<U>&) const noexcept {
+        return true;
+    }
 };
 
 using LargeBytes = std::vector<std::uint8_t, LargeBlockAllocator<std::uint8_t>>;

@@ -3,10 +3,10 @@
 // root object's registry lives as long as anything made from it.
 #pragma once
 
+#include "ByteCursor.h"
 #include "DataTree.h"
 #include "Diagnostics.h"
 #include "Templates.h"
-#include "ByteCursor.h"
 #include "Writer.h"
 #include "dxfile.h"
 
@@ -20,7 +20,8 @@ namespace dxfile {
 
 // Asks one of this library's objects for itself (no reference added): how the library tells
 // its own objects from foreign implementations of the same interfaces.
-inline constexpr GUID kSelfIid = {0x6c1e0a53, 0x2b7f, 0x4d0e, {0x9a, 0x41, 0x5e, 0x3c, 0x07, 0xd2, 0x88, 0x1b}};
+inline constexpr GUID kSelfIid = {
+    0x6c1e0a53, 0x2b7f, 0x4d0e, {0x9a, 0x41, 0x5e, 0x3c, 0x07, 0xd2, 0x88, 0x1b}};
 
 template <class Interface> class ComObject : public Interface {
 public:
@@ -79,7 +80,7 @@ private:
     std::shared_ptr<Document> document_;
     DiagnosticSink diagnostics_;
     std::size_t next_ = 0;
-    std::vector<IDirectXFileData*> handedOut_;  // the enumerator holds one reference to each
+    std::vector<IDirectXFileData*> handedOut_; // the enumerator holds one reference to each
 };
 
 class DataObject final : public ComObject<IDirectXFileData> {
@@ -147,7 +148,7 @@ public:
     HRESULT SaveData(LPDIRECTXFILEDATA dataObject) override;
 
 private:
-    ~SaveObject() override;  // writes the file after a complete save, else leaves it alone
+    ~SaveObject() override; // writes the file after a complete save, else leaves it alone
     HRESULT fail(HRESULT code, std::string reason);
     bool commit(std::string& reason);
 
@@ -160,8 +161,8 @@ private:
     std::unique_ptr<BodyWriter> writer_;
     std::vector<GUID> templatesWritten_;
     bool failed_ = false;
-    bool streaming_ = false;     // the writer hands the body to the file as it grows
-    bool streamFailed_ = false;  // writing the header ahead of the body failed
+    bool streaming_ = false;    // the writer hands the body to the file as it grows
+    bool streamFailed_ = false; // writing the header ahead of the body failed
 };
 
 // The GetName protocol shared by every object kind.

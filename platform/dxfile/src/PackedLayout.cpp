@@ -13,7 +13,8 @@ std::uint32_t readCount(ScalarType type, const std::uint8_t* p) {
         return value;
     }
     case ScalarType::Char:
-    case ScalarType::Uchar: return *p;
+    case ScalarType::Uchar:
+        return *p;
     default: {
         std::uint32_t value;
         std::memcpy(&value, p, 4);
@@ -37,7 +38,7 @@ bool walk(const Template& t, ByteSpan data, std::size_t& at, std::size_t stopAft
         std::uint64_t count = 1;
         for (const Dimension& dim : member.dims) {
             count *= dim.memberIndex >= 0 ? values[dim.memberIndex] : dim.fixedCount;
-            if (count > data.size()) break;  // clamps; the length check below refuses it
+            if (count > data.size()) break; // clamps; the length check below refuses it
         }
         if (member.isTemplate) {
             const Template& nested = *member.nested;
@@ -48,7 +49,7 @@ bool walk(const Template& t, ByteSpan data, std::size_t& at, std::size_t stopAft
                 if (bytes > data.size() - at) return false;
                 at += static_cast<std::size_t>(bytes);
             } else {
-                if (count > data.size() - at) return false;  // every element takes a byte or more
+                if (count > data.size() - at) return false; // every element takes a byte or more
                 for (std::uint64_t e = 0; e < count; ++e)
                     if (!walk(nested, data, at, SIZE_MAX, nullptr)) return false;
             }

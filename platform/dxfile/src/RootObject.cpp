@@ -25,28 +25,20 @@ ParseResult readFile(ByteSpan file, TemplateRegistry& registry, bool templatesOn
                      std::vector<GUID>* declared = nullptr) {
     ParseResult result;
     FileHeader header;
-    std::string reason;
-    HRESULT status = readHeader(file, header, reason);
-    if (status != DXFILE_OK) {
-        result.status = status;
+    result.diagnostic = readHeader(file, header);
+    if (result.diagnostic.failed()) {
         result.failedBeforeObjects = true;
-        result.diagnostic.code = status;
-        result.diagnostic.reason = reason;
         return result;
     }
-    ParseRequest request{file.subspan(kHeaderSize), kHeaderSize,
-                         header.isText ? Encoding::Text : Encoding::Binary, header.floatBytes,
-                         templatesOnly, declared};
+    ParseRequest request{
+        file.subspan(kHeaderSize), kHeaderSize,   header.isText ? Encoding::Text : Encoding::Binary,
+        header.floatBytes,         templatesOnly, declared};
     LargeBytes inflated;
     if (header.isCompressed) {
-        std::size_t faultOffset = 0;
-        if (!inflateChunks(file.subspan(kHeaderSize), inflated, reason, faultOffset)) {
-            result.status = DXFILEERR_PARSEERROR;
+        result.diagnostic = inflateChunks(file.subspan(kHeaderSize), inflated);
+        if (result.diagnostic.failed()) {
+            result.diagnostic.byteOffset += kHeaderSize;
             result.failedBeforeObjects = true;
-            result.diagnostic.code = DXFILEERR_PARSEERROR;
-            result.diagnostic.byteOffset = kHeaderSize + faultOffset;
-            result.diagnostic.hasOffset = true;
-            result.diagnostic.reason = reason;
             return result;
         }
         // Offsets in the inflated data count as if it stood after the header.
@@ -63,7 +55,7 @@ ParseResult readFile(ByteSpan file, TemplateRegistry& registry, bool templatesOn
 HRESULT RootObject::listDeclaredTemplates(ByteSpan file, std::vector<GUID>& ids) {
     std::vector<std::shared_ptr<DataNode>> objects;
     ids.clear();
-    return readFile(file, *registry_, false, objects, &ids).status;
+    return readFile(file, *registry_, false, objects, &ids).diagnostic.code;
 }
 
 RootObject::RootObject()
@@ -91,11 +83,12 @@ HRESULT RootObject::RegisterTemplates(LPVOID data, DWORD size) {
         return DXFILEERR_BADVALUE;
     }
     std::vector<std::shared_ptr<DataNode>> objects;
-    ParseResult result = readFile(ByteSpan(static_cast<const std::uint8_t*>(data), size),
-                                  *registry_, true, objects);
-    if (result.status != DXFILE_OK) {
+    ParseResult result =
+        readFile(ByteSpan(static_cast<const std::uint8_t*>(data), size), *registry_, true, objects);
+    if (result.diagnostic.failed()) {
+        HRESULT code = result.diagnostic.code;
         diagnostics_->record(std::move(result.diagnostic));
-        return result.status;
+        return code;
     }
     return DXFILE_OK;
 }
@@ -104,10 +97,10 @@ HRESULT RootObject::CreateEnumObject(LPVOID source, DXFILELOADOPTIONS options,
                                      LPDIRECTXFILEENUMOBJECT* enumObject) {
     if (!enumObject) return DXFILEERR_BADVALUE;
     *enumObject = nullptr;
-    MappedFile mapped;  // read in place; the objects keep copies of what they hold
+    MappedFile mapped; // read in place; the objects keep copies of what they hold
     ByteSpan file;
     std::string fileName;
-    switch (options & 0xF) {  // only the low bits choose the source
+    switch (options & 0xF) { // only the low bits choose the source
     case DXFILELOAD_FROMFILE:
         if (!source) return DXFILEERR_BADVALUE;
         fileName = static_cast<const char*>(source);
@@ -131,12 +124,13 @@ HRESULT RootObject::CreateEnumObject(LPVOID source, DXFILELOADOPTIONS options,
     auto document = std::make_shared<Document>();
     ParseResult result = readFile(file, *registry_, false, document->objects);
     result.diagnostic.fileName = fileName;
-    if (result.status != DXFILE_OK && result.failedBeforeObjects && document->objects.empty()) {
+    if (result.diagnostic.failed() && result.failedBeforeObjects && document->objects.empty()) {
+        HRESULT code = result.diagnostic.code;
         diagnostics_->record(std::move(result.diagnostic));
-        return result.status;
+        return code;
     }
-    if (result.status != DXFILE_OK) {
-        document->endStatus = result.status;
+    if (result.diagnostic.failed()) {
+        document->endStatus = result.diagnostic.code;
         document->endDiagnostic = std::move(result.diagnostic);
     }
     resolveReferences(document->objects);
@@ -157,7 +151,8 @@ HRESULT RootObject::CreateSaveObject(LPCSTR fileName, DXFILEFORMAT format,
     int fd = ::mkstemp(temporary.data());
     if (fd < 0) {
         diagnostics_->record(DXFILEERR_BADFILE, fileName,
-                             std::string("cannot create a file beside it: ") + std::strerror(errno));
+                             std::string("cannot create a file beside it: ") +
+                                 std::strerror(errno));
         return DXFILEERR_BADFILE;
     }
     ::fchmod(fd, 0644);

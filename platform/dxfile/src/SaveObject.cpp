@@ -135,8 +135,9 @@ bool SaveObject::commit(std::string& reason) {
     bool written;
     if (format_ & DXFILEFORMAT_COMPRESSED) {
         std::vector<std::uint8_t> framed;
-        if (!deflateChunks(ByteSpan(reinterpret_cast<const std::uint8_t*>(body.data()), body.size()),
-                           framed)) {
+        if (!deflateChunks(
+                ByteSpan(reinterpret_cast<const std::uint8_t*>(body.data()), body.size()),
+                framed)) {
             reason = "compression failed";
             return false;
         }
@@ -183,15 +184,18 @@ HRESULT SaveObject::QueryInterface(REFIID iid, void** object) {
 }
 
 HRESULT SaveObject::SaveTemplates(DWORD count, const GUID** templateIds) {
-    if (count > 0 && !templateIds) return fail(DXFILEERR_BADVALUE, "SaveTemplates without identifiers");
+    if (count > 0 && !templateIds)
+        return fail(DXFILEERR_BADVALUE, "SaveTemplates without identifiers");
     for (DWORD i = 0; i < count; ++i) {
-        if (!templateIds[i]) return fail(DXFILEERR_BADVALUE, "SaveTemplates with a null identifier");
+        if (!templateIds[i])
+            return fail(DXFILEERR_BADVALUE, "SaveTemplates with a null identifier");
         std::shared_ptr<const Template> t = registry_->findById(*templateIds[i]);
         if (!t)
             return fail(DXFILEERR_BADVALUE,
                         "no registered template has the GUID " + formatGuid(*templateIds[i], true));
         bool written = false;
-        for (const GUID& done : templatesWritten_) written = written || sameGuid(done, t->id);
+        for (const GUID& done : templatesWritten_)
+            written = written || sameGuid(done, t->id);
         if (written) continue;
         writer_->writeTemplate(*t);
         templatesWritten_.push_back(t->id);
@@ -226,7 +230,8 @@ HRESULT SaveObject::CreateDataObject(REFGUID templateId, LPCSTR name, const GUID
     std::size_t at = 0;
     adoptStrings(*t, node->packed, at, slots);
     std::size_t total = 0;
-    for (const auto& slot : slots) total += slot.second ? std::strlen(slot.second) + 1 : 0;
+    for (const auto& slot : slots)
+        total += slot.second ? std::strlen(slot.second) + 1 : 0;
     node->strings.resize(total);
     char* arena = node->strings.data();
     for (const auto& slot : slots) {

@@ -3,24 +3,31 @@
 #include "Guid.h"
 
 #include <algorithm>
+#include <cassert>
 
 namespace dxfile {
 
 std::size_t packedSize(ScalarType type) {
     switch (type) {
     case ScalarType::Word:
-    case ScalarType::Sword: return 2;
+    case ScalarType::Sword:
+        return 2;
     case ScalarType::Dword:
     case ScalarType::Sdword:
-    case ScalarType::Float: return 4;
-    case ScalarType::Double: return 8;
+    case ScalarType::Float:
+        return 4;
+    case ScalarType::Double:
+        return 8;
     case ScalarType::Char:
-    case ScalarType::Uchar: return 1;
+    case ScalarType::Uchar:
+        return 1;
     case ScalarType::String:
     case ScalarType::Unicode:
-    case ScalarType::Cstring: return sizeof(char*);
+    case ScalarType::Cstring:
+        return sizeof(char*);
     }
-    return 0;
+    assert(false && "every scalar type packs to some bytes: lengths divide by them");
+    return 1;
 }
 
 bool isIntegerType(ScalarType type) {
@@ -30,26 +37,41 @@ bool isIntegerType(ScalarType type) {
     case ScalarType::Char:
     case ScalarType::Uchar:
     case ScalarType::Sword:
-    case ScalarType::Sdword: return true;
-    default: return false;
+    case ScalarType::Sdword:
+        return true;
+    default:
+        return false;
     }
 }
 
-bool isFloatType(ScalarType type) { return type == ScalarType::Float || type == ScalarType::Double; }
+bool isFloatType(ScalarType type) {
+    return type == ScalarType::Float || type == ScalarType::Double;
+}
 
 const char* keywordOf(ScalarType type) {
     switch (type) {
-    case ScalarType::Word: return "WORD";
-    case ScalarType::Dword: return "DWORD";
-    case ScalarType::Float: return "FLOAT";
-    case ScalarType::Double: return "DOUBLE";
-    case ScalarType::Char: return "CHAR";
-    case ScalarType::Uchar: return "UCHAR";
-    case ScalarType::Sword: return "SWORD";
-    case ScalarType::Sdword: return "SDWORD";
-    case ScalarType::String: return "STRING";
-    case ScalarType::Unicode: return "UNICODE";
-    case ScalarType::Cstring: return "CSTRING";
+    case ScalarType::Word:
+        return "WORD";
+    case ScalarType::Dword:
+        return "DWORD";
+    case ScalarType::Float:
+        return "FLOAT";
+    case ScalarType::Double:
+        return "DOUBLE";
+    case ScalarType::Char:
+        return "CHAR";
+    case ScalarType::Uchar:
+        return "UCHAR";
+    case ScalarType::Sword:
+        return "SWORD";
+    case ScalarType::Sdword:
+        return "SDWORD";
+    case ScalarType::String:
+        return "STRING";
+    case ScalarType::Unicode:
+        return "UNICODE";
+    case ScalarType::Cstring:
+        return "CSTRING";
     }
     return "?";
 }
@@ -115,7 +137,7 @@ void finishTemplate(Template& t) {
     };
     for (const Member& member : t.members) {
         std::uint64_t elements = 1;
-        bool sized = false;  // an array sized by a member may hold nothing
+        bool sized = false; // an array sized by a member may hold nothing
         for (const Dimension& dim : member.dims) {
             if (dim.memberIndex >= 0) {
                 fixed = false;
@@ -134,25 +156,28 @@ void finishTemplate(Template& t) {
             depth = std::max(depth, nested.nestingDepth + 1);
             if (nested.readsValues && elements > 0 && !sized) readsValues = true;
             if (!nested.readsValues) continue;
-            if (nested.shape == FlatShape::Mixed) fixed = false;
+            if (nested.shape == FlatShape::Mixed)
+                fixed = false;
             else {
                 merge(nested.shape);
                 count += elements * nested.flatCount;
             }
         } else {
             if (elements > 0 && !sized) readsValues = true;
-            if (member.scalar == ScalarType::Float) merge(FlatShape::Floats);
+            if (member.scalar == ScalarType::Float)
+                merge(FlatShape::Floats);
             else if (member.scalar == ScalarType::Dword || member.scalar == ScalarType::Sdword)
                 merge(FlatShape::Dwords);
-            else fixed = false;
+            else
+                fixed = false;
             count += elements;
         }
     }
     t.readsValues = readsValues;
-    t.isCountedDwords = t.members.size() == 2 && !t.members[0].isTemplate && !t.members[0].isArray() &&
-                        t.members[0].scalar == ScalarType::Dword && !t.members[1].isTemplate &&
-                        t.members[1].scalar == ScalarType::Dword && t.members[1].dims.size() == 1 &&
-                        t.members[1].dims[0].memberIndex == 0;
+    t.isCountedDwords = t.members.size() == 2 && !t.members[0].isTemplate &&
+                        !t.members[0].isArray() && t.members[0].scalar == ScalarType::Dword &&
+                        !t.members[1].isTemplate && t.members[1].scalar == ScalarType::Dword &&
+                        t.members[1].dims.size() == 1 && t.members[1].dims[0].memberIndex == 0;
     t.countedFloatsLead = 0;
     if (t.steps.size() >= 2 && t.steps.size() - 1 == t.steps[0].dwordRun) {
         const ReadStep& last = t.steps.back();
@@ -172,12 +197,15 @@ void finishTemplate(Template& t) {
 }
 
 namespace {
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 } // namespace
 
 std::size_t CaseInsensitiveHash::operator()(std::string_view text) const {
     std::size_t hash = 1469598103934665603ull;
-    for (char c : text) hash = (hash ^ static_cast<unsigned char>(lower(c))) * 1099511628211ull;
+    for (char c : text)
+        hash = (hash ^ static_cast<unsigned char>(lower(c))) * 1099511628211ull;
     return hash;
 }
 

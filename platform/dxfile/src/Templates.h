@@ -14,7 +14,17 @@
 namespace dxfile {
 
 enum class ScalarType : std::uint8_t {
-    Word, Dword, Float, Double, Char, Uchar, Sword, Sdword, String, Unicode, Cstring
+    Word,
+    Dword,
+    Float,
+    Double,
+    Char,
+    Uchar,
+    Sword,
+    Sdword,
+    String,
+    Unicode,
+    Cstring
 };
 
 // Bytes one value of the type takes in packed data (a STRING is a `char*`).
@@ -29,22 +39,22 @@ struct Template;
 // One array dimension: a fixed count, or the value of an earlier scalar integer member.
 struct Dimension {
     std::uint32_t fixedCount = 0;
-    int memberIndex = -1;  // >= 0: index of the member that holds the count
+    int memberIndex = -1; // >= 0: index of the member that holds the count
 };
 
 struct Member {
-    std::string name;  // may be empty (the binary grammar allows unnamed scalar members)
+    std::string name; // may be empty (the binary grammar allows unnamed scalar members)
     bool isTemplate = false;
     ScalarType scalar = ScalarType::Dword;
-    std::shared_ptr<const Template> nested;  // when isTemplate
-    std::vector<Dimension> dims;             // empty for a scalar member
+    std::shared_ptr<const Template> nested; // when isTemplate
+    std::vector<Dimension> dims;            // empty for a scalar member
     bool isArray() const { return !dims.empty(); }
 };
 
 enum class RestrictionKind : std::uint8_t { Closed, Open, Restricted };
 
 struct RestrictionEntry {
-    std::string name;  // "BINARY" admits binary children
+    std::string name; // "BINARY" admits binary children
     GUID id{};
     bool hasId = false;
 };
@@ -80,7 +90,7 @@ struct Template {
     // Derived by finishTemplate.
     FlatShape shape = FlatShape::Mixed;
     std::uint32_t flatCount = 0;
-    bool readsValues = false;  // false when the template holds no values at all
+    bool readsValues = false; // false when the template holds no values at all
     // `DWORD n; array DWORD v[n];` (MeshFace and its kind): read and written as one run.
     bool isCountedDwords = false;
     // Steps of `countedFloatsLead` DWORDs, the last the count of the FLOAT array that follows

@@ -16,8 +16,10 @@ enum CharClass : std::uint8_t { kNameChar, kSpace, kPunct, kQuote, kHash, kSlash
 
 constexpr std::array<std::uint8_t, 256> makeClasses() {
     std::array<std::uint8_t, 256> classes{};
-    for (int c = 0; c <= 0x20; ++c) classes[c] = kSpace;  // NUL and every control byte too
-    for (char c : std::string_view("{}[]()<>,;")) classes[static_cast<unsigned char>(c)] = kPunct;
+    for (int c = 0; c <= 0x20; ++c)
+        classes[c] = kSpace; // NUL and every control byte too
+    for (char c : std::string_view("{}[]()<>,;"))
+        classes[static_cast<unsigned char>(c)] = kPunct;
     classes['"'] = kQuote;
     classes['#'] = kHash;
     classes['/'] = kSlash;
@@ -25,8 +27,12 @@ constexpr std::array<std::uint8_t, 256> makeClasses() {
 }
 constexpr std::array<std::uint8_t, 256> kClasses = makeClasses();
 
-inline std::uint8_t classOf(char c) { return kClasses[static_cast<unsigned char>(c)]; }
-inline bool isDigit(char c) { return c >= '0' && c <= '9'; }
+inline std::uint8_t classOf(char c) {
+    return kClasses[static_cast<unsigned char>(c)];
+}
+inline bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 struct Keyword {
     std::string_view text;
@@ -42,7 +48,7 @@ constexpr Keyword kKeywords[] = {
     {"DOUBLE", TokenKind::Type, ScalarType::Double},
     {"CHAR", TokenKind::Type, ScalarType::Char},
     {"UCHAR", TokenKind::Type, ScalarType::Uchar},
-    {"BYTE", TokenKind::Type, ScalarType::Uchar},  // documented but tokenless: read as UCHAR
+    {"BYTE", TokenKind::Type, ScalarType::Uchar}, // documented but tokenless: read as UCHAR
     {"SWORD", TokenKind::Type, ScalarType::Sword},
     {"SDWORD", TokenKind::Type, ScalarType::Sdword},
     {"STRING", TokenKind::Type, ScalarType::String},
@@ -110,7 +116,7 @@ template <class Number> const char* shortDecimal(const char* p, const char* end,
     if (negative) ++p;
     std::uint64_t mantissa = 0;
     int digits = 0;
-    int fraction = -1;  // digits after the point, once one was seen
+    int fraction = -1; // digits after the point, once one was seen
     for (; p < end; ++p) {
         if (isDigit(*p)) {
             if (++digits > 18) return nullptr;
@@ -136,13 +142,13 @@ template <class Number> const char* shortDecimal(const char* p, const char* end,
 
 template <class Number> bool floatValue(std::string_view lexeme, Number& value) {
     if (isNonFiniteSpelling(lexeme)) {
-        value = 0;  // faulty exporters' non-finite values carry no usable number
+        value = 0; // faulty exporters' non-finite values carry no usable number
         return true;
     }
     if (!lexeme.empty() && lexeme[0] == '+') lexeme.remove_prefix(1);
     if (lexeme.empty()) return false;
     char first = lexeme[0] == '-' && lexeme.size() > 1 ? lexeme[1] : lexeme[0];
-    if (!isDigit(first) && first != '.') return false;  // refuses "inf" and "nan"
+    if (!isDigit(first) && first != '.') return false; // refuses "inf" and "nan"
     auto [end, error] = std::from_chars(lexeme.data(), lexeme.data() + lexeme.size(), value);
     return error == std::errc() && end == lexeme.data() + lexeme.size();
 }
@@ -150,12 +156,13 @@ template <class Number> bool floatValue(std::string_view lexeme, Number& value) 
 } // namespace
 
 TextLexer::TextLexer(ByteSpan text, std::size_t baseOffset)
-    : begin_(reinterpret_cast<const char*>(text.data())), pos_(begin_),
-      end_(begin_ + text.size()), base_(baseOffset) {}
+    : begin_(reinterpret_cast<const char*>(text.data())), pos_(begin_), end_(begin_ + text.size()),
+      base_(baseOffset) {}
 
 void TextLexer::skipSpaceAndComments() {
     for (;;) {
-        while (pos_ < end_ && static_cast<unsigned char>(*pos_) <= 0x20) ++pos_;
+        while (pos_ < end_ && static_cast<unsigned char>(*pos_) <= 0x20)
+            ++pos_;
         if (pos_ == end_) return;
         char c = *pos_;
         bool comment = c == '#' || (c == '/' && pos_ + 1 < end_ && pos_[1] == '/');
@@ -184,23 +191,43 @@ Token TextLexer::lexToken() {
     case kPunct:
         ++pos_;
         switch (c) {
-        case '{': token.kind = TokenKind::OBrace; break;
-        case '}': token.kind = TokenKind::CBrace; break;
-        case '[': token.kind = TokenKind::OBracket; break;
-        case ']': token.kind = TokenKind::CBracket; break;
-        case '(': token.kind = TokenKind::OParen; break;
-        case ')': token.kind = TokenKind::CParen; break;
-        case '>': token.kind = TokenKind::CAngle; break;
-        case ',': token.kind = TokenKind::Comma; break;
-        case ';': token.kind = TokenKind::Semicolon; break;
+        case '{':
+            token.kind = TokenKind::OBrace;
+            break;
+        case '}':
+            token.kind = TokenKind::CBrace;
+            break;
+        case '[':
+            token.kind = TokenKind::OBracket;
+            break;
+        case ']':
+            token.kind = TokenKind::CBracket;
+            break;
+        case '(':
+            token.kind = TokenKind::OParen;
+            break;
+        case ')':
+            token.kind = TokenKind::CParen;
+            break;
+        case '>':
+            token.kind = TokenKind::CAngle;
+            break;
+        case ',':
+            token.kind = TokenKind::Comma;
+            break;
+        case ';':
+            token.kind = TokenKind::Semicolon;
+            break;
         case '<': {
             // A GUID; documentation listings put spaces inside the brackets.
             token.kind = TokenKind::OAngle;
             const char* p = pos_;
-            while (p < end_ && (*p == ' ' || *p == '\t')) ++p;
+            while (p < end_ && (*p == ' ' || *p == '\t'))
+                ++p;
             if (end_ - p >= 36 && parseGuid(std::string_view(p, 36), token.guid)) {
                 p += 36;
-                while (p < end_ && (*p == ' ' || *p == '\t')) ++p;
+                while (p < end_ && (*p == ' ' || *p == '\t'))
+                    ++p;
                 if (p < end_ && *p == '>') {
                     token.kind = TokenKind::Guid;
                     pos_ = p + 1;
@@ -223,7 +250,8 @@ Token TextLexer::lexToken() {
         pos_ = static_cast<const char*>(close) + 1;
         return token;
     }
-    default: break;
+    default:
+        break;
     }
     if (c == '.' && !(pos_ + 1 < end_ && isDigit(pos_[1]))) {
         ++pos_;
@@ -231,15 +259,17 @@ Token TextLexer::lexToken() {
         return token;
     }
     // A run of name characters: keyword, number or name.
-    while (!atDelimiter(pos_)) ++pos_;
+    while (!atDelimiter(pos_))
+        ++pos_;
     if (pos_ < end_ && *pos_ == '#' && pos_ - start >= 2 && pos_[-1] == '.') {
-        const char* p = pos_ + 1;  // `1.#INF00`: the '#' is part of the number here
-        while (p < end_ && (std::isalnum(static_cast<unsigned char>(*p)))) ++p;
+        const char* p = pos_ + 1; // `1.#INF00`: the '#' is part of the number here
+        while (p < end_ && (std::isalnum(static_cast<unsigned char>(*p))))
+            ++p;
         if (isNonFiniteSpelling(std::string_view(start, p - start))) pos_ = p;
     }
     std::string_view lexeme(start, pos_ - start);
     token.text = lexeme;
-    if (lexeme.empty()) {  // a lone '/' or '#' that skipSpace did not take
+    if (lexeme.empty()) { // a lone '/' or '#' that skipSpace did not take
         ++pos_;
         token.kind = TokenKind::Error;
         token.text = std::string_view(start, 1);
@@ -295,8 +325,10 @@ bool TextLexer::separatorGroup() {
             ++pos_;
             for (;;) {
                 skipSpace();
-                if (pos_ < end_ && *pos_ == ';') ++pos_;
-                else break;
+                if (pos_ < end_ && *pos_ == ';')
+                    ++pos_;
+                else
+                    break;
             }
             if (pos_ < end_ && *pos_ == ',') ++pos_;
             return true;
@@ -354,21 +386,29 @@ template <class Number> bool TextLexer::readNumber(Number& value) {
     Token token = next();
     if constexpr (std::is_same_v<Number, std::uint32_t>) {
         if (token.kind != TokenKind::Integer)
-            return fail(token.kind == TokenKind::Error ? ValueFault::Lexical : ValueFault::WrongKind,
+            return fail(token.kind == TokenKind::Error ? ValueFault::Lexical
+                                                       : ValueFault::WrongKind,
                         token);
         value = token.integer;
     } else {
         if (token.kind != TokenKind::Integer && token.kind != TokenKind::Float)
-            return fail(token.kind == TokenKind::Error ? ValueFault::Lexical : ValueFault::WrongKind,
+            return fail(token.kind == TokenKind::Error ? ValueFault::Lexical
+                                                       : ValueFault::WrongKind,
                         token);
         if (!floatValue(token.text, value)) return fail(ValueFault::BadNumber, token);
     }
     return separatorGroup();
 }
 
-bool TextLexer::readInteger(std::uint32_t& value) { return readNumber(value); }
-bool TextLexer::readFloat(float& value) { return readNumber(value); }
-bool TextLexer::readDouble(double& value) { return readNumber(value); }
+bool TextLexer::readInteger(std::uint32_t& value) {
+    return readNumber(value);
+}
+bool TextLexer::readFloat(float& value) {
+    return readNumber(value);
+}
+bool TextLexer::readDouble(double& value) {
+    return readNumber(value);
+}
 
 bool TextLexer::readString(std::string_view& value) {
     Token token = next();
@@ -394,7 +434,8 @@ bool TextLexer::readDwords(std::uint32_t* values, std::size_t count) {
 void TextLexer::lineAndColumn(std::size_t offset, std::uint32_t& line,
                               std::uint32_t& column) const {
     std::size_t local = offset < base_ ? 0 : offset - base_;
-    if (local > static_cast<std::size_t>(end_ - begin_)) local = static_cast<std::size_t>(end_ - begin_);
+    if (local > static_cast<std::size_t>(end_ - begin_))
+        local = static_cast<std::size_t>(end_ - begin_);
     line = 1;
     std::size_t lineStart = 0;
     for (std::size_t i = 0; i < local; ++i)

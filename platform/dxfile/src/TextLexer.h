@@ -62,7 +62,9 @@ private:
     bool fail(ValueFault fault, const Token& found);
     bool atDelimiter(const char* p) const;
     template <class Number> bool readNumber(Number& value);
-    std::size_t offsetOf(const char* p) const { return base_ + static_cast<std::size_t>(p - begin_); }
+    std::size_t offsetOf(const char* p) const {
+        return base_ + static_cast<std::size_t>(p - begin_);
+    }
 
     const char* begin_;
     const char* pos_;

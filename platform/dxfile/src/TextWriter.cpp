@@ -17,7 +17,7 @@ constexpr std::size_t kWrapColumn = 100;
 
 class TextWriter final : public BodyWriter {
 public:
-    TextWriter() { body_ = "\n"; }  // ends the header's line
+    TextWriter() { body_ = "\n"; } // ends the header's line
 
     void writeTemplate(const Template& t) override {
         std::string& out = body_;
@@ -61,8 +61,10 @@ public:
 
     bool writeObject(const DataNode& node, std::string& reason) override {
         std::size_t mark = position();
-        if (streaming()) body_.reserve(2 * kStreamPiece);
-        else body_.reserve(body_.size() + treeBytes(node) * 5 / 2 + 4096);  // numbers run ~2.5x
+        if (streaming())
+            body_.reserve(2 * kStreamPiece);
+        else
+            body_.reserve(body_.size() + treeBytes(node) * 5 / 2 + 4096); // numbers run ~2.5x
         if (!object(node, 0, reason)) {
             rewind(mark);
             return false;
@@ -212,7 +214,7 @@ private:
     // Shortest fixed-point form that reads back to the same value; never exponent notation,
     // which older readers refuse, and always with a '.', so strict readers see a float.
     template <class Number> static char* fixedPoint(char* text, std::size_t size, Number v) {
-        if (!std::isfinite(v)) v = 0;  // the format has no spelling for them
+        if (!std::isfinite(v)) v = 0; // the format has no spelling for them
         char* end = std::to_chars(text, text + size - 2, v, std::chars_format::fixed).ptr;
         if (!std::memchr(text, '.', static_cast<std::size_t>(end - text))) {
             *end++ = '.';
@@ -266,7 +268,7 @@ private:
         return true;
     }
 
-    std::string fault_;  // why a value could not be written, when not for short data
+    std::string fault_; // why a value could not be written, when not for short data
 
     // The members of an object, one per line.
     bool topMembers(const Template& t, PackedWalk& walk, int depth) {
@@ -320,6 +322,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<BodyWriter> makeTextWriter() { return std::make_unique<TextWriter>(); }
+std::unique_ptr<BodyWriter> makeTextWriter() {
+    return std::make_unique<TextWriter>();
+}
 
 } // namespace dxfile

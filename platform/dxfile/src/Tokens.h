@@ -17,10 +17,10 @@ enum class TokenKind : std::uint8_t {
     Name,
     String,
     Integer,
-    Float,        // text only; binary floats come in lists
+    Float, // text only; binary floats come in lists
     Guid,
-    IntegerList,  // binary only
-    FloatList,    // binary only
+    IntegerList, // binary only
+    FloatList,   // binary only
     OBrace,
     CBrace,
     OParen,
@@ -34,17 +34,17 @@ enum class TokenKind : std::uint8_t {
     Semicolon,
     Template,
     Array,
-    Type,  // a primitive type keyword; `scalar` says which
+    Type, // a primitive type keyword; `scalar` says which
     Void,
 };
 
 struct Token {
     TokenKind kind = TokenKind::End;
     ScalarType scalar = ScalarType::Dword;
-    std::string_view text;       // Name, String, and number lexemes of the text encoding
-    std::uint32_t integer = 0;   // Integer; element count of a list
-    GUID guid{};                 // Guid
-    std::size_t offset = 0;      // where the token starts, in the file's byte numbering
+    std::string_view text;     // Name, String, and number lexemes of the text encoding
+    std::uint32_t integer = 0; // Integer; element count of a list
+    GUID guid{};               // Guid
+    std::size_t offset = 0;    // where the token starts, in the file's byte numbering
 };
 
 // Describes a token for error messages: "name 'Mesh'", "'}'", "end of data".
@@ -53,18 +53,18 @@ std::string describe(const Token& token);
 // What went wrong while reading one member value; the grammar adds which member it was.
 enum class ValueFault : std::uint8_t {
     None,
-    MissingSeparator,  // a value not followed by ';' or ','
-    WrongKind,         // e.g. a string where a number belongs
-    BadNumber,         // a number that does not parse or does not fit
-    Unsupported,       // UNICODE and CSTRING data
-    Lexical,           // a token that cannot be read at all
-    ExtraValues,       // a binary list holding more values than the object has members
+    MissingSeparator, // a value not followed by ';' or ','
+    WrongKind,        // e.g. a string where a number belongs
+    BadNumber,        // a number that does not parse or does not fit
+    Unsupported,      // UNICODE and CSTRING data
+    Lexical,          // a token that cannot be read at all
+    ExtraValues,      // a binary list holding more values than the object has members
 };
 
 struct LexFault {
     ValueFault fault = ValueFault::None;
     std::size_t offset = 0;
-    std::string found;  // what stood where the value or separator belonged
+    std::string found; // what stood where the value or separator belonged
 };
 
 } // namespace dxfile

@@ -72,9 +72,9 @@ protected:
     std::string body_;
 
 private:
-    int fd_ = -1;  // the file the body streams to, or -1
+    int fd_ = -1; // the file the body streams to, or -1
     std::size_t fileOffset_ = 0;
-    std::size_t streamed_ = 0;  // body bytes already in the file
+    std::size_t streamed_ = 0; // body bytes already in the file
     bool streamFailed_ = false;
 };
 

@@ -24,14 +24,16 @@ TEST(Convert, EveryCorpusFileRoundTripsInAllThreeEncodings) {
             std::string reason;
             {
                 ComRef<IDirectXFile> root = makeRoot();
-                ASSERT_EQ(convertXFile(root.get(), entry.path().string(), out, format, reason), DXFILE_OK)
+                ASSERT_EQ(convertXFile(root.get(), entry.path().string(), out, format, reason),
+                          DXFILE_OK)
                     << entry.path() << " " << label << ": " << reason;
             }
             ComRef<IDirectXFile> reader = makeRoot();
             HRESULT status;
             std::string dump = dumpXFile(reader.get(), out.data(), DXFILELOAD_FROMFILE, status);
             EXPECT_EQ(status, DXFILE_OK) << entry.path() << " " << label;
-            EXPECT_TRUE(dump == expected) << entry.path() << " saved as " << label << " dumps differently";
+            EXPECT_TRUE(dump == expected)
+                << entry.path() << " saved as " << label << " dumps differently";
         }
     }
 }

@@ -20,11 +20,13 @@ TEST(Corpus, EveryFileDumpsExactlyAsItsReferenceDump) {
     auto files = corpusFiles();
     ASSERT_GE(files.size(), 13u);
     for (const auto& path : files) {
-        std::string expected = readText(corpusFolder() / "dumps" / (path.filename().string() + ".dump"));
+        std::string expected =
+            readText(corpusFolder() / "dumps" / (path.filename().string() + ".dump"));
         ASSERT_FALSE(expected.empty()) << path;
         ComRef<IDirectXFile> root = makeRoot();
         HRESULT status = DXFILEERR_INTERNALERROR;
-        std::string fromFile = dumpXFile(root.get(), const_cast<char*>(path.c_str()), DXFILELOAD_FROMFILE, status);
+        std::string fromFile =
+            dumpXFile(root.get(), const_cast<char*>(path.c_str()), DXFILELOAD_FROMFILE, status);
         EXPECT_EQ(status, DXFILE_OK) << path;
         EXPECT_TRUE(fromFile == expected) << path << " differs from its reference dump";
 

@@ -24,7 +24,8 @@ TEST(Diagnostics, ATextErrorCarriesLineColumnPathAndReason) {
     EXPECT_EQ(d.line, 4u);
     EXPECT_EQ(d.column, 5u);
     EXPECT_STREQ(d.objectPath, "Frame Root/Mesh Cube");
-    EXPECT_STREQ(d.reason, "expected ';' or ',' after member 'nVertices' of Mesh, found number 1.0");
+    EXPECT_STREQ(d.reason,
+                 "expected ';' or ',' after member 'nVertices' of Mesh, found number 1.0");
     EXPECT_NE(std::string(d.message).find(":4:5: expected ';'"), std::string::npos) << d.message;
 }
 
@@ -42,7 +43,10 @@ TEST(Diagnostics, AnErrorInsideANestedStructureNamesItsOwnMember) {
 TEST(Diagnostics, ABinaryErrorCarriesTheByteOffset) {
     ComRef<IDirectXFile> root = makeRoot();
     // NAME "Frame", '{', then token 99, which does not exist, at offset 16 + 11 + 2 = 29.
-    std::string file = std::string("xof 0303bin 0032") + std::string("\x01\x00\x05\x00\x00\x00" "Frame", 11) +
+    std::string file = std::string("xof 0303bin 0032") +
+                       std::string("\x01\x00\x05\x00\x00\x00"
+                                   "Frame",
+                                   11) +
                        std::string("\x0A\x00\x63\x00", 4);
     EXPECT_EQ(enumerateAll(root.get(), file), DXFILEERR_PARSEERROR);
     DXFILEDIAGNOSTIC d = lastError(root.get());
@@ -56,7 +60,8 @@ TEST(Diagnostics, FileErrorsNameTheFile) {
     ComRef<IDirectXFile> root = makeRoot();
     ComRef<IDirectXFileEnumObject> enumObject;
     char path[] = "/nonexistent/none.x";
-    EXPECT_EQ(root->CreateEnumObject(path, DXFILELOAD_FROMFILE, enumObject.receive()), DXFILEERR_FILENOTFOUND);
+    EXPECT_EQ(root->CreateEnumObject(path, DXFILELOAD_FROMFILE, enumObject.receive()),
+              DXFILEERR_FILENOTFOUND);
     DXFILEDIAGNOSTIC d = lastError(root.get());
     EXPECT_EQ(d.code, DXFILEERR_FILENOTFOUND);
     EXPECT_STREQ(d.fileName, "/nonexistent/none.x");

@@ -12,14 +12,19 @@ namespace {
 
 std::string bin(std::initializer_list<int> bytes) {
     std::string out;
-    for (int b : bytes) out += static_cast<char>(b);
+    for (int b : bytes)
+        out += static_cast<char>(b);
     return out;
 }
-std::string word(int v) { return bin({v & 0xFF, (v >> 8) & 0xFF}); }
+std::string word(int v) {
+    return bin({v & 0xFF, (v >> 8) & 0xFF});
+}
 std::string dword(std::uint32_t v) {
     return bin({int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF), int(v >> 24)});
 }
-std::string name(const std::string& text) { return word(1) + dword(static_cast<DWORD>(text.size())) + text; }
+std::string name(const std::string& text) {
+    return word(1) + dword(static_cast<DWORD>(text.size())) + text;
+}
 
 std::vector<std::uint8_t> dataOf(IDirectXFileData* data, const char* member = nullptr) {
     DWORD size = 0;
@@ -38,18 +43,19 @@ TEST(Header, EachFaultMapsToItsCode) {
         {"xof 0303txt 0032", DXFILE_OK},
         {"xof 0302bin 0064", DXFILE_OK},
         {"xof 0303tzip0032", DXFILEERR_PARSEERROR},  // no total size after the header
-        {"xOf 0303txt 0032", DXFILEERR_BADFILETYPE},  // the magic is case-sensitive
+        {"xOf 0303txt 0032", DXFILEERR_BADFILETYPE}, // the magic is case-sensitive
         {"xof 0102txt 0032", DXFILEERR_BADFILEVERSION},
         {"xof 0303cmp 0032", DXFILEERR_BADFILETYPE},
         {"xof 0303foo 0032", DXFILEERR_BADFILETYPE},
         {"xof 0303txt 0050", DXFILEERR_BADFILEFLOATSIZE},
-        {"xof 0303txt 003", DXFILEERR_BADFILETYPE},  // shorter than 16 bytes
+        {"xof 0303txt 003", DXFILEERR_BADFILETYPE}, // shorter than 16 bytes
         {"", DXFILEERR_BADFILETYPE},
     };
     for (const Case& c : kCases) {
         ComRef<IDirectXFile> root = makeRoot();
         std::string bytes = c.header;
-        EXPECT_EQ(root->RegisterTemplates(bytes.data(), static_cast<DWORD>(bytes.size())), c.expected)
+        EXPECT_EQ(root->RegisterTemplates(bytes.data(), static_cast<DWORD>(bytes.size())),
+                  c.expected)
             << c.header;
         EXPECT_EQ(enumerateAll(root.get(), bytes), c.expected) << c.header;
     }
@@ -79,12 +85,12 @@ TEST(Separators, FollowTheGroupRule) {
         {"3, 0, 1, 2, 5,", DXFILE_OK},
         {"3;;;;; 0;;;;; 1;;;;; 2;;;;; 5;;;;;", DXFILE_OK},
         {"3;;;;;, 0;;;;;, 1;;;;;, 2;;;;;, 5;;;;;,", DXFILE_OK},
-        {"0; 1234;", DXFILE_OK},  // an empty array takes nothing, not even a separator
-        {"3; 0, 1, 2; 5", DXFILE_OK},  // the last value may go without one before '}'
+        {"0; 1234;", DXFILE_OK},      // an empty array takes nothing, not even a separator
+        {"3; 0, 1, 2; 5", DXFILE_OK}, // the last value may go without one before '}'
         {"3; 0, 1,, 2; 5;", DXFILEERR_PARSEERROR},
         {"3; 0, 1,; 2; 5;", DXFILEERR_PARSEERROR},
         {"3; 0 1 2; 5;", DXFILEERR_PARSEERROR},
-        {"3; 0, 1, 2; 5; 6;", DXFILEERR_PARSEERROR},  // more values than members
+        {"3; 0, 1, 2; 5; 6;", DXFILEERR_PARSEERROR}, // more values than members
     };
     for (const Case& c : kCases) {
         ComRef<IDirectXFile> root = makeRoot();
@@ -92,7 +98,8 @@ TEST(Separators, FollowTheGroupRule) {
         HRESULT status = firstObject(root.get(), kTemplate + "Seq {" + c.members + "}", data);
         EXPECT_EQ(status, c.expected) << c.members;
         if (c.expected == DXFILE_OK && status == DXFILE_OK && c.members[0] == '3') {
-            std::vector<std::uint8_t> expected = {3, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 5, 0, 0, 0};
+            std::vector<std::uint8_t> expected = {3, 0, 0, 0, 0, 0, 0, 0, 1, 0,
+                                                  0, 0, 2, 0, 0, 0, 5, 0, 0, 0};
             EXPECT_EQ(dataOf(data.get()), expected) << c.members;
         }
     }
@@ -110,12 +117,14 @@ TEST(Separators, BinaryListsTakeNoSeparatorButSingleValuesDo) {
         {word(3) + dword(1) + word(20) + word(3) + dword(2) + word(20) + word(20) + word(19) +
              word(6) + dword(1) + dword(3),
          DXFILE_OK},
-        {word(6) + dword(3) + dword(1) + dword(2) + dword(3) + word(20), DXFILE_OK},  // stray ';' after the members
+        {word(6) + dword(3) + dword(1) + dword(2) + dword(3) + word(20),
+         DXFILE_OK}, // stray ';' after the members
         {word(6) + dword(2) + dword(1) + dword(2) + word(20) + word(6) + dword(1) + dword(3),
-         DXFILEERR_PARSEERROR},  // a separator after a list that is not the last
+         DXFILEERR_PARSEERROR}, // a separator after a list that is not the last
         {word(3) + dword(1) + word(3) + dword(2) + word(20) + word(3) + dword(3) + word(20),
-         DXFILEERR_PARSEERROR},  // a single integer without its separator
-        {word(7) + dword(3) + dword(0) + dword(0) + dword(0), DXFILEERR_PARSEERROR},  // floats for WORDs
+         DXFILEERR_PARSEERROR}, // a single integer without its separator
+        {word(7) + dword(3) + dword(0) + dword(0) + dword(0),
+         DXFILEERR_PARSEERROR}, // floats for WORDs
     };
     for (const Case& c : kCases) {
         ComRef<IDirectXFile> root = makeRoot();
@@ -203,17 +212,20 @@ TEST(PackedData, AnimationKeysPackTheSameHoweverTheirListsAreLaidOut) {
     auto key = [&](std::uint32_t time, std::vector<float> values, const std::string& layout) {
         expected.push_back(time);
         expected.push_back(static_cast<std::uint32_t>(values.size()));
-        for (float value : values) expected.push_back(floatBits(value));
+        for (float value : values)
+            expected.push_back(floatBits(value));
         body += layout;
     };
     auto ints = [](std::vector<std::uint32_t> values) {
         std::string list = word(6) + dword(static_cast<std::uint32_t>(values.size()));
-        for (std::uint32_t value : values) list += dword(value);
+        for (std::uint32_t value : values)
+            list += dword(value);
         return list;
     };
     auto floats = [&](std::vector<float> values) {
         std::string list = word(7) + dword(static_cast<std::uint32_t>(values.size()));
-        for (float value : values) list += dword(floatBits(value));
+        for (float value : values)
+            list += dword(floatBits(value));
         return list;
     };
     key(0, {1.5f, 2.5f, 3.5f}, ints({0, 3}) + floats({1.5f, 2.5f, 3.5f}));
@@ -236,8 +248,9 @@ TEST(PackedData, AnimationKeysPackTheSameHoweverTheirListsAreLaidOut) {
 // correctly rounded one.
 TEST(PackedData, DecimalTextReadsToTheCorrectlyRoundedValue) {
     std::mt19937 random(7);
-    std::vector<std::string> texts = {"0.1", "-0.0", "16777215", "16777216.5", "0.0000000001",
-                                      "123456.789", ".5", "7.", "-3.40282347", "9999999999.5"};
+    std::vector<std::string> texts = {"0.1",          "-0.0",        "16777215", "16777216.5",
+                                      "0.0000000001", "123456.789",  ".5",       "7.",
+                                      "-3.40282347",  "9999999999.5"};
     for (int i = 0; i < 3000; ++i) {
         std::string digits = std::to_string(random() % 1000000000u);
         std::size_t point = random() % (digits.size() + 1);
@@ -246,7 +259,8 @@ TEST(PackedData, DecimalTextReadsToTheCorrectlyRoundedValue) {
         texts.push_back(text);
     }
     std::string file = "xof 0303txt 0032\nFloatKeys { " + std::to_string(texts.size()) + "; ";
-    for (std::size_t i = 0; i < texts.size(); ++i) file += texts[i] + (i + 1 < texts.size() ? "," : ";;");
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        file += texts[i] + (i + 1 < texts.size() ? "," : ";;");
     file += " }";
     ComRef<IDirectXFile> root = makeRoot();
     ComRef<IDirectXFileEnumObject> enumObject;
@@ -346,7 +360,8 @@ TEST(PackedData, FloatsPackAsFourBytesInSixtyFourBitFilesAndNumbersReadLeniently
         EXPECT_EQ(std::memcmp(bytes.data(), expected, 12), 0);
     }
     std::string binary64 = "xof 0303bin 0064" + name("Vector") + word(10) + word(7) + dword(3);
-    for (double v : {0.25, -2.0, 1e10}) binary64.append(reinterpret_cast<const char*>(&v), 8);
+    for (double v : {0.25, -2.0, 1e10})
+        binary64.append(reinterpret_cast<const char*>(&v), 8);
     binary64 += word(11);
     ASSERT_EQ(openMemory(root.get(), binary64, enumObject), DXFILE_OK);
     ComRef<IDirectXFileData> data;
@@ -360,7 +375,8 @@ TEST(PackedData, FloatsPackAsFourBytesInSixtyFourBitFilesAndNumbersReadLeniently
 TEST(Objects, GetNameFollowsTheBufferProtocol) {
     ComRef<IDirectXFile> root = makeRoot();
     ComRef<IDirectXFileEnumObject> enumObject;
-    ASSERT_EQ(openMemory(root.get(), "xof 0303txt 0032\nFrame Root {}\nFrame {}\n", enumObject), DXFILE_OK);
+    ASSERT_EQ(openMemory(root.get(), "xof 0303txt 0032\nFrame Root {}\nFrame {}\n", enumObject),
+              DXFILE_OK);
     ComRef<IDirectXFileData> named;
     ComRef<IDirectXFileData> unnamed;
     ASSERT_EQ(enumObject->GetNextDataObject(named.receive()), DXFILE_OK);
@@ -372,7 +388,7 @@ TEST(Objects, GetNameFollowsTheBufferProtocol) {
     char buffer[8] = "xxxxxxx";
     length = 4;
     EXPECT_EQ(named->GetName(buffer, &length), DXFILEERR_BADVALUE);
-    EXPECT_EQ(length, 5u);  // the needed length
+    EXPECT_EQ(length, 5u); // the needed length
     length = 8;
     EXPECT_EQ(named->GetName(buffer, &length), DXFILE_OK);
     EXPECT_STREQ(buffer, "Root");
@@ -387,21 +403,23 @@ TEST(Objects, GetNameFollowsTheBufferProtocol) {
 
 TEST(Objects, ReferencesResolveByNameByGuidAndForward) {
     std::string file = "xof 0303txt 0032\n"
-                       "Frame A { { Later } { <11111111-2222-3333-4444-555555555555> } { Later <11111111-2222-3333-4444-555555555555> } { Missing } }\n"
+                       "Frame A { { Later } { <11111111-2222-3333-4444-555555555555> } { Later "
+                       "<11111111-2222-3333-4444-555555555555> } { Missing } }\n"
                        "Frame Later { <11111111-2222-3333-4444-555555555555> }\n";
     ComRef<IDirectXFile> root = makeRoot();
     ComRef<IDirectXFileEnumObject> enumObject;
     ASSERT_EQ(openMemory(root.get(), file, enumObject), DXFILE_OK);
     ComRef<IDirectXFileData> a;
     ASSERT_EQ(enumObject->GetNextDataObject(a.receive()), DXFILE_OK);
-    enumObject.reset();  // the objects outlive their enumerator
+    enumObject.reset(); // the objects outlive their enumerator
     root.reset();
     for (int i = 0; i < 4; ++i) {
         ComRef<IDirectXFileObject> child;
         ASSERT_EQ(a->GetNextObject(child.receive()), DXFILE_OK);
         ComRef<IDirectXFileData> asData;
-        EXPECT_EQ(child->QueryInterface(IID_IDirectXFileData, reinterpret_cast<void**>(asData.receive())),
-                  E_NOINTERFACE);
+        EXPECT_EQ(
+            child->QueryInterface(IID_IDirectXFileData, reinterpret_cast<void**>(asData.receive())),
+            E_NOINTERFACE);
         ComRef<IDirectXFileDataReference> reference;
         ASSERT_EQ(child->QueryInterface(IID_IDirectXFileDataReference,
                                         reinterpret_cast<void**>(reference.receive())),
@@ -425,7 +443,8 @@ TEST(Objects, TopLevelObjectsAreFoundByNameAndGuid) {
     ComRef<IDirectXFile> root = makeRoot();
     ComRef<IDirectXFileEnumObject> enumObject;
     ASSERT_EQ(openMemory(root.get(),
-                         "xof 0303txt 0032\nFrame A { Frame Inner {} }\nFrame B { <0000000A-0000-0000-0000-000000000001> }\n",
+                         "xof 0303txt 0032\nFrame A { Frame Inner {} }\nFrame B { "
+                         "<0000000A-0000-0000-0000-000000000001> }\n",
                          enumObject),
               DXFILE_OK);
     ComRef<IDirectXFileData> found;
@@ -444,18 +463,25 @@ TEST(Templates, TextAndBinaryDefinitionsRegisterAndFileTemplatesAreHonoured) {
     ASSERT_EQ(DirectXFileCreate(root.receive()), DXFILE_OK);
     std::string text = "xof 0303txt 0032\n"
                        "template Pair { <AAAAAAAA-0000-0000-0000-000000000001> DWORD a; WORD b; }\n"
-                       "template Grid { <AAAAAAAA-0000-0000-0000-000000000002> DWORD n; array Pair cells[2][n]; [Pair, Grid <AAAAAAAA-0000-0000-0000-000000000002>] }\n";
+                       "template Grid { <AAAAAAAA-0000-0000-0000-000000000002> DWORD n; array Pair "
+                       "cells[2][n]; [Pair, Grid <AAAAAAAA-0000-0000-0000-000000000002>] }\n";
     ASSERT_EQ(root->RegisterTemplates(text.data(), static_cast<DWORD>(text.size())), DXFILE_OK);
     ComRef<IDirectXFileData> data;
-    ASSERT_EQ(firstObject(root.get(), "Grid { 2; 1;2;, 3;4;, 5;6;, 7;8;; Pair { 9; 10; } }", data), DXFILE_OK);
+    ASSERT_EQ(firstObject(root.get(), "Grid { 2; 1;2;, 3;4;, 5;6;, 7;8;; Pair { 9; 10; } }", data),
+              DXFILE_OK);
     std::vector<std::uint8_t> expected = {2, 0, 0, 0};
-    for (int v = 1; v <= 8; v += 2) expected.insert(expected.end(), {std::uint8_t(v), 0, 0, 0, std::uint8_t(v + 1), 0});
+    for (int v = 1; v <= 8; v += 2)
+        expected.insert(expected.end(), {std::uint8_t(v), 0, 0, 0, std::uint8_t(v + 1), 0});
     EXPECT_EQ(dataOf(data.get()), expected);
     EXPECT_EQ(dataOf(data.get(), "cells").size(), 24u);
     // A template declared inside a data file is honoured by later objects and later loads.
     ComRef<IDirectXFileData> declared;
-    ASSERT_EQ(firstObject(root.get(), "template Single { <AAAAAAAA-0000-0000-0000-000000000003> FLOAT f; } Single { 0.5; }", declared),
-              DXFILE_OK);
+    ASSERT_EQ(
+        firstObject(
+            root.get(),
+            "template Single { <AAAAAAAA-0000-0000-0000-000000000003> FLOAT f; } Single { 0.5; }",
+            declared),
+        DXFILE_OK);
     ASSERT_EQ(firstObject(root.get(), "Single { 0.25; }", declared), DXFILE_OK);
     // Binary definitions: `template Pair2 { <GUID> DWORD a; }`.
     std::string binary = "xof 0303bin 0032" + word(31) + name("Pair2") + word(10) + word(5) +
@@ -478,7 +504,8 @@ TEST(Templates, MalformedDefinitionsAreParseErrors) {
     for (const char* body : kBodies) {
         ComRef<IDirectXFile> root = makeRoot();
         std::string file = std::string("xof 0303txt 0032\n") + body;
-        EXPECT_EQ(root->RegisterTemplates(file.data(), static_cast<DWORD>(file.size())), DXFILEERR_PARSEERROR)
+        EXPECT_EQ(root->RegisterTemplates(file.data(), static_cast<DWORD>(file.size())),
+                  DXFILEERR_PARSEERROR)
             << body;
     }
 }
@@ -486,15 +513,19 @@ TEST(Templates, MalformedDefinitionsAreParseErrors) {
 TEST(Robustness, CountsLargerThanTheDataAreRefusedWithoutReservingForThem) {
     ComRef<IDirectXFile> root = makeRoot();
     ComRef<IDirectXFileData> data;
-    EXPECT_EQ(firstObject(root.get(), "Mesh { 4000000000; 1.0; 2.0; 3.0;; 0;; }", data), DXFILEERR_PARSEERROR);
-    std::string list = "xof 0303bin 0032" + name("Mesh") + word(10) + word(6) + dword(0xFFFFFFFF) + dword(1);
+    EXPECT_EQ(firstObject(root.get(), "Mesh { 4000000000; 1.0; 2.0; 3.0;; 0;; }", data),
+              DXFILEERR_PARSEERROR);
+    std::string list =
+        "xof 0303bin 0032" + name("Mesh") + word(10) + word(6) + dword(0xFFFFFFFF) + dword(1);
     EXPECT_EQ(enumerateAll(root.get(), list), DXFILEERR_PARSEERROR);
-    std::string string = "xof 0303bin 0032" + name("TextureFilename") + word(10) + word(2) + dword(0x7FFFFFFF);
+    std::string string =
+        "xof 0303bin 0032" + name("TextureFilename") + word(10) + word(2) + dword(0x7FFFFFFF);
     EXPECT_EQ(enumerateAll(root.get(), string), DXFILEERR_PARSEERROR);
     // A fixed array of a template without values takes no input: nothing to loop over.
-    std::string empty = "xof 0303txt 0032\ntemplate E { <AAAAAAAA-0000-0000-0000-00000000000E> }\n"
-                        "template Many { <AAAAAAAA-0000-0000-0000-00000000000F> array E e[4000000000]; DWORD x; }\n"
-                        "Many { 5; }";
+    std::string empty =
+        "xof 0303txt 0032\ntemplate E { <AAAAAAAA-0000-0000-0000-00000000000E> }\n"
+        "template Many { <AAAAAAAA-0000-0000-0000-00000000000F> array E e[4000000000]; DWORD x; }\n"
+        "Many { 5; }";
     int count = 0;
     EXPECT_EQ(enumerateAll(root.get(), empty, &count), DXFILE_OK);
     EXPECT_EQ(count, 1);
@@ -520,12 +551,15 @@ TEST(Robustness, AnArrayEndingAtTheLastBraceIsNotTakenForTruncated) {
 
 TEST(Robustness, NestingBeyondTheLimitIsAParseErrorNotACrash) {
     std::string deep = "xof 0303txt 0032\n";
-    for (int i = 0; i < 100000; ++i) deep += "Frame{";
+    for (int i = 0; i < 100000; ++i)
+        deep += "Frame{";
     ComRef<IDirectXFile> root = makeRoot();
     EXPECT_EQ(enumerateAll(root.get(), deep), DXFILEERR_PARSEERROR);
     std::string fine = "xof 0303txt 0032\n";
-    for (int i = 0; i < 100; ++i) fine += "Frame{";
-    for (int i = 0; i < 100; ++i) fine += "}";
+    for (int i = 0; i < 100; ++i)
+        fine += "Frame{";
+    for (int i = 0; i < 100; ++i)
+        fine += "}";
     EXPECT_EQ(enumerateAll(root.get(), fine), DXFILE_OK);
 }
 
@@ -534,7 +568,8 @@ TEST(Robustness, NestingBeyondTheLimitIsAParseErrorNotACrash) {
 TEST(Robustness, TruncationsAndByteFlipsOfEveryEncodingEndInAStatus) {
     if (!std::filesystem::exists(corpusFolder())) GTEST_SKIP() << "no corpus at " << corpusFolder();
     ComRef<IDirectXFile> root = makeRoot();
-    for (const char* fileName : {"test_cube_text.x", "test_cube_binary.x", "test_cube_compressed.x"}) {
+    for (const char* fileName :
+         {"test_cube_text.x", "test_cube_binary.x", "test_cube_compressed.x"}) {
         std::string file = readText(corpusFolder() / fileName);
         for (std::size_t length = 0; length < file.size(); ++length) {
             ExactBytes prefix(std::string_view(file).substr(0, length));
@@ -551,7 +586,9 @@ TEST(Robustness, TruncationsAndByteFlipsOfEveryEncodingEndInAStatus) {
     }
     // Cut inside the compressed blocks: the data is refused, not half read.
     std::string compressed = readText(corpusFolder() / "test_cube_compressed.x");
-    EXPECT_EQ(enumerateAll(root.get(), ExactBytes(std::string_view(compressed).substr(0, compressed.size() - 1)).view()),
+    EXPECT_EQ(enumerateAll(
+                  root.get(),
+                  ExactBytes(std::string_view(compressed).substr(0, compressed.size() - 1)).view()),
               DXFILEERR_PARSEERROR);
     std::string badSignature = compressed;
     badSignature[24] = 'X';
@@ -561,7 +598,9 @@ TEST(Robustness, TruncationsAndByteFlipsOfEveryEncodingEndInAStatus) {
 TEST(Robustness, AFailureKeepsTheObjectsBeforeIt) {
     ComRef<IDirectXFile> root = makeRoot();
     ComRef<IDirectXFileEnumObject> enumObject;
-    ASSERT_EQ(openMemory(root.get(), "xof 0303txt 0032\nAnimTicksPerSecond { 24; }\nMesh { 1; 1.0; }", enumObject),
+    ASSERT_EQ(openMemory(root.get(),
+                         "xof 0303txt 0032\nAnimTicksPerSecond { 24; }\nMesh { 1; 1.0; }",
+                         enumObject),
               DXFILE_OK);
     ComRef<IDirectXFileData> data;
     EXPECT_EQ(enumObject->GetNextDataObject(data.receive()), DXFILE_OK);

@@ -11,7 +11,8 @@ ComRef<IDirectXFile> makeRoot() {
     return root;
 }
 
-HRESULT openMemory(IDirectXFile* root, std::string_view bytes, ComRef<IDirectXFileEnumObject>& out) {
+HRESULT openMemory(IDirectXFile* root, std::string_view bytes,
+                   ComRef<IDirectXFileEnumObject>& out) {
     DXFILELOADMEMORY memory{const_cast<char*>(bytes.data()), static_cast<DWORD>(bytes.size())};
     return root->CreateEnumObject(&memory, DXFILELOAD_FROMMEMORY, out.receive());
 }

@@ -42,7 +42,9 @@ private:
     std::size_t size_;
 };
 
-inline std::filesystem::path corpusFolder() { return std::filesystem::path(LUMASET_CORPUS_DIR) / "x"; }
+inline std::filesystem::path corpusFolder() {
+    return std::filesystem::path(LUMASET_CORPUS_DIR) / "x";
+}
 
 // A root object with the standard and extension templates registered.
 ComRef<IDirectXFile> makeRoot();
