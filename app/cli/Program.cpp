@@ -139,7 +139,8 @@ const std::vector<CommandInfo>& commandTable() {
          runExportCommand},
         {"animsets", "SCENE", "list and edit a scene's animation sets in the plug-in's utility",
          "Loads SCENE (.gltf or .glb; its animations become named frame ranges, the animation\n"
-         "sets, laid one after another from frame 1), starts the plug-in's animation set\n"
+         "sets, laid one after another from frame 1, or where a file this program wrote says\n"
+         "they were when they do not overlap), starts the plug-in's animation set\n"
          "utility and works its dialog as a user would, one step after another in the order\n"
          "given. Set names are matched ignoring letter case. Then it closes the utility and\n"
          "writes the scene, with one animation per set covering that set's frames, back to\n"

@@ -528,6 +528,19 @@ private:
         warn("the scene's animation range is not two ordered times in seconds; ignored");
     }
 
+    std::optional<double> readTimelineStart(const tinygltf::Value& extras, std::size_t animation) {
+        if (!extras.IsObject() || !extras.Has("lumaset"))
+            return std::nullopt;
+        const tinygltf::Value& ours = extras.Get("lumaset");
+        if (!ours.IsObject() || !ours.Has("timelineStart"))
+            return std::nullopt;
+        const tinygltf::Value& start = ours.Get("timelineStart");
+        if (start.IsNumber() && std::isfinite(start.GetNumberAsDouble()) && start.GetNumberAsDouble() >= 0)
+            return start.GetNumberAsDouble();
+        warn("animation " + std::to_string(animation) + " has a timeline start that is not a time in seconds; ignored");
+        return std::nullopt;
+    }
+
     bool readSkins() {
         for (std::size_t s = 0; s < model_.skins.size(); ++s) {
             const tinygltf::Skin& source = model_.skins[s];
@@ -635,6 +648,7 @@ private:
                 if (!channel.timesSeconds.empty())
                     animation.channels.push_back(std::move(channel));
             }
+            animation.timelineStartSeconds = readTimelineStart(source.extras, a);
             scene_.animations.push_back(std::move(animation));
         }
         return true;

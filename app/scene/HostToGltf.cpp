@@ -351,6 +351,8 @@ private:
             gltf::Animation animation;
             animation.name = spans[r].first.empty() ? "animation_" + std::to_string(r) : spans[r].first;
             const Interval span = spans[r].second;
+            if (fromStoredSets)
+                animation.timelineStartSeconds = double(span.Start()) / TIME_TICKSPERSEC;
             for (INode* node : order_) {
                 Control* transform = node->GetTMController();
                 if (!hasTrackControllers(transform)) {

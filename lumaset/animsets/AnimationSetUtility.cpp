@@ -2,7 +2,7 @@
 
 #include "animsets/AnimationSetList.h"
 #include "animsets/AnimationSetStore.h"
-#include "animsets/FrameTicks.h"
+#include "host/FrameTicks.h"
 #include "host/PluginInstance.h"
 #include "resources/resource.h"
 #include "ui/NumberText.h"

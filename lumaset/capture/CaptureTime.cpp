@@ -10,11 +10,6 @@ constexpr std::int64_t kMaxTicks = std::numeric_limits<TimeValue>::max();
 
 } // namespace
 
-TimeValue frameToTicks(std::int32_t frame, std::int32_t ticksPerFrame) {
-    const std::int64_t ticks = std::int64_t(frame) * std::int64_t(ticksPerFrame);
-    return TimeValue(std::clamp(ticks, kMinTicks, kMaxTicks));
-}
-
 bool fitsTimeValue(std::int64_t ticks) {
     return ticks >= kMinTicks && ticks <= kMaxTicks;
 }

@@ -3,12 +3,10 @@
 // host's 32-bit TimeValue are ever handed on.
 #pragma once
 
+#include "host/FrameTicks.h"
 #include "maxtypes.h"
 
 #include <cstdint>
-
-// The tick of a frame, clamped to the range of TimeValue.
-TimeValue frameToTicks(std::int32_t frame, std::int32_t ticksPerFrame);
 
 bool fitsTimeValue(std::int64_t ticks);
 

@@ -1,4 +1,4 @@
-#include "animsets/FrameTicks.h"
+#include "host/FrameTicks.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-// Frames of the host timeline to host ticks for the time slider.
+// Frames of the host timeline to host ticks, for the time slider and for stored set ranges.
 #pragma once
 
 #include <maxtypes.h>
