@@ -321,8 +321,8 @@ std::vector<std::string> scenes() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenes, ExportRoundTrip, ::testing::ValuesIn(scenes()),
-                         [](const auto& info) {
-                             std::string name = info.param;
+                         [](const auto& param) {
+                             std::string name = param.param;
                              for (char& c : name)
                                  if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
                              return name;
