@@ -147,10 +147,10 @@ void report(const std::string& what, const Measured& run, const std::string& out
     std::error_code error;
     const double fileMegabytes = double(fs::file_size(output, error)) / (1024.0 * 1024.0);
     if (!run.ran || run.status != 0 || error) {
-        std::printf("%-28s failed (status %d)\n", what.c_str(), run.status);
+        std::printf("%-34s failed (status %d)\n", what.c_str(), run.status);
         return;
     }
-    std::printf("%-28s %8.2f s wall %8.2f s CPU %8.0f MB peak %8.1f MB file %6.2fx\n", what.c_str(),
+    std::printf("%-34s %8.2f s wall %8.2f s CPU %8.0f MB peak %8.1f MB file %6.2fx\n", what.c_str(),
                 run.wallSeconds, run.cpuSeconds, run.peakMegabytes, fileMegabytes,
                 run.peakMegabytes / fileMegabytes);
 }
@@ -202,7 +202,7 @@ int main(int argc, char** argv) {
         report("assimp export (peer)", run, output);
     } else {
         std::printf(
-            "assimp export (peer)         skipped: assimp is not installed (assimp-utils)\n");
+            "assimp export (peer)               skipped: assimp is not installed (assimp-utils)\n");
     }
     if (ownFolder) fs::remove_all(folder);
     return 0;

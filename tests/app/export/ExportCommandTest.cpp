@@ -87,6 +87,27 @@ TEST(ExportCommand, FlagsSetTheDialogAndTheChoicesPersist) {
     EXPECT_EQ(contentsOf(folder.file("Lumaset.xml")), settings) << "printing options saves nothing";
 }
 
+TEST(ExportCommand, NamesTheTextEncodingChangesAreReported) {
+    apptest::TempFolder folder;
+    const std::string scene = folder.file("names.gltf");
+    std::ofstream(scene)
+        << R"({"asset":{"version":"2.0"},"scene":0,"scenes":[{"nodes":[0,1,2]}],)"
+           R"("nodes":[{"name":"sword"},{"name":"Bone.000"},{"name":"left arm"}]})";
+    ProgramRun text = run({"export", scene, folder.file("names.x"), "--format", "text", "--config",
+                           folder.path().string()});
+    ASSERT_EQ(text.status, cli::exitSuccess) << text.err;
+    EXPECT_NE(text.err.find("node 'sword' is written as 'sword_'"), std::string::npos) << text.err;
+    EXPECT_NE(text.err.find("node 'Bone.000' is written as 'Bone_000'"), std::string::npos)
+        << text.err;
+    EXPECT_EQ(text.err.find("left"), std::string::npos)
+        << "spaces becoming underscores is the rule";
+
+    ProgramRun binary = run({"export", scene, folder.file("names.bin.x"), "--format", "binary",
+                             "--config", folder.path().string()});
+    ASSERT_EQ(binary.status, cli::exitSuccess) << binary.err;
+    EXPECT_EQ(binary.err, "") << "binary files keep names as they are";
+}
+
 TEST(ExportCommand, AWrongCommandLineIsOneLineAndStatusTwo) {
     apptest::TempFolder folder;
     const std::string out = folder.file("out.x");
