@@ -6,7 +6,9 @@ packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     zlib1g-dev
     libtinygltf-dev
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev clang-format-14
+    # The benchmarks' peer importer and a profiler; the build works without them.
+    libassimp-dev linux-perf
 )
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"

@@ -24,13 +24,19 @@ bool parseArguments(std::span<const std::string> arguments, std::span<const Opti
             continue;
         }
         std::string_view name = word;
-        if (name == "-h")
+        if (name == "-h") {
             name = "help";
-        else if (name.starts_with("--"))
+        } else if (name.starts_with("--")) {
             name.remove_prefix(2);
-        else {
-            error = "unknown option '" + word + "'";
-            return false;
+        } else {
+            auto shortOption = std::find_if(options.begin(), options.end(), [&](const OptionSpec& o) {
+                return o.shortName != 0 && name.size() == 2 && name[1] == o.shortName;
+            });
+            if (shortOption == options.end()) {
+                error = "unknown option '" + word + "'";
+                return false;
+            }
+            name = shortOption->name;
         }
         std::string_view inlineValue;
         bool hasInlineValue = false;
@@ -45,22 +51,32 @@ bool parseArguments(std::span<const std::string> arguments, std::span<const Opti
             error = "unknown option '--" + std::string(name) + "'";
             return false;
         }
+        OptionUse use{std::string(name), {}};
         if (!declared->takesValue) {
             if (hasInlineValue) {
                 error = "option '--" + std::string(name) + "' takes no value";
                 return false;
             }
-            out.options[std::string(name)] = "";
+            out.options[use.name] = "";
+            out.uses.push_back(std::move(use));
             continue;
         }
-        if (hasInlineValue) {
-            out.options[std::string(name)] = std::string(inlineValue);
-        } else if (i + 1 < arguments.size()) {
-            out.options[std::string(name)] = arguments[++i];
+        const std::size_t valueCount = std::size_t(std::max(declared->valueCount, 1));
+        if (hasInlineValue && valueCount == 1) {
+            use.values.emplace_back(inlineValue);
+        } else if (!hasInlineValue && arguments.size() - (i + 1) >= valueCount) {
+            use.values.assign(arguments.begin() + std::ptrdiff_t(i + 1),
+                              arguments.begin() + std::ptrdiff_t(i + 1 + valueCount));
+            i += valueCount;
         } else {
-            error = "option '--" + std::string(name) + "' needs a value";
+            error = "option '--" + std::string(name) + "' needs " +
+                    (valueCount == 1 ? std::string("a value")
+                                     : std::to_string(valueCount) + " values (" +
+                                           std::string(declared->valueName) + ")");
             return false;
         }
+        out.options[use.name] = use.values.front();
+        out.uses.push_back(std::move(use));
     }
     return true;
 }

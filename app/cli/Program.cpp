@@ -106,6 +106,24 @@ const std::vector<CommandInfo>& commandTable() {
          "each range becomes one animation again.",
          {demoOption, fpsOption, helpOption},
          runSceneConvertCommand},
+        {"animsets", "SCENE", "list and edit a scene's animation sets in the plug-in's utility",
+         "Loads SCENE (.gltf or .glb; its animations become named frame ranges, the animation\n"
+         "sets, laid one after another from frame 1), starts the plug-in's animation set\n"
+         "utility and works its dialog as a user would, one step after another in the order\n"
+         "given. Set names are matched ignoring letter case. Then it closes the utility and\n"
+         "writes the scene, with one animation per set covering that set's frames, back to\n"
+         "SCENE or to OUT; the file is replaced only once it is written whole. Without -o the\n"
+         "scene is written only when a step changed it. The animation range (the time slider)\n"
+         "is kept in the file and restored when it is loaded again.",
+         {{"set", true, "NAME START END", "add the set NAME or change its frames (SET)", 3},
+          {"delete", true, "NAME", "delete the set NAME (DELETE)"},
+          {"slider", true, "START END", "set the animation range to these frames (SET SLIDER)", 2},
+          {"all-slider", false, "", "set the animation range over every set (ALL SLIDER)"},
+          {"list", false, "", "print the sets and the animation range as the dialog shows them"},
+          {"show", true, "FILE.svg", "draw the dialog as it stands after the steps as SVG"},
+          {"output", true, "OUT", "write the scene to OUT instead of SCENE", 1, 'o'},
+          demoOption, fpsOption, pluginsDirOption, helpOption},
+         runAnimsetsCommand},
     };
     return table;
 }
@@ -120,6 +138,8 @@ std::string commandHelp(const CommandInfo& command) {
         std::string left = "  --" + std::string(option.name);
         if (option.name == "help")
             left = "  -h, --help";
+        else if (option.shortName != 0)
+            left = "  -" + std::string(1, option.shortName) + ", --" + std::string(option.name);
         if (option.takesValue)
             left += " " + std::string(option.valueName);
         text << left << std::string(left.size() < 22 ? 22 - left.size() : 1, ' ') << option.help

@@ -1,17 +1,22 @@
 #include "gltf/GltfReader.h"
 
 #include "gltf/Accessors.h"
+#include "gltf/FiniteCheck.h"
 #include "gltf/Names.h"
 #include "gltf/Uri.h"
 
 #include <tiny_gltf.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <new>
 #include <set>
+#include <string_view>
 
 namespace gltf {
 namespace {
@@ -96,6 +101,37 @@ bool checkGlbLayout(std::span<const std::uint8_t> bytes, std::string& error) {
         return false;
     }
     return true;
+}
+
+// A JSON number as a glTF float. One beyond the float range becomes an infinity, which the
+// check of the whole scene then refuses (a plain conversion would be undefined).
+float toFloat(double value) {
+    if (std::fabs(value) > double(std::numeric_limits<float>::max()))
+        return value > 0 ? std::numeric_limits<float>::infinity()
+                         : -std::numeric_limits<float>::infinity();
+    return float(value);
+}
+
+// The extensions this reader honours when a file requires them. A required extension changes
+// what the file means (compressed geometry, quantized attributes, other image formats), so a
+// file that requires any other cannot be read as if it were absent.
+constexpr std::array<std::string_view, 0> implementedExtensions{};
+
+// One line naming the required extensions the reader does not implement; empty when none.
+std::string unimplementedExtensions(const std::vector<std::string>& required) {
+    std::vector<std::string> missing;
+    for (const std::string& name : required)
+        if (std::find(implementedExtensions.begin(), implementedExtensions.end(), name) ==
+                implementedExtensions.end() &&
+            std::find(missing.begin(), missing.end(), name) == missing.end())
+            missing.push_back(name);
+    if (missing.empty()) return {};
+    std::string list;
+    for (std::size_t i = 0; i < missing.size(); ++i)
+        list += (i == 0 ? "" : i + 1 == missing.size() ? " and " : ", ") + missing[i];
+    return (missing.size() == 1 ? "the file requires the extension "
+                                : "the file requires the extensions ") +
+           list + ", which lumaset does not implement";
 }
 
 // The first meaningful line of tinygltf's error text.
@@ -185,9 +221,10 @@ private:
             const auto& pbr = source.pbrMetallicRoughness;
             if (pbr.baseColorFactor.size() == 4)
                 for (int c = 0; c < 4; ++c)
-                    material.baseColorFactor[std::size_t(c)] = float(pbr.baseColorFactor[std::size_t(c)]);
-            material.metallicFactor = float(pbr.metallicFactor);
-            material.roughnessFactor = float(pbr.roughnessFactor);
+                    material.baseColorFactor[std::size_t(c)] =
+                        toFloat(pbr.baseColorFactor[std::size_t(c)]);
+            material.metallicFactor = toFloat(pbr.metallicFactor);
+            material.roughnessFactor = toFloat(pbr.roughnessFactor);
             material.doubleSided = source.doubleSided;
             const int texture = pbr.baseColorTexture.index;
             if (texture >= 0) {
@@ -382,20 +419,20 @@ private:
             if (source.matrix.size() == 16) {
                 node.hasMatrix = true;
                 for (std::size_t k = 0; k < 16; ++k)
-                    node.matrix[k] = float(source.matrix[k]);
+                    node.matrix[k] = toFloat(source.matrix[k]);
             } else if (!source.matrix.empty()) {
                 return fail("node " + std::to_string(i) + " has a matrix of " +
                             std::to_string(source.matrix.size()) + " numbers");
             }
             if (source.translation.size() == 3)
                 for (std::size_t k = 0; k < 3; ++k)
-                    node.translation[k] = float(source.translation[k]);
+                    node.translation[k] = toFloat(source.translation[k]);
             if (source.rotation.size() == 4)
                 for (std::size_t k = 0; k < 4; ++k)
-                    node.rotation[k] = float(source.rotation[k]);
+                    node.rotation[k] = toFloat(source.rotation[k]);
             if (source.scale.size() == 3)
                 for (std::size_t k = 0; k < 3; ++k)
-                    node.scale[k] = float(source.scale[k]);
+                    node.scale[k] = toFloat(source.scale[k]);
             if (source.mesh >= 0 && std::size_t(source.mesh) >= scene_.meshes.size())
                 return fail("node " + std::to_string(i) + " names mesh " +
                             std::to_string(source.mesh) + ", which does not exist");
@@ -444,6 +481,7 @@ private:
                     scene_.roots.push_back(int(i));
             return true;
         }
+        readAnimationRange(model_.scenes[std::size_t(sceneIndex)].extras);
         std::set<int> seen;
         for (int root : model_.scenes[std::size_t(sceneIndex)].nodes) {
             if (root < 0 || std::size_t(root) >= scene_.nodes.size())
@@ -457,6 +495,27 @@ private:
                 scene_.roots.push_back(root);
         }
         return true;
+    }
+
+    // The extras are anyone's to write: a range that is not two finite, ordered numbers is
+    // left out with a warning.
+    void readAnimationRange(const tinygltf::Value& extras) {
+        if (!extras.IsObject() || !extras.Has("lumaset"))
+            return;
+        const tinygltf::Value& ours = extras.Get("lumaset");
+        if (!ours.IsObject() || !ours.Has("animationRange"))
+            return;
+        const tinygltf::Value& range = ours.Get("animationRange");
+        if (range.IsArray() && range.ArrayLen() == 2 && range.Get(0).IsNumber() &&
+            range.Get(1).IsNumber()) {
+            const double start = range.Get(0).GetNumberAsDouble();
+            const double end = range.Get(1).GetNumberAsDouble();
+            if (std::isfinite(start) && std::isfinite(end) && start <= end) {
+                scene_.animationRange = TimeSpan{start, end};
+                return;
+            }
+        }
+        warn("the scene's animation range is not two ordered times in seconds; ignored");
     }
 
     bool readSkins() {
@@ -613,11 +672,21 @@ bool readGltfBytes(std::span<const std::uint8_t> bytes, const std::string& baseF
                      : loader.LoadASCIIFromString(&model, &error, &warning,
                                                   reinterpret_cast<const char*>(bytes.data()),
                                                   unsigned(bytes.size()), baseFolder);
+        // The extensions are known once the JSON is parsed, even when loading failed later:
+        // a file that needs one of them is refused for that reason first.
+        if (std::string unknown = unimplementedExtensions(model.extensionsRequired);
+            !unknown.empty()) {
+            report.error = unknown;
+            scene = Scene{};
+            return false;
+        }
         if (!loaded) {
             report.error = firstLine(error);
             return false;
         }
-        return ModelReader(model, baseFolder, scene, report).read();
+        if (!ModelReader(model, baseFolder, scene, report).read()) return false;
+        report.error = findNonFinite(scene);
+        return report.error.empty();
     } catch (const std::bad_alloc&) {
         // A size in the file that no memory can hold; the checks above catch the ones we know.
         report.error = "the file asks for more memory than there is";
@@ -634,9 +703,23 @@ bool readGltfFile(const std::string& path, Scene& scene, ReadReport& report) {
         report.error = std::string("cannot open the file: ") + std::strerror(errno);
         return false;
     }
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                                    std::istreambuf_iterator<char>());
-    if (file.bad()) {
+    // A folder opens like a file here and fails only when read; anything but a regular file
+    // is refused before reading.
+    std::error_code code;
+    const fs::file_status status = fs::status(path, code);
+    if (!fs::is_regular_file(status)) {
+        report.error = fs::is_directory(status) ? "cannot open the file: it is a folder"
+                                                : "cannot open the file: not a regular file";
+        return false;
+    }
+    const std::uintmax_t size = fs::file_size(path, code);
+    if (code || size > 0xFFFFFFFFu) {
+        report.error =
+            code ? "cannot read the file: " + code.message() : "the file is larger than 4 GiB";
+        return false;
+    }
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    if (!file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) {
         report.error = "cannot read the file";
         return false;
     }

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,12 @@ struct Animation {
     std::vector<Channel> channels;
 };
 
+// A span of animation time, in seconds as glTF counts time.
+struct TimeSpan {
+    double startSeconds = 0;
+    double endSeconds = 0;
+};
+
 struct Scene {
     std::vector<Node> nodes;
     std::vector<int> roots; // the top-level nodes, in file order
@@ -101,6 +108,9 @@ struct Scene {
     std::vector<Image> images;
     std::vector<Skin> skins;
     std::vector<Animation> animations;
+    // The host timeline's active segment (its time slider range), when the file keeps one: the
+    // scene's extras {"lumaset": {"animationRange": [start, end]}}, start <= end.
+    std::optional<TimeSpan> animationRange;
 };
 
 // Components per key of a channel's path: 3 or 4.

@@ -1,5 +1,6 @@
 #include "gltf/GltfWriter.h"
 
+#include "gltf/FiniteCheck.h"
 #include "gltf/Uri.h"
 
 #include <tiny_gltf.h>
@@ -9,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <set>
 #include <unistd.h>
 
 namespace gltf {
@@ -23,15 +25,64 @@ bool keepImageUri(const std::string*, const std::string*, const tinygltf::Image*
     return true;
 }
 
-template <std::size_t N> std::array<float, N> normalized(std::array<float, N> v) {
-    double length = 0;
+template <std::size_t N> double lengthOf(const std::array<float, N>& v) {
+    double squares = 0;
     for (float c : v)
-        length += double(c) * double(c);
-    length = std::sqrt(length);
-    if (length > 0 && std::isfinite(length))
-        for (float& c : v)
-            c = float(c / length);
+        squares += double(c) * double(c);
+    return std::sqrt(squares);
+}
+
+// `v` scaled to unit length; `fallback` when it has no direction (zero, or not finite).
+template <std::size_t N>
+std::array<float, N> unitOr(std::array<float, N> v, const std::array<float, N>& fallback) {
+    const double length = lengthOf(v);
+    if (!(length > 0) || !std::isfinite(length)) return fallback;
+    for (float& c : v)
+        c = float(c / length);
     return v;
+}
+
+Vec4 unitRotation(const Vec4& q) {
+    return unitOr(q, Vec4{0, 0, 0, 1});
+}
+
+// Unit normals for a primitive. A normal without a direction (zero length, as a degenerate face
+// leaves behind, or not finite) takes the direction of the triangles around its vertex, weighted
+// by their area; when those have no area either, +Z.
+std::vector<Vec3> unitNormals(const Primitive& primitive) {
+    std::vector<Vec3> out(primitive.normals.size());
+    std::vector<std::size_t> lacking;
+    for (std::size_t v = 0; v < out.size(); ++v) {
+        out[v] = unitOr(primitive.normals[v], Vec3{0, 0, 0});
+        if (out[v] == Vec3{0, 0, 0}) lacking.push_back(v);
+    }
+    if (lacking.empty()) return out;
+    std::vector<std::array<double, 3>> around(out.size(), {0, 0, 0});
+    const auto& p = primitive.positions;
+    for (std::size_t t = 0; t + 2 < primitive.indices.size(); t += 3) {
+        const std::uint32_t a = primitive.indices[t], b = primitive.indices[t + 1],
+                            c = primitive.indices[t + 2];
+        if (a >= out.size() || b >= out.size() || c >= out.size()) continue;
+        double u[3], w[3];
+        for (int k = 0; k < 3; ++k) {
+            u[k] = double(p[b][std::size_t(k)]) - p[a][std::size_t(k)];
+            w[k] = double(p[c][std::size_t(k)]) - p[a][std::size_t(k)];
+        }
+        const double cross[3] = {u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2],
+                                 u[0] * w[1] - u[1] * w[0]};
+        for (std::uint32_t corner : {a, b, c})
+            for (int k = 0; k < 3; ++k)
+                around[corner][std::size_t(k)] += cross[k];
+    }
+    for (std::size_t v : lacking) {
+        const std::array<double, 3>& sum = around[v];
+        const double length = std::sqrt(sum[0] * sum[0] + sum[1] * sum[1] + sum[2] * sum[2]);
+        if (length > 0 && std::isfinite(length))
+            out[v] = {float(sum[0] / length), float(sum[1] / length), float(sum[2] / length)};
+        else
+            out[v] = {0, 0, 1};
+    }
+    return out;
 }
 
 class ModelBuilder {
@@ -89,18 +140,20 @@ public:
         return addFloats(elements, TINYGLTF_TYPE_SCALAR, 0, bounds);
     }
 
-    // Indices in the smallest unsigned type that holds the largest.
+    // Indices in the smallest unsigned type that holds the largest. A type's largest value is
+    // its primitive-restart value, which a triangle list must not hold: 255 needs 16 bits and
+    // 65535 needs 32.
     int addIndices(const std::vector<std::uint32_t>& indices) {
         const std::uint32_t largest =
             indices.empty() ? 0 : *std::max_element(indices.begin(), indices.end());
         tinygltf::Accessor accessor;
         accessor.type = TINYGLTF_TYPE_SCALAR;
         accessor.count = indices.size();
-        if (largest <= 0xFF) {
+        if (largest < 0xFF) {
             std::vector<std::uint8_t> narrow(indices.begin(), indices.end());
             accessor.bufferView = addView(narrow.data(), narrow.size(), TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
             accessor.componentType = TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE;
-        } else if (largest <= 0xFFFF) {
+        } else if (largest < 0xFFFF) {
             std::vector<std::uint16_t> narrow(indices.begin(), indices.end());
             accessor.bufferView = addView(narrow.data(), narrow.size() * 2, TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
             accessor.componentType = TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT;
@@ -155,13 +208,9 @@ void addPrimitive(ModelBuilder& builder, const Primitive& source, bool needsTexC
     primitive.material = source.material;
     primitive.attributes["POSITION"] =
         builder.addFloats(source.positions, TINYGLTF_TYPE_VEC3, TINYGLTF_TARGET_ARRAY_BUFFER, true);
-    if (!source.normals.empty()) {
-        std::vector<Vec3> normals(source.normals.size());
-        std::transform(source.normals.begin(), source.normals.end(), normals.begin(),
-                       [](const Vec3& n) { return normalized(n); });
-        primitive.attributes["NORMAL"] =
-            builder.addFloats(normals, TINYGLTF_TYPE_VEC3, TINYGLTF_TARGET_ARRAY_BUFFER, false);
-    }
+    if (!source.normals.empty())
+        primitive.attributes["NORMAL"] = builder.addFloats(unitNormals(source), TINYGLTF_TYPE_VEC3,
+                                                           TINYGLTF_TARGET_ARRAY_BUFFER, false);
     if (!source.texCoords.empty())
         primitive.attributes["TEXCOORD_0"] =
             builder.addFloats(source.texCoords, TINYGLTF_TYPE_VEC2, TINYGLTF_TARGET_ARRAY_BUFFER, false);
@@ -210,29 +259,49 @@ const char* interpolationName(Interpolation interpolation) {
     }
 }
 
-void addAnimation(ModelBuilder& builder, const Animation& source) {
+// The keys of a channel as a sampler may hold them: times from 0 on, each later than the one
+// before. A key that would break that (two times that round to one float) is dropped.
+void samplerKeys(const Channel& channel, std::vector<float>& times, std::vector<float>& values) {
+    const std::size_t perKey = std::size_t(componentCount(channel.path)) *
+                               (channel.interpolation == Interpolation::cubicSpline ? 3 : 1);
+    const std::size_t count = std::min(channel.timesSeconds.size(), channel.values.size() / perKey);
+    for (std::size_t k = 0; k < count; ++k) {
+        const float time = channel.timesSeconds[k];
+        if (!(time >= 0) || (!times.empty() && !(time > times.back()))) continue;
+        times.push_back(time);
+        values.insert(values.end(), channel.values.begin() + std::ptrdiff_t(k * perKey),
+                      channel.values.begin() + std::ptrdiff_t((k + 1) * perKey));
+    }
+}
+
+// One glTF animation; a node's property is animated by one channel at most, the first.
+void addAnimation(ModelBuilder& builder, const Animation& source, std::size_t nodeCount) {
     tinygltf::Animation animation;
     animation.name = source.name;
+    std::set<std::pair<int, AnimationPath>> targets;
     for (const Channel& channel : source.channels) {
-        if (channel.timesSeconds.empty())
+        if (channel.node < 0 || std::size_t(channel.node) >= nodeCount ||
+            !targets.insert({channel.node, channel.path}).second)
             continue;
+        std::vector<float> times, values;
+        samplerKeys(channel, times, values);
+        if (times.empty()) continue;
         tinygltf::AnimationSampler sampler;
-        sampler.input = builder.addScalars(channel.timesSeconds, true);
+        sampler.input = builder.addScalars(times, true);
         sampler.interpolation = interpolationName(channel.interpolation);
         if (channel.path == AnimationPath::rotation) {
-            std::vector<Vec4> rotations(channel.values.size() / 4);
+            std::vector<Vec4> rotations(values.size() / 4);
             for (std::size_t k = 0; k < rotations.size(); ++k) {
-                Vec4 q{channel.values[k * 4], channel.values[k * 4 + 1], channel.values[k * 4 + 2],
-                       channel.values[k * 4 + 3]};
+                Vec4 q{values[k * 4], values[k * 4 + 1], values[k * 4 + 2], values[k * 4 + 3]};
                 // Cubic-spline tangents are not unit quaternions; only values are normalized.
                 bool isTangent = channel.interpolation == Interpolation::cubicSpline && k % 3 != 1;
-                rotations[k] = isTangent ? q : normalized(q);
+                rotations[k] = isTangent ? q : unitRotation(q);
             }
             sampler.output = builder.addFloats(rotations, TINYGLTF_TYPE_VEC4, 0, false);
         } else {
-            std::vector<Vec3> vectors(channel.values.size() / 3);
+            std::vector<Vec3> vectors(values.size() / 3);
             for (std::size_t k = 0; k < vectors.size(); ++k)
-                vectors[k] = {channel.values[k * 3], channel.values[k * 3 + 1], channel.values[k * 3 + 2]};
+                vectors[k] = {values[k * 3], values[k * 3 + 1], values[k * 3 + 2]};
             sampler.output = builder.addFloats(vectors, TINYGLTF_TYPE_VEC3, 0, false);
         }
         animation.samplers.push_back(sampler);
@@ -319,7 +388,7 @@ void buildModel(const Scene& scene, ModelBuilder& builder, const fs::path& outpu
         } else {
             if (source.translation != Vec3{0, 0, 0})
                 node.translation.assign(source.translation.begin(), source.translation.end());
-            Vec4 rotation = normalized(source.rotation);
+            Vec4 rotation = unitRotation(source.rotation);
             if (rotation != Vec4{0, 0, 0, 1})
                 node.rotation.assign(rotation.begin(), rotation.end());
             if (source.scale != Vec3{1, 1, 1})
@@ -353,13 +422,42 @@ void buildModel(const Scene& scene, ModelBuilder& builder, const fs::path& outpu
             node.skin = -1;
     }
     for (const Animation& animation : scene.animations)
-        addAnimation(builder, animation);
+        addAnimation(builder, animation, scene.nodes.size());
     tinygltf::Scene root;
     root.nodes = scene.roots;
+    if (scene.animationRange) {
+        tinygltf::Value::Array range{tinygltf::Value(scene.animationRange->startSeconds),
+                                     tinygltf::Value(scene.animationRange->endSeconds)};
+        tinygltf::Value::Object ours{{"animationRange", tinygltf::Value(std::move(range))}};
+        root.extras = tinygltf::Value(tinygltf::Value::Object{{"lumaset", tinygltf::Value(std::move(ours))}});
+    }
     model.scenes.push_back(root);
     model.defaultScene = 0;
     if (model.buffers[0].data.empty())
         model.buffers.clear();
+}
+
+// Every attribute array as long as the positions and every index inside them; one line naming
+// the first primitive that is not, else empty.
+std::string checkPrimitives(const Scene& scene) {
+    for (std::size_t m = 0; m < scene.meshes.size(); ++m)
+        for (std::size_t p = 0; p < scene.meshes[m].primitives.size(); ++p) {
+            const Primitive& primitive = scene.meshes[m].primitives[p];
+            const std::string where =
+                "mesh " + std::to_string(m) + " primitive " + std::to_string(p);
+            const std::size_t count = primitive.positions.size();
+            for (std::size_t size :
+                 {primitive.normals.size(), primitive.texCoords.size(), primitive.colors.size(),
+                  primitive.joints.size(), primitive.weights.size()})
+                if (size != 0 && size != count)
+                    return where + " has an attribute of " + std::to_string(size) + " values for " +
+                           std::to_string(count) + " positions";
+            for (std::uint32_t index : primitive.indices)
+                if (index >= count)
+                    return where + " uses vertex " + std::to_string(index) + " of its " +
+                           std::to_string(count);
+        }
+    return {};
 }
 
 bool isGlbName(const fs::path& path) {
@@ -384,6 +482,10 @@ bool writeGltfFile(const Scene& scene, const std::string& path, std::string& err
         error = "the folder '" + folder.string() + "' does not exist";
         return false;
     }
+
+    error = checkPrimitives(scene);
+    if (error.empty()) error = findNonFinite(scene, NormalCheck::skipped);
+    if (!error.empty()) return false;
 
     ModelBuilder builder;
     buildModel(scene, builder, folder);

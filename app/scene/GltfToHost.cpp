@@ -251,15 +251,20 @@ private:
         Control* position = transform ? transform->GetPositionController() : nullptr;
         Control* rotation = transform ? transform->GetRotationController() : nullptr;
         Control* scale = transform ? transform->GetScaleController() : nullptr;
-        if (source.hasMatrix || !position || !rotation || !scale) {
+        if (!position || !rotation || !scale) {
             Matrix3 world = localMatrix(source) * node->GetParentNode()->GetNodeTM(0);
             node->SetNodeTM(0, world);
             return;
         }
-        Point3 translation = toPoint3(source.translation);
-        Quat turn = toHostQuat(source.rotation);
+        // A matrix is split here rather than set as a world matrix, which would be divided by
+        // the parent's and lost under a parent scaled to 0.
+        gltf::Vec3 t = source.translation, s = source.scale;
+        gltf::Vec4 r = source.rotation;
+        if (source.hasMatrix) decomposeLocal(localMatrix(source), t, r, s);
+        Point3 translation = toPoint3(t);
+        Quat turn = toHostQuat(r);
         turn.Normalize();
-        ScaleValue factors(toPoint3(source.scale));
+        ScaleValue factors(toPoint3(s));
         position->SetValue(0, &translation, 1, CTRL_ABSOLUTE);
         rotation->SetValue(0, &turn, 1, CTRL_ABSOLUTE);
         scale->SetValue(0, &factors, 1, CTRL_ABSOLUTE);
@@ -443,11 +448,24 @@ private:
         }
         ResumeAnimate();
 
-        if (!ranges.empty())
+        if (scene_.animationRange)
+            core_->SetAnimRange(Interval(secondsToTicks(scene_.animationRange->startSeconds),
+                                         secondsToTicks(scene_.animationRange->endSeconds)));
+        else if (!ranges.empty())
             core_->SetAnimRange(Interval(0, ranges.back().endFrame * ticksPerFrame));
         else
             core_->SetAnimRange(Interval(0, 0));
         saveAnimationRanges(ranges);
+    }
+
+    // The nearest tick, kept within what a TimeValue holds (the lowest value marks "empty").
+    static TimeValue secondsToTicks(double seconds) {
+        const double ticks = std::round(seconds * TIME_TICKSPERSEC);
+        if (ticks >= double(TIME_PosInfinity))
+            return TIME_PosInfinity;
+        if (ticks <= double(TIME_NegInfinity) + 1)
+            return TIME_NegInfinity + 1;
+        return TimeValue(ticks);
     }
 
     static void setKey(Control* control, gltf::AnimationPath path, const TrackKey& key) {

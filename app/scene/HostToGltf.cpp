@@ -197,7 +197,12 @@ private:
 
         // Geometry lives in object space; glTF puts it at the node, so an object offset is
         // applied to the points (a skinned mesh is bound in object space and keeps them).
-        const Matrix3 offset = node->GetObjectTM(0) * Inverse(node->GetNodeTM(0));
+        // The offset is built from its parts: ObjectTM * Inverse(NodeTM) has no inverse to
+        // take when the node is scaled to 0.
+        Matrix3 offset(1);
+        offset.PreTranslate(node->GetObjOffsetPos());
+        PreRotateMatrix(offset, node->GetObjOffsetRot());
+        ApplyScaling(offset, node->GetObjOffsetScale());
         const bool applyOffset = !skin && !offset.Equals(Matrix3(1));
 
         Mtl* material = node->GetMtl();
@@ -324,12 +329,15 @@ private:
 
     void captureAnimations() {
         std::vector<AnimationRange> ranges = loadAnimationRanges();
-        const int ticksPerFrame = GetTicksPerFrame();
         std::vector<std::pair<std::string, Interval>> spans;
         for (const AnimationRange& range : ranges)
-            spans.emplace_back(range.name, Interval(range.startFrame * ticksPerFrame, range.endFrame * ticksPerFrame));
+            spans.emplace_back(range.name, Interval(frameTicks(range.startFrame), frameTicks(range.endFrame)));
+        const bool fromStoredSets = !spans.empty();
         if (spans.empty())
             spans.emplace_back("animation", core_->GetAnimRange());
+        const Interval active = core_->GetAnimRange();
+        scene_.animationRange = gltf::TimeSpan{double(active.Start()) / TIME_TICKSPERSEC,
+                                               double(active.End()) / TIME_TICKSPERSEC};
         for (std::size_t r = 0; r < spans.size(); ++r) {
             gltf::Animation animation;
             animation.name = spans[r].first.empty() ? "animation_" + std::to_string(r) : spans[r].first;
@@ -346,8 +354,17 @@ private:
                 captureTrack(transform->GetRotationController(), index, gltf::AnimationPath::rotation, span, animation);
                 captureTrack(transform->GetScaleController(), index, gltf::AnimationPath::scale, span, animation);
             }
+            if (fromStoredSets && animation.channels.empty())
+                warn("animation set '" + animation.name +
+                     "' moves nothing; glTF keeps no animation without channels, so it is left out");
             scene_.animations.push_back(std::move(animation));
         }
+    }
+
+    // Frames to ticks in 64 bits, kept within what a TimeValue holds.
+    static TimeValue frameTicks(std::int32_t frame) {
+        const long long ticks = static_cast<long long>(frame) * GetTicksPerFrame();
+        return TimeValue(std::clamp<long long>(ticks, static_cast<long long>(TIME_NegInfinity) + 1, TIME_PosInfinity));
     }
 
     static void captureTrack(Control* control, int node, gltf::AnimationPath path, Interval span,
@@ -359,13 +376,27 @@ private:
         channel.node = node;
         channel.path = path;
         channel.interpolation = gltf::Interpolation::linear;
-        gltf::Vec4 previous{0, 0, 0, 1};
+        // The span's keys, and the values at its ends where no key sits: a set may cut a longer
+        // animation anywhere, and its clip must start and end in the pose the timeline has there.
+        std::vector<TimeValue> times;
         for (int k = 0; k < keyCount; ++k) {
             const TimeValue time = control->GetKeyTime(k);
-            if (time < span.Start() || time > span.End())
-                continue;
+            if (time >= span.Start() && time <= span.End())
+                times.push_back(time);
+        }
+        if (times.empty() || times.front() > span.Start())
+            times.insert(times.begin(), span.Start());
+        if (times.back() < span.End())
+            times.push_back(span.End());
+        gltf::Vec4 previous{0, 0, 0, 1};
+        for (const TimeValue time : times) {
             Interval valid = FOREVER;
-            channel.timesSeconds.push_back(float(double(time - span.Start()) / TIME_TICKSPERSEC));
+            const float seconds = float((double(time) - double(span.Start())) / TIME_TICKSPERSEC);
+            // Far from the span's start, neighbouring ticks can round to one float time; glTF
+            // wants times that rise.
+            if (!channel.timesSeconds.empty() && seconds <= channel.timesSeconds.back())
+                continue;
+            channel.timesSeconds.push_back(seconds);
             if (path == gltf::AnimationPath::translation) {
                 Point3 value;
                 control->GetValue(time, &value, valid, CTRL_ABSOLUTE);

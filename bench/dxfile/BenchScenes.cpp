@@ -103,6 +103,16 @@ std::vector<IDirectXFileData*> meshScene(IDirectXFileSaveObject* save) {
 
 std::vector<IDirectXFileData*> animationScene(IDirectXFileSaveObject* save) {
     Packer none;
+    // The bones the animations refer to, under one root frame.
+    IDirectXFileData* skeleton = create(save, kFrame, "Root", none);
+    Packer identity;
+    for (int i = 0; i < 16; ++i) identity.real(i % 5 == 0 ? 1.0f : 0.0f);
+    for (int a = 0; a < 500; ++a) {
+        std::string bone = "Bone_" + std::to_string(a);
+        IDirectXFileData* frame = create(save, kFrame, bone.c_str(), none);
+        adopt(frame, create(save, kFrameTransformMatrix, nullptr, identity));
+        adopt(skeleton, frame);
+    }
     IDirectXFileData* set = create(save, kAnimationSet, "Walk", none);
     for (int a = 0; a < 500; ++a) {
         IDirectXFileData* animation = create(save, kAnimation, nullptr, none);
@@ -124,7 +134,7 @@ std::vector<IDirectXFileData*> animationScene(IDirectXFileSaveObject* save) {
         }
         adopt(set, animation);
     }
-    return {set};
+    return {skeleton, set};
 }
 
 } // namespace

@@ -1,41 +1,21 @@
 #include "Converter.h"
 
+#include "FileBytes.h"
 #include "Objects.h"
 
-#include <fstream>
-#include <iterator>
+#include <ComRef.h>
+
 #include <utility>
 #include <vector>
 
 namespace {
-
-template <class Interface> class Ref {
-public:
-    Ref() = default;
-    Ref(Ref&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
-    Ref& operator=(Ref&&) = delete;
-    ~Ref() { reset(); }
-    Interface* get() const { return p_; }
-    Interface* operator->() const { return p_; }
-    Interface** receive() {
-        reset();
-        return &p_;
-    }
-    void reset() {
-        if (p_) p_->Release();
-        p_ = nullptr;
-    }
-
-private:
-    Interface* p_ = nullptr;
-};
 
 class Converter {
 public:
     Converter(IDirectXFileSaveObject* save, std::string& reason) : save_(save), reason_(reason) {}
 
     // A new object holding a copy of `source` and of all its descendants.
-    HRESULT copy(IDirectXFileData* source, Ref<IDirectXFileData>& out) {
+    HRESULT copy(IDirectXFileData* source, ComRef<IDirectXFileData>& out) {
         const GUID* type = nullptr;
         DWORD size = 0;
         void* data = nullptr;
@@ -52,7 +32,7 @@ public:
                                          size, data, out.receive());
         if (status != DXFILE_OK) return failed(status, "cannot build a copy of " + name);
         for (;;) {
-            Ref<IDirectXFileObject> child;
+            ComRef<IDirectXFileObject> child;
             status = source->GetNextObject(child.receive());
             if (status == DXFILEERR_NOMOREOBJECTS) return DXFILE_OK;
             if (status != DXFILE_OK) return failed(status, "cannot read the children of " + name);
@@ -62,15 +42,15 @@ public:
 
 private:
     HRESULT copyChild(IDirectXFileObject* child, IDirectXFileData* parent) {
-        Ref<IDirectXFileData> data;
-        if (child->QueryInterface(IID_IDirectXFileData, reinterpret_cast<void**>(data.receive())) == DXFILE_OK) {
-            Ref<IDirectXFileData> copied;
+        ComRef<IDirectXFileData> data;
+        if (child->QueryInterface(IID_IDirectXFileData, data.receiveVoid()) == DXFILE_OK) {
+            ComRef<IDirectXFileData> copied;
             if (HRESULT status = copy(data.get(), copied); status != DXFILE_OK) return status;
             return parent->AddDataObject(copied.get());
         }
-        Ref<IDirectXFileDataReference> reference;
+        ComRef<IDirectXFileDataReference> reference;
         if (child->QueryInterface(IID_IDirectXFileDataReference,
-                                  reinterpret_cast<void**>(reference.receive())) == DXFILE_OK) {
+                                  reference.receiveVoid()) == DXFILE_OK) {
             // A reference answers with the name and GUID of what it refers to.
             std::string name;
             bool hasName = false;
@@ -82,8 +62,8 @@ private:
                 return failed(DXFILEERR_BADDATAREFERENCE, "a reference to an object without name or GUID");
             return parent->AddDataReference(hasName ? name.c_str() : nullptr, hasId ? &id : nullptr);
         }
-        Ref<IDirectXFileBinary> binary;
-        if (child->QueryInterface(IID_IDirectXFileBinary, reinterpret_cast<void**>(binary.receive())) == DXFILE_OK) {
+        ComRef<IDirectXFileBinary> binary;
+        if (child->QueryInterface(IID_IDirectXFileBinary, binary.receiveVoid()) == DXFILE_OK) {
             DWORD size = 0;
             LPCSTR mimeType = nullptr;
             binary->GetSize(&size);
@@ -125,12 +105,11 @@ private:
 
 HRESULT convertXFile(IDirectXFile* root, const std::string& inPath, const std::string& outPath,
                      DXFILEFORMAT format, std::string& reason) {
-    std::ifstream in(inPath, std::ios::binary);
-    if (!in) {
-        reason = "cannot open " + inPath;
+    std::vector<std::uint8_t> bytes;
+    if (std::string why; !dxfile::readWholeFile(inPath, dxfile::kMaxFileBytes, bytes, why)) {
+        reason = "cannot read " + inPath + ": " + why;
         return DXFILEERR_FILENOTFOUND;
     }
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
     void* self = nullptr;
     if (root->QueryInterface(dxfile::kSelfIid, &self) != DXFILE_OK) {
         reason = "not a root object of this library";
@@ -139,14 +118,14 @@ HRESULT convertXFile(IDirectXFile* root, const std::string& inPath, const std::s
     std::vector<GUID> declared;
     static_cast<dxfile::RootObject*>(self)->listDeclaredTemplates(dxfile::ByteSpan(bytes), declared);
 
-    Ref<IDirectXFileEnumObject> enumObject;
+    ComRef<IDirectXFileEnumObject> enumObject;
     DXFILELOADMEMORY memory{bytes.data(), static_cast<DWORD>(bytes.size())};
     HRESULT status = root->CreateEnumObject(&memory, DXFILELOAD_FROMMEMORY, enumObject.receive());
     if (status != DXFILE_OK) {
         reason = "cannot read " + inPath;
         return status;
     }
-    Ref<IDirectXFileSaveObject> save;
+    ComRef<IDirectXFileSaveObject> save;
     status = root->CreateSaveObject(outPath.c_str(), format, save.receive());
     if (status != DXFILE_OK) {
         reason = "cannot save to " + outPath;
@@ -161,14 +140,14 @@ HRESULT convertXFile(IDirectXFile* root, const std::string& inPath, const std::s
     }
     Converter converter(save.get(), reason);
     for (;;) {
-        Ref<IDirectXFileData> object;
+        ComRef<IDirectXFileData> object;
         status = enumObject->GetNextDataObject(object.receive());
         if (status == DXFILEERR_NOMOREOBJECTS) break;
         if (status != DXFILE_OK) {
             reason = "cannot read " + inPath;
             return status;  // releasing the save object then leaves `outPath` as it was
         }
-        Ref<IDirectXFileData> copied;
+        ComRef<IDirectXFileData> copied;
         if ((status = converter.copy(object.get(), copied)) != DXFILE_OK) return status;
         if ((status = save->SaveData(copied.get())) != DXFILE_OK) {
             reason = "cannot save an object";

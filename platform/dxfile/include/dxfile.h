@@ -9,6 +9,13 @@
 
 #include <windows.h>
 
+#include <bit>
+
+// Packed data (GetData, CreateDataObject) holds values as they lie in memory, and the file
+// formats are little-endian: the library is built for little-endian machines only.
+static_assert(std::endian::native == std::endian::little,
+              "X file data is little-endian and handed out as it lies in memory");
+
 // ---- Identifiers ------------------------------------------------------------------------------
 
 #ifndef GUID_DEFINED

@@ -1,48 +1,29 @@
 #include "BinaryLexer.h"
 
+#include "BinaryTokens.h"
 #include "Guid.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
 #include <string>
 
 namespace dxfile {
 
+using namespace binary;
+
 namespace {
 
-// Token values of the binary encoding.
-enum : std::uint16_t {
-    kName = 1,
-    kString = 2,
-    kInteger = 3,
-    kGuid = 5,
-    kIntegerList = 6,
-    kFloatList = 7,
-    kOBrace = 10,
-    kCBrace = 11,
-    kOParen = 12,
-    kCParen = 13,
-    kOBracket = 14,
-    kCBracket = 15,
-    kOAngle = 16,
-    kCAngle = 17,
-    kDot = 18,
-    kComma = 19,
-    kSemicolon = 20,
-    kTemplate = 31,
-    kWord = 40,
-    kDword = 41,
-    kFloat = 42,
-    kDouble = 43,
-    kChar = 44,
-    kUchar = 45,
-    kSword = 46,
-    kSdword = 47,
-    kVoid = 48,
-    kLpstr = 49,
-    kUnicode = 50,
-    kCstring = 51,
-    kArray = 52,
-};
+// Keys hold a handful of values: copies of the usual sizes are inlined rather than called.
+inline void copySmall(std::uint8_t* to, const std::uint8_t* from, std::size_t bytes) {
+    switch (bytes) {
+    case 4: std::memcpy(to, from, 4); return;
+    case 8: std::memcpy(to, from, 8); return;
+    case 12: std::memcpy(to, from, 12); return;
+    case 16: std::memcpy(to, from, 16); return;
+    default: std::memcpy(to, from, bytes); return;
+    }
+}
 
 std::string_view asText(ByteSpan bytes) {
     return std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
@@ -117,13 +98,8 @@ Token BinaryLexer::lexToken() {
     case kVoid: token.kind = TokenKind::Void; return token;
     default: break;
     }
-    static constexpr ScalarType kTypes[] = {
-        ScalarType::Word,  ScalarType::Dword, ScalarType::Float,  ScalarType::Double,
-        ScalarType::Char,  ScalarType::Uchar, ScalarType::Sword,  ScalarType::Sdword,
-        ScalarType::Dword, ScalarType::String, ScalarType::Unicode, ScalarType::Cstring};
-    if (value >= kWord && value <= kCstring && value != kVoid) {
+    if (tokenType(value, token.scalar)) {
         token.kind = TokenKind::Type;
-        token.scalar = kTypes[value - kWord];
         return token;
     }
     token.kind = TokenKind::Error;
@@ -184,7 +160,8 @@ bool BinaryLexer::enterList(Token& token) {
         if (!hasPeek_ && enterListInPlace()) continue;
         token = next();
         if (token.kind != TokenKind::IntegerList && token.kind != TokenKind::FloatList) return false;
-        list_ = reinterpret_cast<const std::uint8_t*>(token.text.data());
+        list_ = ByteCursor(ByteSpan(reinterpret_cast<const std::uint8_t*>(token.text.data()),
+                                    token.text.size()));
         listLeft_ = token.integer;  // an empty list is legal and simply skipped
         listIsFloat_ = token.kind == TokenKind::FloatList;
     }
@@ -195,15 +172,17 @@ bool BinaryLexer::enterList(Token& token) {
 // whole in the data. Anything else is left to the token path, which also reports faults.
 bool BinaryLexer::enterListInPlace() {
     std::uint16_t kind;
-    if (!cursor_.peekU16(kind) || (kind != kIntegerList && kind != kFloatList)) return false;
-    std::size_t width = kind == kIntegerList ? 4 : floatBytes_;
-    if (cursor_.remaining() < 6) return false;
     std::uint32_t count;
-    std::memcpy(&count, cursor_.here() + 2, 4);
+    if (!cursor_.peekU16(kind) || (kind != kIntegerList && kind != kFloatList) ||
+        !cursor_.peekU32(count, 2))
+        return false;
+    std::size_t width = kind == kIntegerList ? 4 : floatBytes_;
     if (count > (cursor_.remaining() - 6) / width) return false;
-    ByteSpan record;
-    (void)cursor_.take(6 + count * width, record);
-    list_ = record.data() + 6;
+    ByteSpan header;
+    ByteSpan values;
+    (void)cursor_.take(6, header);
+    (void)cursor_.take(count * width, values);
+    list_ = ByteCursor(values);
     listLeft_ = count;
     listIsFloat_ = kind == kFloatList;
     return true;
@@ -219,28 +198,27 @@ template <class Number> bool BinaryLexer::readNumber(Number& value) {
         return fail(token.kind == TokenKind::Error ? ValueFault::Lexical : ValueFault::WrongKind,
                     token);
     }
+    // The list holds listLeft_ elements: the reads below cannot fail.
+    --listLeft_;
     if (!listIsFloat_) {
-        std::uint32_t element;
-        std::memcpy(&element, list_, 4);
-        list_ += 4;
-        --listLeft_;
+        std::uint32_t element = 0;
+        (void)list_.readU32(element);
         value = static_cast<Number>(element);
         return true;
     }
     if constexpr (std::is_same_v<Number, std::uint32_t>) {
+        ++listLeft_;
         return failInList(ValueFault::WrongKind);  // a float never silently becomes an integer
     } else {
         if (floatBytes_ == 4) {
-            float element;
-            std::memcpy(&element, list_, 4);
-            value = static_cast<Number>(element);
+            std::uint32_t bits = 0;
+            (void)list_.readU32(bits);
+            value = static_cast<Number>(std::bit_cast<float>(bits));
         } else {
-            double element;
-            std::memcpy(&element, list_, 8);
-            value = static_cast<Number>(element);
+            std::uint64_t bits = 0;
+            (void)list_.readU64(bits);
+            value = static_cast<Number>(std::bit_cast<double>(bits));
         }
-        list_ += floatBytes_;
-        --listLeft_;
         return true;
     }
 }
@@ -267,15 +245,16 @@ bool BinaryLexer::readFloats(float* values, std::size_t count) {
         if (listLeft_ > 0 && listIsFloat_) {
             std::size_t run = count < listLeft_ ? count : listLeft_;
             if (floatBytes_ == 4) {
-                std::memcpy(values, list_, run * 4);
+                ByteSpan bytes;
+                (void)list_.take(run * 4, bytes);
+                std::memcpy(values, bytes.data(), run * 4);
             } else {
                 for (std::size_t i = 0; i < run; ++i) {
-                    double element;
-                    std::memcpy(&element, list_ + i * 8, 8);
-                    values[i] = static_cast<float>(element);
+                    std::uint64_t bits = 0;
+                    (void)list_.readU64(bits);
+                    values[i] = static_cast<float>(std::bit_cast<double>(bits));
                 }
             }
-            list_ += run * floatBytes_;
             listLeft_ -= static_cast<std::uint32_t>(run);
             values += run;
             count -= run;
@@ -292,8 +271,9 @@ bool BinaryLexer::readDwords(std::uint32_t* values, std::size_t count) {
     while (count > 0) {
         if (listLeft_ > 0 && !listIsFloat_) {
             std::size_t run = count < listLeft_ ? count : listLeft_;
-            std::memcpy(values, list_, run * 4);
-            list_ += run * 4;
+            ByteSpan bytes;
+            (void)list_.take(run * 4, bytes);
+            std::memcpy(values, bytes.data(), run * 4);
             listLeft_ -= static_cast<std::uint32_t>(run);
             values += run;
             count -= run;
@@ -306,14 +286,23 @@ bool BinaryLexer::readDwords(std::uint32_t* values, std::size_t count) {
     return true;
 }
 
+const std::uint8_t* BinaryLexer::takeDwords(std::size_t count) {
+    if (listLeft_ == 0 && !hasPeek_) (void)enterListInPlace();  // values to come either way
+    if (listLeft_ < count || listIsFloat_) return nullptr;
+    ByteSpan run;
+    (void)list_.take(count * 4, run);
+    listLeft_ -= static_cast<std::uint32_t>(count);
+    return run.data();
+}
+
 std::size_t BinaryLexer::takeCountedRuns(PackedBytes& out, std::uint64_t most) {
     if (listLeft_ == 0 || listIsFloat_) return 0;
     // Walk the counts first, then copy every whole run in one go.
     std::size_t runs = 0;
     std::size_t used = 0;
     auto countAt = [this](std::size_t index) {
-        std::uint32_t count;
-        std::memcpy(&count, list_ + index * 4, 4);
+        std::uint32_t count = 0;
+        (void)list_.peekU32(count, index * 4);  // index < listLeft_: always there
         return count;
     };
     while (runs < most && used < listLeft_) {
@@ -332,11 +321,57 @@ std::size_t BinaryLexer::takeCountedRuns(PackedBytes& out, std::uint64_t most) {
         ++runs;
     }
     if (runs == 0) return 0;
+    ByteSpan bytes;
+    (void)list_.take(used * 4, bytes);
     std::size_t at = out.size();
     out.resize(at + used * 4);
-    std::memcpy(out.data() + at, list_, used * 4);
-    list_ += used * 4;
+    std::memcpy(out.data() + at, bytes.data(), used * 4);
     listLeft_ -= static_cast<std::uint32_t>(used);
+    return runs;
+}
+
+std::size_t BinaryLexer::takeCountedFloats(PackedBytes& out, std::uint64_t most, std::size_t lead) {
+    if (floatBytes_ != 4 || lead == 0) return 0;
+    // Room for all of them sized like the first, within the bytes left: each packed value
+    // comes from a value of the same width in the data.
+    if (listLeft_ >= lead && !listIsFloat_) {
+        std::uint32_t first = 0;
+        (void)list_.peekU32(first, (lead - 1) * 4);
+        std::uint64_t room = most * (lead + static_cast<std::uint64_t>(first)) * 4;
+        out.reserve(out.size() + static_cast<std::size_t>(std::min<std::uint64_t>(room, remaining())));
+    }
+    std::size_t runs = 0;
+    while (runs < most && !hasPeek_) {
+        cursor_.prefetch(1024);
+        // `lead` integers, the last of them the count of the floats that follow.
+        if (listLeft_ == 0) (void)enterListInPlace();
+        if (listIsFloat_ || listLeft_ < lead) break;
+        std::uint32_t count = 0;
+        (void)list_.peekU32(count, (lead - 1) * 4);
+        if (count > 0) {
+            // The integers must end their list and a float list holding the values follow.
+            std::uint16_t kind;
+            std::uint32_t listCount;
+            if (listLeft_ != lead || !cursor_.peekU16(kind) || kind != kFloatList ||
+                !cursor_.peekU32(listCount, 2) || listCount < count ||
+                listCount > (cursor_.remaining() - 6) / 4)
+                break;
+        }
+        ByteSpan integers;
+        (void)list_.take(lead * 4, integers);
+        listLeft_ -= static_cast<std::uint32_t>(lead);
+        std::size_t at = out.size();
+        out.resize(at + (lead + count) * 4);
+        copySmall(out.data() + at, integers.data(), lead * 4);
+        if (count > 0) {
+            (void)enterListInPlace();  // checked above: it lies whole in the data
+            ByteSpan values;
+            (void)list_.take(count * 4, values);
+            listLeft_ -= count;
+            copySmall(out.data() + at + lead * 4, values.data(), count * 4);
+        }
+        ++runs;
+    }
     return runs;
 }
 

@@ -33,16 +33,14 @@ public:
     // each: as many as lie whole in the current integer list. Returns how many were taken; for
     // 0 nothing is consumed and the caller reads the next element value by value.
     [[nodiscard]] std::size_t takeCountedRuns(PackedBytes& out, std::uint64_t most);
+    // Up to `most` elements of the form `DWORD a, ..., n; n FLOATs` (`lead` integers, the last
+    // the count: animation keys), appended to `out`, while each lies whole in one integer list
+    // and the float list after it. Returns how many were taken, as takeCountedRuns.
+    [[nodiscard]] std::size_t takeCountedFloats(PackedBytes& out, std::uint64_t most,
+                                                std::size_t lead);
     // `count` integers when they lie whole in the current integer list, else nullptr with
     // nothing consumed.
-    [[nodiscard]] const std::uint8_t* takeDwords(std::size_t count) {
-        if (listLeft_ == 0 && !hasPeek_) (void)enterListInPlace(); // values to come either way
-        if (listLeft_ < count || listIsFloat_) return nullptr;
-        const std::uint8_t* taken = list_;
-        list_ += count * 4;
-        listLeft_ -= static_cast<std::uint32_t>(count);
-        return taken;
-    }
+    [[nodiscard]] const std::uint8_t* takeDwords(std::size_t count);
     // Fails when a list still holds values after the object's last member.
     [[nodiscard]] bool finishMembers();
 
@@ -72,7 +70,7 @@ private:
     bool hasPeek_ = false;
     Token peeked_;
     std::size_t peekedFrom_ = 0; // cursor_.remaining() before the peeked token
-    const std::uint8_t* list_ = nullptr;
+    ByteCursor list_;  // the values left in the current list
     std::uint32_t listLeft_ = 0;
     bool listIsFloat_ = false;
     LexFault fault_;

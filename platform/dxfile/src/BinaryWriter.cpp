@@ -1,6 +1,7 @@
 // The binary encoding: member values grouped into maximal runs, consecutive integers into one
 // integer list and consecutive floats into one float list (4-byte elements: files are saved as
 // "0032"), across member and structure boundaries; each string a string record and ';'.
+#include "BinaryTokens.h"
 #include "Guid.h"
 #include "PackedLayout.h"
 #include "Writer.h"
@@ -11,42 +12,9 @@
 
 namespace dxfile {
 
+using namespace binary;
+
 namespace {
-
-enum : std::uint16_t {
-    kName = 1,
-    kString = 2,
-    kInteger = 3,
-    kGuid = 5,
-    kIntegerList = 6,
-    kFloatList = 7,
-    kOBrace = 10,
-    kCBrace = 11,
-    kOBracket = 14,
-    kCBracket = 15,
-    kDot = 18,
-    kComma = 19,
-    kSemicolon = 20,
-    kTemplate = 31,
-    kArray = 52,
-};
-
-std::uint16_t tokenOf(ScalarType type) {
-    switch (type) {
-    case ScalarType::Word: return 40;
-    case ScalarType::Dword: return 41;
-    case ScalarType::Float: return 42;
-    case ScalarType::Double: return 43;
-    case ScalarType::Char: return 44;
-    case ScalarType::Uchar: return 45;
-    case ScalarType::Sword: return 46;
-    case ScalarType::Sdword: return 47;
-    case ScalarType::String: return 49;
-    case ScalarType::Unicode: return 50;
-    case ScalarType::Cstring: return 51;
-    }
-    return 0;
-}
 
 class BinaryWriter final : public BodyWriter {
 public:
@@ -58,7 +26,7 @@ public:
         for (const Member& member : t.members) {
             if (member.isArray()) word(kArray);
             if (member.isTemplate) name(member.nested->name);
-            else word(tokenOf(member.scalar));
+            else word(typeToken(member.scalar));
             if (!member.name.empty()) name(member.name);
             for (const Dimension& dim : member.dims) {
                 word(kOBracket);
@@ -349,6 +317,24 @@ private:
                     walk.p += bytes;
                 }
                 append(first, static_cast<std::size_t>(walk.p - first));
+                continue;
+            }
+            if (nested && nested->countedFloatsLead > 0) {
+                // Animation keys and their kind: the integers, then the floats they count.
+                std::size_t lead = nested->countedFloatsLead;
+                for (std::uint64_t e = 0; e < count; ++e) {
+                    if (!walk.has(lead * 4)) return false;
+                    std::uint32_t n;
+                    std::memcpy(&n, walk.p + (lead - 1) * 4, 4);
+                    if (!walk.has((lead + static_cast<std::uint64_t>(n)) * 4)) return false;
+                    openRun(Run::Integers);
+                    append(walk.p, lead * 4);
+                    walk.p += lead * 4;
+                    if (n == 0) continue;
+                    openRun(Run::Floats);
+                    append(walk.p, n * std::size_t{4});
+                    walk.p += n * std::size_t{4};
+                }
                 continue;
             }
             for (std::uint64_t e = 0; e < count; ++e) {

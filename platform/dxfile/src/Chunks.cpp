@@ -48,7 +48,7 @@ private:
 
 } // namespace
 
-bool inflateChunks(ByteSpan afterHeader, std::vector<std::uint8_t>& out, std::string& reason,
+bool inflateChunks(ByteSpan afterHeader, LargeBytes& out, std::string& reason,
                    std::size_t& faultOffset) {
     out.clear();
     ByteCursor cursor(afterHeader);

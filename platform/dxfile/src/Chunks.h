@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ByteCursor.h"
+#include "LargeBuffer.h"
 
 #include <cstdint>
 #include <string>
@@ -14,7 +15,7 @@ namespace dxfile {
 // Inflates the blocks that follow the 16-byte header. Untrusted input: never reads outside
 // `afterHeader`, never produces more than the declared size. On failure `out` holds what was
 // inflated so far, `reason` says why and `faultOffset` where (relative to `afterHeader`).
-[[nodiscard]] bool inflateChunks(ByteSpan afterHeader, std::vector<std::uint8_t>& out,
+[[nodiscard]] bool inflateChunks(ByteSpan afterHeader, LargeBytes& out,
                                  std::string& reason, std::size_t& faultOffset);
 
 // Appends the container for `body` to `out`: the total size DWORD (16 + body size), then one

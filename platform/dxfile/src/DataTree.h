@@ -2,6 +2,7 @@
 // member data, references and binary children.
 #pragma once
 
+#include "LargeBuffer.h"
 #include "Templates.h"
 
 #include <cstdint>
@@ -12,21 +13,7 @@
 
 namespace dxfile {
 
-// Leaves new elements uninitialised: packed data is always written right after it grows, and
-// zero-filling tens of megabytes first would cost a pass over them.
-template <class T> struct DefaultInitAllocator : std::allocator<T> {
-    template <class U> struct rebind {
-        using other = DefaultInitAllocator<U>;
-    };
-    DefaultInitAllocator() = default;
-    template <class U> DefaultInitAllocator(const DefaultInitAllocator<U>&) noexcept {}
-    template <class U> void construct(U* p) noexcept { ::new (static_cast<void*>(p)) U; }
-    template <class U, class... Args> void construct(U* p, Args&&... args) {
-        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
-    }
-};
-
-using PackedBytes = std::vector<std::uint8_t, DefaultInitAllocator<std::uint8_t>>;
+using PackedBytes = LargeBytes;
 
 struct DataNode;
 

@@ -509,6 +509,8 @@ private:
             std::size_t before = out.size();
             std::uint64_t taken = 0;
             if (nested && nested->isCountedDwords) taken = lex_.takeCountedRuns(out, count - i);
+            else if (nested && nested->countedFloatsLead > 0)
+                taken = lex_.takeCountedFloats(out, count - i, nested->countedFloatsLead);
             if (taken == 0) {
                 std::uint32_t ignored = 0;
                 bool ok =

@@ -1,5 +1,6 @@
 // The root object: template registration, opening files for enumeration, starting saves.
 #include "Chunks.h"
+#include "FileBytes.h"
 #include "FileHeader.h"
 #include "Grammar.h"
 #include "Objects.h"
@@ -15,28 +16,6 @@
 namespace dxfile {
 
 namespace {
-
-// Reads a whole file. False when it cannot be opened or read.
-bool readWholeFile(const char* path, std::vector<std::uint8_t>& bytes) {
-    int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return false;
-    }
-    bytes.resize(static_cast<std::size_t>(info.st_size));
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t got = ::read(fd, bytes.data() + done, bytes.size() - done);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) break;
-        done += static_cast<std::size_t>(got);
-    }
-    ::close(fd);
-    bytes.resize(done);
-    return true;
-}
 
 // Checks the header, inflates a compressed body and parses the rest. On failure the returned
 // result carries the code and the diagnostic; objects completed before a failure stay in
@@ -58,7 +37,7 @@ ParseResult readFile(ByteSpan file, TemplateRegistry& registry, bool templatesOn
     ParseRequest request{file.subspan(kHeaderSize), kHeaderSize,
                          header.isText ? Encoding::Text : Encoding::Binary, header.floatBytes,
                          templatesOnly, declared};
-    std::vector<std::uint8_t> inflated;
+    LargeBytes inflated;
     if (header.isCompressed) {
         std::size_t faultOffset = 0;
         if (!inflateChunks(file.subspan(kHeaderSize), inflated, reason, faultOffset)) {
@@ -125,18 +104,18 @@ HRESULT RootObject::CreateEnumObject(LPVOID source, DXFILELOADOPTIONS options,
                                      LPDIRECTXFILEENUMOBJECT* enumObject) {
     if (!enumObject) return DXFILEERR_BADVALUE;
     *enumObject = nullptr;
-    std::vector<std::uint8_t> bytes;
+    MappedFile mapped;  // read in place; the objects keep copies of what they hold
     ByteSpan file;
     std::string fileName;
     switch (options & 0xF) {  // only the low bits choose the source
     case DXFILELOAD_FROMFILE:
         if (!source) return DXFILEERR_BADVALUE;
         fileName = static_cast<const char*>(source);
-        if (!readWholeFile(fileName.c_str(), bytes)) {
-            diagnostics_->record(DXFILEERR_FILENOTFOUND, fileName, "cannot open the file");
+        if (std::string reason; !mapped.open(fileName.c_str(), kMaxFileBytes, reason)) {
+            diagnostics_->record(DXFILEERR_FILENOTFOUND, fileName, reason);
             return DXFILEERR_FILENOTFOUND;
         }
-        file = ByteSpan(bytes);
+        file = mapped.bytes();
         break;
     case DXFILELOAD_FROMMEMORY: {
         const auto* memory = static_cast<const DXFILELOADMEMORY*>(source);

@@ -153,6 +153,14 @@ void finishTemplate(Template& t) {
                         t.members[0].scalar == ScalarType::Dword && !t.members[1].isTemplate &&
                         t.members[1].scalar == ScalarType::Dword && t.members[1].dims.size() == 1 &&
                         t.members[1].dims[0].memberIndex == 0;
+    t.countedFloatsLead = 0;
+    if (t.steps.size() >= 2 && t.steps.size() - 1 == t.steps[0].dwordRun) {
+        const ReadStep& last = t.steps.back();
+        if (!last.member->isTemplate && last.member->scalar == ScalarType::Float &&
+            last.dims.size() == 1 &&
+            last.dims[0].memberIndex == static_cast<int>(t.steps.size()) - 2)
+            t.countedFloatsLead = t.steps[0].dwordRun;
+    }
     t.nestingDepth = depth;
     if (fixed && !first && count > 0 && count <= 0xFFFFFFFFu) {
         t.shape = shape;

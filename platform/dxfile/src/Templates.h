@@ -83,6 +83,9 @@ struct Template {
     bool readsValues = false;  // false when the template holds no values at all
     // `DWORD n; array DWORD v[n];` (MeshFace and its kind): read and written as one run.
     bool isCountedDwords = false;
+    // Steps of `countedFloatsLead` DWORDs, the last the count of the FLOAT array that follows
+    // (TimedFloatKeys and its kind): animation keys, read in one go. 0 for other templates.
+    std::uint32_t countedFloatsLead = 0;
     int nestingDepth = 1;
     // While an instance is read, each step keeps its integer value at its own index.
     std::vector<ReadStep> steps;

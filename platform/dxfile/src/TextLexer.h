@@ -32,6 +32,9 @@ public:
     [[nodiscard]] bool readDwords(std::uint32_t* values, std::size_t count);
     // Text has no runs to take whole: elements are always read value by value.
     [[nodiscard]] std::size_t takeCountedRuns(PackedBytes&, std::uint64_t) { return 0; }
+    [[nodiscard]] std::size_t takeCountedFloats(PackedBytes&, std::uint64_t, std::size_t) {
+        return 0;
+    }
     [[nodiscard]] const std::uint8_t* takeDwords(std::size_t) { return nullptr; }
     // The end of an object's member values. Text has nothing pending between values.
     [[nodiscard]] bool finishMembers() { return true; }

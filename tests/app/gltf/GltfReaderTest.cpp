@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <limits>
 
 namespace {
 
@@ -202,6 +203,86 @@ TEST(GltfReader, RejectsDamagedFilesWithOneClearLine) {
         EXPECT_NE(report.error.find(c.expected), std::string::npos) << report.error;
         EXPECT_EQ(report.error.find('\n'), std::string::npos) << report.error;
         EXPECT_FALSE(report.error.empty());
+    }
+}
+
+TEST(GltfReader, RefusesAFileThatRequiresAnExtensionItDoesNotImplementNamingIt) {
+    const std::string primitive = R"({"attributes":{"POSITION":0}})";
+    const std::string nodes = R"([{"mesh":0}])";
+    // Used but not required: the file reads as if the extension were absent, which it allows.
+    Scene scene;
+    ReadReport report;
+    EXPECT_TRUE(
+        readText(squareFile(primitive, nodes, R"(,"extensionsUsed":["KHR_materials_unlit"])"),
+                 scene, report))
+        << report.error;
+
+    const std::pair<std::string, std::string> cases[] = {
+        {R"(,"extensionsUsed":["KHR_draco_mesh_compression"],"extensionsRequired":["KHR_draco_mesh_compression"])",
+         "the file requires the extension KHR_draco_mesh_compression, which lumaset does not "
+         "implement"},
+        {R"(,"extensionsRequired":["EXT_meshopt_compression","KHR_mesh_quantization","EXT_meshopt_compression"])",
+         "the extensions EXT_meshopt_compression and KHR_mesh_quantization,"},
+        {R"(,"extensionsRequired":["KHR_texture_basisu","EXT_texture_webp","KHR_texture_transform"])",
+         "KHR_texture_basisu, EXT_texture_webp and KHR_texture_transform"},
+    };
+    for (const auto& [extra, expected] : cases) {
+        EXPECT_FALSE(readText(squareFile(primitive, nodes, extra), scene, report)) << extra;
+        EXPECT_NE(report.error.find(expected), std::string::npos) << report.error;
+        EXPECT_EQ(report.error.find('\n'), std::string::npos) << report.error;
+    }
+    // A compressed file's buffer may have no data of its own; the extension is still the reason.
+    std::string fallback =
+        squareFile(primitive, nodes, R"(,"extensionsRequired":["EXT_meshopt_compression"])");
+    fallback.replace(fallback.find(R"("uri":)"),
+                     fallback.find("\"}]") + 1 - fallback.find(R"("uri":)"),
+                     R"("extensions":{"EXT_meshopt_compression":{"fallback":true}})");
+    EXPECT_FALSE(readText(fallback, scene, report));
+    EXPECT_NE(report.error.find("EXT_meshopt_compression"), std::string::npos) << report.error;
+}
+
+TEST(GltfReader, RefusesNumbersThatAreNotFinite32BitFloats) {
+    const std::string primitive = R"({"attributes":{"POSITION":0}})";
+    const std::pair<std::string, std::string> nodeCases[] = {
+        {R"([{"mesh":0,"translation":[1e39,0,0]}])", "node 0 'node_0' has a translation"},
+        {R"([{"mesh":0,"scale":[1,-1e300,1]}])", "node 0 'node_0' has a scale"},
+        {R"([{"name":"Arm","matrix":[1,0,0,0,0,1,0,0,0,0,1,0,0,0,4e38,1]}])",
+         "node 0 'Arm' has a matrix"},
+    };
+    Scene scene;
+    ReadReport report;
+    for (const auto& [nodes, expected] : nodeCases) {
+        EXPECT_FALSE(readText(squareFile(primitive, nodes), scene, report)) << nodes;
+        EXPECT_NE(report.error.find(expected + " that is not a finite 32-bit number"),
+                  std::string::npos)
+            << report.error;
+    }
+    // The largest float itself is fine.
+    EXPECT_TRUE(readText(squareFile(primitive, R"([{"mesh":0,"translation":[3.4028234e38,0,0]}])"),
+                         scene, report))
+        << report.error;
+
+    // Not a number in a buffer: a position, then a normal.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    for (const std::string attribute : {"POSITION", "NORMAL"}) {
+        const std::vector<float> good = {0, 0, 1, 0, 0, 1, 0, 0, 1};
+        std::vector<float> values = {0, 0, 0, 1, 0, 0, 0, 1, 0};
+        std::vector<float> normals = good;
+        (attribute == "POSITION" ? values : normals)[4] = nan;
+        values.insert(values.end(), normals.begin(), normals.end());
+        std::vector<std::uint8_t> bytes(values.size() * 4);
+        std::memcpy(bytes.data(), values.data(), bytes.size());
+        const std::string text =
+            R"({"asset":{"version":"2.0"},"buffers":[{"byteLength":72,"uri":"data:application/octet-stream;base64,)" +
+            base64(bytes) +
+            R"("}],"bufferViews":[{"buffer":0,"byteLength":36},{"buffer":0,"byteOffset":36,"byteLength":36}],)"
+            R"("accessors":[{"bufferView":0,"componentType":5126,"count":3,"type":"VEC3"},)"
+            R"({"bufferView":1,"componentType":5126,"count":3,"type":"VEC3"}],)"
+            R"("meshes":[{"primitives":[{"attributes":{"POSITION":0,"NORMAL":1}}]}],"nodes":[{"mesh":0}]})";
+        EXPECT_FALSE(readText(text, scene, report)) << attribute;
+        EXPECT_NE(report.error.find(attribute == "POSITION" ? "has a position" : "has a normal"),
+                  std::string::npos)
+            << report.error;
     }
 }
 

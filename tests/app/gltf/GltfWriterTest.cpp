@@ -9,6 +9,8 @@
 
 #include <cmath>
 #include <filesystem>
+#include <limits>
+#include <regex>
 
 namespace {
 
@@ -141,6 +143,177 @@ TEST(GltfWriter, AFailedWriteLeavesWhatWasThereAndNoTemporaryFiles) {
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path()))
         ++entries;
     EXPECT_EQ(entries, 1u);
+}
+
+// A strip of `count` vertices along x, as triangles (0 1 2) (1 2 3) ..., so its largest index
+// is count - 1.
+Primitive strip(std::uint32_t count) {
+    Primitive primitive;
+    for (std::uint32_t i = 0; i < count; ++i)
+        primitive.positions.push_back({float(i), float(i % 2), 0});
+    for (std::uint32_t i = 0; i + 2 < count; ++i)
+        primitive.indices.insert(primitive.indices.end(), {i, i + 1, i + 2});
+    return primitive;
+}
+
+Scene meshScene(std::vector<Primitive> primitives) {
+    Scene scene;
+    scene.meshes.push_back({"strip", std::move(primitives)});
+    Node node;
+    node.name = "strip";
+    node.mesh = 0;
+    scene.nodes = {node};
+    scene.roots = {0};
+    return scene;
+}
+
+std::string fileText(const std::string& file) {
+    std::vector<std::uint8_t> bytes = apptest::readBytes(file);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// The component types of the file's accessors, in order.
+std::vector<int> componentTypes(const std::string& json) {
+    std::vector<int> types;
+    static const std::regex pattern("\"componentType\"\\s*:\\s*([0-9]+)");
+    for (auto it = std::sregex_iterator(json.begin(), json.end(), pattern);
+         it != std::sregex_iterator(); ++it)
+        types.push_back(std::stoi((*it)[1]));
+    return types;
+}
+
+TEST(GltfWriter, IndicesNeverHoldTheRestartValueOfTheirType) {
+    constexpr int unsignedByte = 5121, unsignedShort = 5123, unsignedInt = 5125, floats = 5126;
+    // Largest index 254 fits a byte; 255 and 65535 are the restart values of byte and short.
+    const std::vector<std::pair<std::uint32_t, int>> cases = {
+        {255, unsignedByte}, {256, unsignedShort}, {65535, unsignedShort}, {65536, unsignedInt}};
+    apptest::TempFolder folder;
+    for (const auto& [count, expected] : cases) {
+        const Scene scene = meshScene({strip(count)});
+        const std::string file = folder.file("strip" + std::to_string(count) + ".gltf");
+        std::string error;
+        ASSERT_TRUE(writeGltfFile(scene, file, error)) << error;
+        EXPECT_EQ(componentTypes(fileText(file)), (std::vector<int>{floats, expected}))
+            << count << " vertices";
+        Scene read;
+        ReadReport report;
+        ASSERT_TRUE(readGltfFile(file, read, report)) << report.error;
+        EXPECT_EQ(read.meshes[0].primitives[0].indices, scene.meshes[0].primitives[0].indices);
+        std::string validation;
+        EXPECT_TRUE(apptest::validatesWithoutErrors(file, validation)) << validation;
+    }
+}
+
+TEST(GltfWriter, ANumberThatIsNotFiniteIsRefusedAndNothingIsWritten) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float infinity = std::numeric_limits<float>::infinity();
+    Scene base = meshScene({strip(4)});
+    base.skins.push_back({"rig", {0}, {identityMatrix()}, -1});
+    base.animations.push_back(
+        {"move",
+         {{0, AnimationPath::translation, Interpolation::linear, {0, 1}, {0, 0, 0, 1, 1, 1}}}});
+    std::vector<std::pair<Scene, std::string>> cases;
+    auto add = [&](auto change, const std::string& expected) {
+        Scene scene = base;
+        change(scene);
+        cases.emplace_back(std::move(scene), expected);
+    };
+    add([&](Scene& s) { s.meshes[0].primitives[0].positions[2][1] = nan; }, "a position");
+    add([&](Scene& s) { s.nodes[0].translation[0] = infinity; },
+        "node 0 'strip' has a translation");
+    add([&](Scene& s) { s.nodes[0].scale[2] = -infinity; }, "a scale");
+    add([&](Scene& s) { s.skins[0].inverseBindMatrices[0][12] = nan; }, "an inverse bind matrix");
+    add([&](Scene& s) { s.animations[0].channels[0].values[4] = infinity; }, "a key value");
+    add(
+        [&](Scene& s) {
+            s.meshes[0].primitives[0].texCoords.assign(4, {0, nan});
+        },
+        "a texture coordinate");
+    apptest::TempFolder folder;
+    for (const auto& [scene, expected] : cases)
+        for (const std::string name : {"out.gltf", "out.glb"}) {
+            std::string error;
+            EXPECT_FALSE(writeGltfFile(scene, folder.file(name), error)) << expected;
+            EXPECT_NE(error.find(expected), std::string::npos) << error;
+            EXPECT_NE(error.find("not a finite 32-bit number"), std::string::npos) << error;
+            EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+            EXPECT_TRUE(std::filesystem::is_empty(folder.path())) << name;
+        }
+}
+
+TEST(GltfWriter, RefusesIndicesAndAttributesThatDoNotMatchThePositions) {
+    Scene outside = meshScene({strip(4)});
+    outside.meshes[0].primitives[0].indices.back() = 4;
+    Scene shortNormals = meshScene({strip(4)});
+    shortNormals.meshes[0].primitives[0].normals.assign(3, {0, 0, 1});
+    apptest::TempFolder folder;
+    std::string error;
+    EXPECT_FALSE(writeGltfFile(outside, folder.file("out.glb"), error));
+    EXPECT_NE(error.find("uses vertex 4 of its 4"), std::string::npos) << error;
+    EXPECT_FALSE(writeGltfFile(shortNormals, folder.file("out.glb"), error));
+    EXPECT_NE(error.find("3 values for 4 positions"), std::string::npos) << error;
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
+}
+
+TEST(GltfWriter, ANormalOrRotationWithoutADirectionGetsAUnitSubstitute) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    // A triangle in the plane x = 0, facing +x, whose corner normals are zero, tiny and not a
+    // number; then a triangle collapsed to a point, with one good normal and two zero ones.
+    Primitive lit;
+    lit.positions = {{0, 0, 0}, {0, 1, 0}, {0, 0, 1}, {5, 5, 5}, {5, 5, 5}, {5, 5, 5}};
+    lit.normals = {{0, 0, 0}, {1e-30f, 0, 0}, {nan, 0, 0}, {0, 2, 0}, {0, 0, 0}, {0, 0, 0}};
+    lit.indices = {0, 1, 2, 3, 4, 5};
+    Scene scene = meshScene({lit});
+    scene.nodes[0].rotation = {0, 0, 0, 0};
+    scene.animations.push_back(
+        {"spin",
+         {{0, AnimationPath::rotation, Interpolation::linear, {0, 1}, {0, 0, 0, 0, 0, 0, 0, 3}}}});
+    apptest::TempFolder folder;
+    for (const std::string name : {"lit.gltf", "lit.glb"}) {
+        std::string error;
+        ASSERT_TRUE(writeGltfFile(scene, folder.file(name), error)) << error;
+        Scene read;
+        ReadReport report;
+        ASSERT_TRUE(readGltfFile(folder.file(name), read, report)) << report.error;
+        const std::vector<Vec3>& normals = read.meshes[0].primitives[0].normals;
+        // The triangle (0,0,0) (0,1,0) (0,0,1) winds about +x.
+        EXPECT_EQ(normals[0], (Vec3{1, 0, 0}));
+        EXPECT_EQ(normals[1], (Vec3{1, 0, 0})); // tiny but with a direction: kept
+        EXPECT_EQ(normals[2], (Vec3{1, 0, 0}));
+        EXPECT_EQ(normals[3], (Vec3{0, 1, 0}));
+        EXPECT_EQ(normals[4], (Vec3{0, 0, 1})); // no face with an area: +Z
+        EXPECT_EQ(read.nodes[0].rotation, (Vec4{0, 0, 0, 1}));
+        EXPECT_EQ(read.animations[0].channels[0].values,
+                  (std::vector<float>{0, 0, 0, 1, 0, 0, 0, 1}));
+        std::string validation;
+        EXPECT_TRUE(apptest::validatesWithoutErrors(folder.file(name), validation)) << validation;
+    }
+}
+
+TEST(GltfWriter, AnimationsKeepIncreasingKeyTimesAndOneChannelPerTarget) {
+    Scene scene = meshScene({strip(3)});
+    Channel move{0,
+                 AnimationPath::translation,
+                 Interpolation::linear,
+                 {0, 0.5f, 0.5f, 0.25f, 1},
+                 {0, 0, 0, 1, 0, 0, 2, 0, 0, 3, 0, 0, 4, 0, 0}};
+    Channel again{0, AnimationPath::translation, Interpolation::linear, {0, 2}, {9, 9, 9, 9, 9, 9}};
+    Channel stranger{7, AnimationPath::scale, Interpolation::linear, {0}, {1, 1, 1}};
+    scene.animations.push_back({"move", {move, again, stranger}});
+    apptest::TempFolder folder;
+    std::string error;
+    ASSERT_TRUE(writeGltfFile(scene, folder.file("keys.gltf"), error)) << error;
+    Scene read;
+    ReadReport report;
+    ASSERT_TRUE(readGltfFile(folder.file("keys.gltf"), read, report)) << report.error;
+    ASSERT_EQ(read.animations.size(), 1u);
+    ASSERT_EQ(read.animations[0].channels.size(), 1u);
+    EXPECT_EQ(read.animations[0].channels[0].timesSeconds, (std::vector<float>{0, 0.5f, 1}));
+    EXPECT_EQ(read.animations[0].channels[0].values,
+              (std::vector<float>{0, 0, 0, 1, 0, 0, 4, 0, 0}));
+    std::string validation;
+    EXPECT_TRUE(apptest::validatesWithoutErrors(folder.file("keys.gltf"), validation))
+        << validation;
 }
 
 } // namespace

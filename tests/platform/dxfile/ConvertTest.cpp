@@ -23,11 +23,11 @@ TEST(Convert, EveryCorpusFileRoundTripsInAllThreeEncodings) {
             std::string out = scratch.path("converted.x").string();
             std::string reason;
             {
-                Ref<IDirectXFile> root = makeRoot();
+                ComRef<IDirectXFile> root = makeRoot();
                 ASSERT_EQ(convertXFile(root.get(), entry.path().string(), out, format, reason), DXFILE_OK)
                     << entry.path() << " " << label << ": " << reason;
             }
-            Ref<IDirectXFile> reader = makeRoot();
+            ComRef<IDirectXFile> reader = makeRoot();
             HRESULT status;
             std::string dump = dumpXFile(reader.get(), out.data(), DXFILELOAD_FROMFILE, status);
             EXPECT_EQ(status, DXFILE_OK) << entry.path() << " " << label;
@@ -41,7 +41,7 @@ TEST(Convert, TheOutputDeclaresTheTemplatesTheInputDeclared) {
     ScratchFolder scratch;
     std::string out = scratch.path("cube.x").string();
     std::string reason;
-    Ref<IDirectXFile> root = makeRoot();
+    ComRef<IDirectXFile> root = makeRoot();
     ASSERT_EQ(convertXFile(root.get(), (corpusFolder() / "test_cube_binary.x").string(), out,
                            DXFILEFORMAT_TEXT, reason),
               DXFILE_OK);
@@ -56,7 +56,7 @@ TEST(Convert, TheOutputDeclaresTheTemplatesTheInputDeclared) {
     }
     EXPECT_EQ(text.find("template Mesh {"), std::string::npos);
     // A root object without those templates reads the file all the same.
-    Ref<IDirectXFile> bare;
+    ComRef<IDirectXFile> bare;
     ASSERT_EQ(DirectXFileCreate(bare.receive()), DXFILE_OK);
     std::string standardOnly = readText(std::filesystem::path(LUMASET_SOURCE_DIR) /
                                         "tests/lumaset/xfile/data/standard_templates.txt.x");

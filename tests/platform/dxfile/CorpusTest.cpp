@@ -22,7 +22,7 @@ TEST(Corpus, EveryFileDumpsExactlyAsItsReferenceDump) {
     for (const auto& path : files) {
         std::string expected = readText(corpusFolder() / "dumps" / (path.filename().string() + ".dump"));
         ASSERT_FALSE(expected.empty()) << path;
-        Ref<IDirectXFile> root = makeRoot();
+        ComRef<IDirectXFile> root = makeRoot();
         HRESULT status = DXFILEERR_INTERNALERROR;
         std::string fromFile = dumpXFile(root.get(), const_cast<char*>(path.c_str()), DXFILELOAD_FROMFILE, status);
         EXPECT_EQ(status, DXFILE_OK) << path;
@@ -40,7 +40,7 @@ TEST(Corpus, BinaryAndCompressedCubesGiveTheSamePackedData) {
     if (!std::filesystem::exists(corpusFolder())) GTEST_SKIP() << "no corpus at " << corpusFolder();
     std::vector<std::string> dumps;
     for (const char* name : {"test_cube_binary.x", "test_cube_compressed.x"}) {
-        Ref<IDirectXFile> root = makeRoot();
+        ComRef<IDirectXFile> root = makeRoot();
         HRESULT status;
         std::string path = (corpusFolder() / name).string();
         dumps.push_back(dumpXFile(root.get(), path.data(), DXFILELOAD_FROMFILE, status));
@@ -50,8 +50,8 @@ TEST(Corpus, BinaryAndCompressedCubesGiveTheSamePackedData) {
 }
 
 TEST(Corpus, AMissingFileIsFileNotFound) {
-    Ref<IDirectXFile> root = makeRoot();
-    Ref<IDirectXFileEnumObject> enumObject;
+    ComRef<IDirectXFile> root = makeRoot();
+    ComRef<IDirectXFileEnumObject> enumObject;
     char path[] = "/nonexistent/folder/none.x";
     EXPECT_EQ(root->CreateEnumObject(path, DXFILELOAD_FROMFILE, enumObject.receive()),
               DXFILEERR_FILENOTFOUND);

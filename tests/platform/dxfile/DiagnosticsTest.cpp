@@ -10,7 +10,7 @@ DXFILEDIAGNOSTIC lastError(IDirectXFile* root) {
 }
 
 TEST(Diagnostics, ATextErrorCarriesLineColumnPathAndReason) {
-    Ref<IDirectXFile> root = makeRoot();
+    ComRef<IDirectXFile> root = makeRoot();
     EXPECT_EQ(lastError(root.get()).code, DXFILE_OK);
     std::string file = "xof 0303txt 0032\n"
                        "Frame Root {\n"
@@ -30,7 +30,7 @@ TEST(Diagnostics, ATextErrorCarriesLineColumnPathAndReason) {
 
 // A value missing inside a structure nested in a member names the nested template's member.
 TEST(Diagnostics, AnErrorInsideANestedStructureNamesItsOwnMember) {
-    Ref<IDirectXFile> root = makeRoot();
+    ComRef<IDirectXFile> root = makeRoot();
     std::string file = "xof 0303txt 0032\n"
                        "AnimationKey { 0; 1; 10; 4; 1.0, 0.0, 0.0 x;;; }\n";
     EXPECT_EQ(enumerateAll(root.get(), file), DXFILEERR_PARSEERROR);
@@ -40,7 +40,7 @@ TEST(Diagnostics, AnErrorInsideANestedStructureNamesItsOwnMember) {
 }
 
 TEST(Diagnostics, ABinaryErrorCarriesTheByteOffset) {
-    Ref<IDirectXFile> root = makeRoot();
+    ComRef<IDirectXFile> root = makeRoot();
     // NAME "Frame", '{', then token 99, which does not exist, at offset 16 + 11 + 2 = 29.
     std::string file = std::string("xof 0303bin 0032") + std::string("\x01\x00\x05\x00\x00\x00" "Frame", 11) +
                        std::string("\x0A\x00\x63\x00", 4);
@@ -53,8 +53,8 @@ TEST(Diagnostics, ABinaryErrorCarriesTheByteOffset) {
 }
 
 TEST(Diagnostics, FileErrorsNameTheFile) {
-    Ref<IDirectXFile> root = makeRoot();
-    Ref<IDirectXFileEnumObject> enumObject;
+    ComRef<IDirectXFile> root = makeRoot();
+    ComRef<IDirectXFileEnumObject> enumObject;
     char path[] = "/nonexistent/none.x";
     EXPECT_EQ(root->CreateEnumObject(path, DXFILELOAD_FROMFILE, enumObject.receive()), DXFILEERR_FILENOTFOUND);
     DXFILEDIAGNOSTIC d = lastError(root.get());

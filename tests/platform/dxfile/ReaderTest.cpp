@@ -44,7 +44,7 @@ TEST(Header, EachFaultMapsToItsCode) {
         {"", DXFILEERR_BADFILETYPE},
     };
     for (const Case& c : kCases) {
-        Ref<IDirectXFile> root = makeRoot();
+        ComRef<IDirectXFile> root = makeRoot();
         std::string bytes = c.header;
         EXPECT_EQ(root->RegisterTemplates(bytes.data(), static_cast<DWORD>(bytes.size())), c.expected)
             << c.header;
@@ -53,10 +53,10 @@ TEST(Header, EachFaultMapsToItsCode) {
 }
 
 TEST(Header, AHeaderAloneHoldsNoObjects) {
-    Ref<IDirectXFile> root = makeRoot();
-    Ref<IDirectXFileEnumObject> enumObject;
+    ComRef<IDirectXFile> root = makeRoot();
+    ComRef<IDirectXFileEnumObject> enumObject;
     ASSERT_EQ(openMemory(root.get(), "xof 0303txt 0032", enumObject), DXFILE_OK);
-    Ref<IDirectXFileData> data;
+    ComRef<IDirectXFileData> data;
     EXPECT_EQ(enumObject->GetNextDataObject(data.receive()), DXFILEERR_NOMOREOBJECTS);
     EXPECT_FALSE(data);
     EXPECT_EQ(root->RegisterTemplates(const_cast<char*>("xof 0303bin 0032"), 16), DXFILE_OK);
@@ -84,8 +84,8 @@ TEST(Separators, FollowTheGroupRule) {
         {"3; 0, 1, 2; 5; 6;", DXFILEERR_PARSEERROR},  // more values than members
     };
     for (const Case& c : kCases) {
-        Ref<IDirectXFile> root = makeRoot();
-        Ref<IDirectXFileData> data;
+        ComRef<IDirectXFile> root = makeRoot();
+        ComRef<IDirectXFileData> data;
         HRESULT status = firstObject(root.get(), kTemplate + "Seq {" + c.members + "}", data);
         EXPECT_EQ(status, c.expected) << c.members;
         if (c.expected == DXFILE_OK && status == DXFILE_OK && c.members[0] == '3') {
@@ -115,7 +115,7 @@ TEST(Separators, BinaryListsTakeNoSeparatorButSingleValuesDo) {
         {word(7) + dword(3) + dword(0) + dword(0) + dword(0), DXFILEERR_PARSEERROR},  // floats for WORDs
     };
     for (const Case& c : kCases) {
-        Ref<IDirectXFile> root = makeRoot();
+        ComRef<IDirectXFile> root = makeRoot();
         std::string file = header + seq + c.members + word(11);
         EXPECT_EQ(enumerateAll(root.get(), file), c.expected) << testing::PrintToString(file);
     }
@@ -127,10 +127,10 @@ TEST(PackedData, TextAndBinaryTwinsAgreeAndMembersAreAddressable) {
     std::string binary = "xof 0303bin 0032" + name("Header") + word(10) + word(6) + dword(3) +
                          dword(1) + dword(2) + dword(3) + word(11);
     for (const std::string& file : {text, binary}) {
-        Ref<IDirectXFile> root = makeRoot();
-        Ref<IDirectXFileEnumObject> enumObject;
+        ComRef<IDirectXFile> root = makeRoot();
+        ComRef<IDirectXFileEnumObject> enumObject;
         ASSERT_EQ(openMemory(root.get(), file, enumObject), DXFILE_OK);
-        Ref<IDirectXFileData> data;
+        ComRef<IDirectXFileData> data;
         ASSERT_EQ(enumObject->GetNextDataObject(data.receive()), DXFILE_OK);
         EXPECT_EQ(dataOf(data.get()), (std::vector<std::uint8_t>{1, 0, 2, 0, 3, 0, 0, 0}));
         EXPECT_EQ(dataOf(data.get(), "major"), (std::vector<std::uint8_t>{1, 0}));
@@ -171,18 +171,62 @@ TEST(PackedData, FaceArraysPackTheSameHoweverTheirListsAreCut) {
         for (std::size_t i = cut; i < values.size(); ++i)
             body += dword(values[i]);
         std::string file = "xof 0303bin 0032" + name("Runs") + word(10) + body + word(11);
-        Ref<IDirectXFile> root = makeRoot();
+        ComRef<IDirectXFile> root = makeRoot();
         ASSERT_EQ(root->RegisterTemplates(const_cast<char*>(templates),
                                           static_cast<DWORD>(std::strlen(templates))),
                   DXFILE_OK);
-        Ref<IDirectXFileEnumObject> enumObject;
+        ComRef<IDirectXFileEnumObject> enumObject;
         ASSERT_EQ(openMemory(root.get(), file, enumObject), DXFILE_OK);
-        Ref<IDirectXFileData> data;
+        ComRef<IDirectXFileData> data;
         ASSERT_EQ(enumObject->GetNextDataObject(data.receive()), DXFILE_OK) << "cut at " << cut;
         EXPECT_EQ(dataOf(data.get()), expected) << "cut at " << cut;
         EXPECT_EQ(dataOf(data.get(), "tail"), (std::vector<std::uint8_t>{77, 0, 0, 0}))
             << "cut at " << cut;
     }
+}
+
+// Animation keys pack the same however the writer laid out their lists: the usual integer list
+// then float list per key, keys without values, values split over two float lists or given as
+// integers, and integers running on into the next key.
+TEST(PackedData, AnimationKeysPackTheSameHoweverTheirListsAreLaidOut) {
+    auto floatBits = [](float value) {
+        std::uint32_t bits;
+        std::memcpy(&bits, &value, 4);
+        return bits;
+    };
+    // keyType 0, 5 keys: (time, n, values...).
+    std::vector<std::uint32_t> expected = {0, 5};
+    std::string body = word(6) + dword(2) + dword(0) + dword(5);
+    auto key = [&](std::uint32_t time, std::vector<float> values, const std::string& layout) {
+        expected.push_back(time);
+        expected.push_back(static_cast<std::uint32_t>(values.size()));
+        for (float value : values) expected.push_back(floatBits(value));
+        body += layout;
+    };
+    auto ints = [](std::vector<std::uint32_t> values) {
+        std::string list = word(6) + dword(static_cast<std::uint32_t>(values.size()));
+        for (std::uint32_t value : values) list += dword(value);
+        return list;
+    };
+    auto floats = [&](std::vector<float> values) {
+        std::string list = word(7) + dword(static_cast<std::uint32_t>(values.size()));
+        for (float value : values) list += dword(floatBits(value));
+        return list;
+    };
+    key(0, {1.5f, 2.5f, 3.5f}, ints({0, 3}) + floats({1.5f, 2.5f, 3.5f}));
+    key(10, {}, ints({10, 0}));
+    key(20, {4.0f, 5.0f, 6.0f}, ints({20, 3}) + floats({4.0f}) + floats({5.0f, 6.0f}));
+    key(30, {7.0f, 8.0f}, ints({30, 2, 7, 8}));
+    key(40, {9.0f}, ints({40, 1}) + floats({9.0f}));
+    std::string file = "xof 0303bin 0032" + name("AnimationKey") + word(10) + body + word(11);
+    ComRef<IDirectXFile> root = makeRoot();
+    ComRef<IDirectXFileEnumObject> enumObject;
+    ASSERT_EQ(openMemory(root.get(), ExactBytes(file).view(), enumObject), DXFILE_OK);
+    ComRef<IDirectXFileData> data;
+    ASSERT_EQ(enumObject->GetNextDataObject(data.receive()), DXFILE_OK);
+    std::vector<std::uint8_t> bytes(expected.size() * 4);
+    std::memcpy(bytes.data(), expected.data(), bytes.size());
+    EXPECT_EQ(dataOf(data.get()), bytes);
 }
 
 // Structures nested in members pack in member order, however wide and deep they nest, and
@@ -232,13 +276,13 @@ TEST(PackedData, NestedStructuresAndIntegerRunsPackInMemberOrder) {
         files.push_back("xof 0303bin 0032" + name("L6") + word(10) + body + word(11));
     }
     for (const std::string& file : files) {
-        Ref<IDirectXFile> root = makeRoot();
+        ComRef<IDirectXFile> root = makeRoot();
         ASSERT_EQ(root->RegisterTemplates(const_cast<char*>(templates.data()),
                                           static_cast<DWORD>(templates.size())),
                   DXFILE_OK);
-        Ref<IDirectXFileEnumObject> enumObject;
+        ComRef<IDirectXFileEnumObject> enumObject;
         ASSERT_EQ(openMemory(root.get(), file, enumObject), DXFILE_OK);
-        Ref<IDirectXFileData> data;
+        ComRef<IDirectXFileData> data;
         ASSERT_EQ(enumObject->GetNextDataObject(data.receive()), DXFILE_OK) << file.size();
         EXPECT_EQ(dataOf(data.get()), expected) << file.size();
         // The last member: the y half, whose first leaf starts after half the values.
@@ -254,12 +298,12 @@ TEST(PackedData, FloatsPackAsFourBytesInSixtyFourBitFilesAndNumbersReadLeniently
                        "Vector { 1.5e-005; +1.0; .5 }\n"
                        "Vector { 1; -1.#IND00; 1.#QNAN0 }\n"
                        "Vector { -1.#INF00; 2.; -0.0 }\n";
-    Ref<IDirectXFile> root = makeRoot();
-    Ref<IDirectXFileEnumObject> enumObject;
+    ComRef<IDirectXFile> root = makeRoot();
+    ComRef<IDirectXFileEnumObject> enumObject;
     ASSERT_EQ(openMemory(root.get(), file, enumObject), DXFILE_OK);
     const float kExpected[3][3] = {{1.5e-5f, 1.0f, 0.5f}, {1.0f, 0.0f, 0.0f}, {0.0f, 2.0f, -0.0f}};
     for (const auto& expected : kExpected) {
-        Ref<IDirectXFileData> data;
+        ComRef<IDirectXFileData> data;
         ASSERT_EQ(enumObject->GetNextDataObject(data.receive()), DXFILE_OK);
         std::vector<std::uint8_t> bytes = dataOf(data.get());
         ASSERT_EQ(bytes.size(), 12u);
@@ -269,7 +313,7 @@ TEST(PackedData, FloatsPackAsFourBytesInSixtyFourBitFilesAndNumbersReadLeniently
     for (double v : {0.25, -2.0, 1e10}) binary64.append(reinterpret_cast<const char*>(&v), 8);
     binary64 += word(11);
     ASSERT_EQ(openMemory(root.get(), binary64, enumObject), DXFILE_OK);
-    Ref<IDirectXFileData> data;
+    ComRef<IDirectXFileData> data;
     ASSERT_EQ(enumObject->GetNextDataObject(data.receive()), DXFILE_OK);
     const float expected64[3] = {0.25f, -2.0f, 1e10f};
     std::vector<std::uint8_t> bytes = dataOf(data.get());
@@ -278,11 +322,11 @@ TEST(PackedData, FloatsPackAsFourBytesInSixtyFourBitFilesAndNumbersReadLeniently
 }
 
 TEST(Objects, GetNameFollowsTheBufferProtocol) {
-    Ref<IDirectXFile> root = makeRoot();
-    Ref<IDirectXFileEnumObject> enumObject;
+    ComRef<IDirectXFile> root = makeRoot();
+    ComRef<IDirectXFileEnumObject> enumObject;
     ASSERT_EQ(openMemory(root.get(), "xof 0303txt 0032\nFrame Root {}\nFrame {}\n", enumObject), DXFILE_OK);
-    Ref<IDirectXFileData> named;
-    Ref<IDirectXFileData> unnamed;
+    ComRef<IDirectXFileData> named;
+    ComRef<IDirectXFileData> unnamed;
     ASSERT_EQ(enumObject->GetNextDataObject(named.receive()), DXFILE_OK);
     ASSERT_EQ(enumObject->GetNextDataObject(unnamed.receive()), DXFILE_OK);
     DWORD length = 99;
@@ -309,24 +353,24 @@ TEST(Objects, ReferencesResolveByNameByGuidAndForward) {
     std::string file = "xof 0303txt 0032\n"
                        "Frame A { { Later } { <11111111-2222-3333-4444-555555555555> } { Later <11111111-2222-3333-4444-555555555555> } { Missing } }\n"
                        "Frame Later { <11111111-2222-3333-4444-555555555555> }\n";
-    Ref<IDirectXFile> root = makeRoot();
-    Ref<IDirectXFileEnumObject> enumObject;
+    ComRef<IDirectXFile> root = makeRoot();
+    ComRef<IDirectXFileEnumObject> enumObject;
     ASSERT_EQ(openMemory(root.get(), file, enumObject), DXFILE_OK);
-    Ref<IDirectXFileData> a;
+    ComRef<IDirectXFileData> a;
     ASSERT_EQ(enumObject->GetNextDataObject(a.receive()), DXFILE_OK);
     enumObject.reset();  // the objects outlive their enumerator
     root.reset();
     for (int i = 0; i < 4; ++i) {
-        Ref<IDirectXFileObject> child;
+        ComRef<IDirectXFileObject> child;
         ASSERT_EQ(a->GetNextObject(child.receive()), DXFILE_OK);
-        Ref<IDirectXFileData> asData;
+        ComRef<IDirectXFileData> asData;
         EXPECT_EQ(child->QueryInterface(IID_IDirectXFileData, reinterpret_cast<void**>(asData.receive())),
                   E_NOINTERFACE);
-        Ref<IDirectXFileDataReference> reference;
+        ComRef<IDirectXFileDataReference> reference;
         ASSERT_EQ(child->QueryInterface(IID_IDirectXFileDataReference,
                                         reinterpret_cast<void**>(reference.receive())),
                   DXFILE_OK);
-        Ref<IDirectXFileData> target;
+        ComRef<IDirectXFileData> target;
         if (i == 3) {
             EXPECT_EQ(reference->Resolve(target.receive()), DXFILEERR_BADDATAREFERENCE);
             continue;
@@ -337,18 +381,18 @@ TEST(Objects, ReferencesResolveByNameByGuidAndForward) {
         EXPECT_EQ(target->GetName(buffer, &length), DXFILE_OK);
         EXPECT_STREQ(buffer, "Later");
     }
-    Ref<IDirectXFileObject> none;
+    ComRef<IDirectXFileObject> none;
     EXPECT_EQ(a->GetNextObject(none.receive()), DXFILEERR_NOMOREOBJECTS);
 }
 
 TEST(Objects, TopLevelObjectsAreFoundByNameAndGuid) {
-    Ref<IDirectXFile> root = makeRoot();
-    Ref<IDirectXFileEnumObject> enumObject;
+    ComRef<IDirectXFile> root = makeRoot();
+    ComRef<IDirectXFileEnumObject> enumObject;
     ASSERT_EQ(openMemory(root.get(),
                          "xof 0303txt 0032\nFrame A { Frame Inner {} }\nFrame B { <0000000A-0000-0000-0000-000000000001> }\n",
                          enumObject),
               DXFILE_OK);
-    Ref<IDirectXFileData> found;
+    ComRef<IDirectXFileData> found;
     EXPECT_EQ(enumObject->GetDataObjectByName("B", found.receive()), DXFILE_OK);
     EXPECT_EQ(enumObject->GetDataObjectByName("Inner", found.receive()), DXFILEERR_NOTFOUND);
     GUID id = {0xA, 0, 0, {0, 0, 0, 0, 0, 0, 0, 1}};
@@ -360,20 +404,20 @@ TEST(Objects, TopLevelObjectsAreFoundByNameAndGuid) {
 }
 
 TEST(Templates, TextAndBinaryDefinitionsRegisterAndFileTemplatesAreHonoured) {
-    Ref<IDirectXFile> root;
+    ComRef<IDirectXFile> root;
     ASSERT_EQ(DirectXFileCreate(root.receive()), DXFILE_OK);
     std::string text = "xof 0303txt 0032\n"
                        "template Pair { <AAAAAAAA-0000-0000-0000-000000000001> DWORD a; WORD b; }\n"
                        "template Grid { <AAAAAAAA-0000-0000-0000-000000000002> DWORD n; array Pair cells[2][n]; [Pair, Grid <AAAAAAAA-0000-0000-0000-000000000002>] }\n";
     ASSERT_EQ(root->RegisterTemplates(text.data(), static_cast<DWORD>(text.size())), DXFILE_OK);
-    Ref<IDirectXFileData> data;
+    ComRef<IDirectXFileData> data;
     ASSERT_EQ(firstObject(root.get(), "Grid { 2; 1;2;, 3;4;, 5;6;, 7;8;; Pair { 9; 10; } }", data), DXFILE_OK);
     std::vector<std::uint8_t> expected = {2, 0, 0, 0};
     for (int v = 1; v <= 8; v += 2) expected.insert(expected.end(), {std::uint8_t(v), 0, 0, 0, std::uint8_t(v + 1), 0});
     EXPECT_EQ(dataOf(data.get()), expected);
     EXPECT_EQ(dataOf(data.get(), "cells").size(), 24u);
     // A template declared inside a data file is honoured by later objects and later loads.
-    Ref<IDirectXFileData> declared;
+    ComRef<IDirectXFileData> declared;
     ASSERT_EQ(firstObject(root.get(), "template Single { <AAAAAAAA-0000-0000-0000-000000000003> FLOAT f; } Single { 0.5; }", declared),
               DXFILE_OK);
     ASSERT_EQ(firstObject(root.get(), "Single { 0.25; }", declared), DXFILE_OK);
@@ -396,7 +440,7 @@ TEST(Templates, MalformedDefinitionsAreParseErrors) {
         "Frame {}",
     };
     for (const char* body : kBodies) {
-        Ref<IDirectXFile> root = makeRoot();
+        ComRef<IDirectXFile> root = makeRoot();
         std::string file = std::string("xof 0303txt 0032\n") + body;
         EXPECT_EQ(root->RegisterTemplates(file.data(), static_cast<DWORD>(file.size())), DXFILEERR_PARSEERROR)
             << body;
@@ -404,8 +448,8 @@ TEST(Templates, MalformedDefinitionsAreParseErrors) {
 }
 
 TEST(Robustness, CountsLargerThanTheDataAreRefusedWithoutReservingForThem) {
-    Ref<IDirectXFile> root = makeRoot();
-    Ref<IDirectXFileData> data;
+    ComRef<IDirectXFile> root = makeRoot();
+    ComRef<IDirectXFileData> data;
     EXPECT_EQ(firstObject(root.get(), "Mesh { 4000000000; 1.0; 2.0; 3.0;; 0;; }", data), DXFILEERR_PARSEERROR);
     std::string list = "xof 0303bin 0032" + name("Mesh") + word(10) + word(6) + dword(0xFFFFFFFF) + dword(1);
     EXPECT_EQ(enumerateAll(root.get(), list), DXFILEERR_PARSEERROR);
@@ -430,7 +474,7 @@ TEST(Robustness, AnArrayEndingAtTheLastBraceIsNotTakenForTruncated) {
         "xof 0303bin 0032" + name("FrameTransformMatrix") + word(10) + floats + word(11);
     std::string text = "xof 0303txt 0032\nFrameTransformMatrix{1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1;;}";
     for (const std::string& file : {binary, text}) {
-        Ref<IDirectXFile> root = makeRoot();
+        ComRef<IDirectXFile> root = makeRoot();
         int count = 0;
         EXPECT_EQ(enumerateAll(root.get(), file, &count), DXFILE_OK)
             << testing::PrintToString(file);
@@ -441,7 +485,7 @@ TEST(Robustness, AnArrayEndingAtTheLastBraceIsNotTakenForTruncated) {
 TEST(Robustness, NestingBeyondTheLimitIsAParseErrorNotACrash) {
     std::string deep = "xof 0303txt 0032\n";
     for (int i = 0; i < 100000; ++i) deep += "Frame{";
-    Ref<IDirectXFile> root = makeRoot();
+    ComRef<IDirectXFile> root = makeRoot();
     EXPECT_EQ(enumerateAll(root.get(), deep), DXFILEERR_PARSEERROR);
     std::string fine = "xof 0303txt 0032\n";
     for (int i = 0; i < 100; ++i) fine += "Frame{";
@@ -453,12 +497,12 @@ TEST(Robustness, NestingBeyondTheLimitIsAParseErrorNotACrash) {
 // (the sanitizer build checks the reads).
 TEST(Robustness, TruncationsAndByteFlipsOfEveryEncodingEndInAStatus) {
     if (!std::filesystem::exists(corpusFolder())) GTEST_SKIP() << "no corpus at " << corpusFolder();
-    Ref<IDirectXFile> root = makeRoot();
+    ComRef<IDirectXFile> root = makeRoot();
     for (const char* fileName : {"test_cube_text.x", "test_cube_binary.x", "test_cube_compressed.x"}) {
         std::string file = readText(corpusFolder() / fileName);
         for (std::size_t length = 0; length < file.size(); ++length) {
-            std::string prefix = file.substr(0, length);
-            HRESULT status = enumerateAll(root.get(), prefix);
+            ExactBytes prefix(std::string_view(file).substr(0, length));
+            HRESULT status = enumerateAll(root.get(), prefix.view());
             if (length < 16) {
                 EXPECT_EQ(status, DXFILEERR_BADFILETYPE) << fileName << " " << length;
             }
@@ -466,23 +510,24 @@ TEST(Robustness, TruncationsAndByteFlipsOfEveryEncodingEndInAStatus) {
         for (std::size_t at = 16; at < file.size(); ++at) {
             std::string changed = file;
             changed[at] = static_cast<char>(~changed[at]);
-            (void)enumerateAll(root.get(), changed);
+            (void)enumerateAll(root.get(), ExactBytes(changed).view());
         }
     }
     // Cut inside the compressed blocks: the data is refused, not half read.
     std::string compressed = readText(corpusFolder() / "test_cube_compressed.x");
-    EXPECT_EQ(enumerateAll(root.get(), compressed.substr(0, compressed.size() - 1)), DXFILEERR_PARSEERROR);
+    EXPECT_EQ(enumerateAll(root.get(), ExactBytes(std::string_view(compressed).substr(0, compressed.size() - 1)).view()),
+              DXFILEERR_PARSEERROR);
     std::string badSignature = compressed;
     badSignature[24] = 'X';
     EXPECT_EQ(enumerateAll(root.get(), badSignature), DXFILEERR_PARSEERROR);
 }
 
 TEST(Robustness, AFailureKeepsTheObjectsBeforeIt) {
-    Ref<IDirectXFile> root = makeRoot();
-    Ref<IDirectXFileEnumObject> enumObject;
+    ComRef<IDirectXFile> root = makeRoot();
+    ComRef<IDirectXFileEnumObject> enumObject;
     ASSERT_EQ(openMemory(root.get(), "xof 0303txt 0032\nAnimTicksPerSecond { 24; }\nMesh { 1; 1.0; }", enumObject),
               DXFILE_OK);
-    Ref<IDirectXFileData> data;
+    ComRef<IDirectXFileData> data;
     EXPECT_EQ(enumObject->GetNextDataObject(data.receive()), DXFILE_OK);
     EXPECT_EQ(enumObject->GetNextDataObject(data.receive()), DXFILEERR_PARSEERROR);
 }

@@ -86,7 +86,7 @@ public:
         return name + "_" + std::to_string(++serial_);  // unique, never a keyword
     }
 
-    Expected mesh(IDirectXFileSaveObject* save, Ref<IDirectXFileData>& out, std::vector<std::string>& materials) {
+    Expected mesh(IDirectXFileSaveObject* save, ComRef<IDirectXFileData>& out, std::vector<std::string>& materials) {
         Expected e;
         e.type = kMesh;
         Packer p;
@@ -107,7 +107,7 @@ public:
             for (std::uint32_t i = 0; i < vertices * 2; ++i) q.real(anyFloat());
         }));
         if (!materials.empty()) {
-            Ref<IDirectXFileData> list;
+            ComRef<IDirectXFileData> list;
             Expected le;
             le.type = kMeshMaterialList;
             Packer q;
@@ -153,7 +153,7 @@ public:
         });
     }
 
-    Expected material(IDirectXFileSaveObject* save, Ref<IDirectXFileData>& out, const std::string& name) {
+    Expected material(IDirectXFileSaveObject* save, ComRef<IDirectXFileData>& out, const std::string& name) {
         Expected e;
         e.type = kMaterial;
         Packer p;
@@ -166,7 +166,7 @@ public:
         return e;
     }
 
-    Expected frame(IDirectXFileSaveObject* save, Ref<IDirectXFileData>& out, int depth,
+    Expected frame(IDirectXFileSaveObject* save, ComRef<IDirectXFileData>& out, int depth,
                    std::vector<std::string>& materials, std::vector<std::string>& frames) {
         Expected e;
         e.type = kFrame;
@@ -178,14 +178,14 @@ public:
             for (int i = 0; i < 16; ++i) q.real(anyFloat());
         }));
         if (pick(2) == 0) {
-            Ref<IDirectXFileData> child;
+            ComRef<IDirectXFileData> child;
             Expected me = mesh(save, child, materials);
             EXPECT_EQ(out->AddDataObject(child.get()), DXFILE_OK);
             e.children.push_back(std::move(me));
         }
         if (depth < 4)
             for (std::uint32_t i = pick(3); i > 0; --i) {
-                Ref<IDirectXFileData> child;
+                ComRef<IDirectXFileData> child;
                 Expected fe = frame(save, child, depth + 1, materials, frames);
                 EXPECT_EQ(out->AddDataObject(child.get()), DXFILE_OK);
                 e.children.push_back(std::move(fe));
@@ -193,14 +193,14 @@ public:
         return e;
     }
 
-    Expected animationSet(IDirectXFileSaveObject* save, Ref<IDirectXFileData>& out,
+    Expected animationSet(IDirectXFileSaveObject* save, ComRef<IDirectXFileData>& out,
                           const std::vector<std::string>& frames) {
         Expected e;
         e.type = kAnimationSet;
         Packer p;
         build(save, kAnimationSet, e, p, out, true, freshName());
         for (const std::string& target : frames) {
-            Ref<IDirectXFileData> animation;
+            ComRef<IDirectXFileData> animation;
             Expected ae;
             ae.type = kAnimation;
             Packer none;
@@ -229,7 +229,7 @@ public:
         return e;
     }
 
-    Expected header(IDirectXFileSaveObject* save, Ref<IDirectXFileData>& out) {
+    Expected header(IDirectXFileSaveObject* save, ComRef<IDirectXFileData>& out) {
         return simpleInto(save, kHeader, out, [&](Packer& q, Expected&) {
             q.word(static_cast<std::uint16_t>(pick(65536)));
             q.word(static_cast<std::uint16_t>(pick(65536)));
@@ -239,13 +239,13 @@ public:
 
 private:
     template <class Fill> Expected simple(IDirectXFileSaveObject* save, const GUID& type, Fill fill) {
-        Ref<IDirectXFileData> object;
+        ComRef<IDirectXFileData> object;
         Expected e = simpleInto(save, type, object, fill);
         pending_ = std::move(object);
         return e;
     }
     template <class Fill>
-    Expected simpleInto(IDirectXFileSaveObject* save, const GUID& type, Ref<IDirectXFileData>& out, Fill fill) {
+    Expected simpleInto(IDirectXFileSaveObject* save, const GUID& type, ComRef<IDirectXFileData>& out, Fill fill) {
         Expected e;
         e.type = type;
         Packer p;
@@ -254,13 +254,13 @@ private:
         return e;
     }
     // Adds the object made by the last simple() to `parent`.
-    void addChild(Ref<IDirectXFileData>& parent, Expected& parentExpected, Expected child) {
+    void addChild(ComRef<IDirectXFileData>& parent, Expected& parentExpected, Expected child) {
         EXPECT_EQ(parent->AddDataObject(pending_.get()), DXFILE_OK);
         pending_.reset();
         parentExpected.children.push_back(std::move(child));
     }
     void build(IDirectXFileSaveObject* save, const GUID& type, Expected& e, Packer& p,
-               Ref<IDirectXFileData>& out, bool withId, const std::string& name = "") {
+               ComRef<IDirectXFileData>& out, bool withId, const std::string& name = "") {
         e.name = name;
         e.packed = p.bytes;
         if (withId) {
@@ -275,7 +275,7 @@ private:
     }
 
     std::mt19937_64 random_;
-    Ref<IDirectXFileData> pending_;
+    ComRef<IDirectXFileData> pending_;
     int serial_ = 0;
 };
 
@@ -314,7 +314,7 @@ void expectSame(IDirectXFileData* data, const Expected& e, const std::string& wh
     EXPECT_TRUE(got == want) << where << ": packed data differs";
     std::size_t index = 0;
     for (;;) {
-        Ref<IDirectXFileObject> child;
+        ComRef<IDirectXFileObject> child;
         HRESULT status = data->GetNextObject(child.receive());
         if (status == DXFILEERR_NOMOREOBJECTS) break;
         ASSERT_EQ(status, DXFILE_OK);
@@ -322,16 +322,16 @@ void expectSame(IDirectXFileData* data, const Expected& e, const std::string& wh
         const Expected& expected = e.children[index];
         std::string childWhere = where + "/" + std::to_string(index);
         ++index;
-        Ref<IDirectXFileDataReference> reference;
+        ComRef<IDirectXFileDataReference> reference;
         if (child->QueryInterface(IID_IDirectXFileDataReference, reinterpret_cast<void**>(reference.receive())) ==
             DXFILE_OK) {
             ASSERT_TRUE(expected.isReference) << childWhere;
-            Ref<IDirectXFileData> target;
+            ComRef<IDirectXFileData> target;
             ASSERT_EQ(reference->Resolve(target.receive()), DXFILE_OK) << childWhere;
             EXPECT_EQ(nameOf(target.get()), expected.name) << childWhere;
             continue;
         }
-        Ref<IDirectXFileData> childData;
+        ComRef<IDirectXFileData> childData;
         ASSERT_EQ(child->QueryInterface(IID_IDirectXFileData, reinterpret_cast<void**>(childData.receive())),
                   DXFILE_OK);
         ASSERT_FALSE(expected.isReference) << childWhere;
@@ -350,15 +350,15 @@ TEST(RoundTrip, RandomTreesReadBackExactlyInEveryEncoding) {
             std::string path = scratch.path("tree.x").string();
             std::vector<Expected> saved;
             {
-                Ref<IDirectXFile> root = makeRoot();
-                Ref<IDirectXFileSaveObject> save;
+                ComRef<IDirectXFile> root = makeRoot();
+                ComRef<IDirectXFileSaveObject> save;
                 ASSERT_EQ(root->CreateSaveObject(path.c_str(), format, save.receive()), DXFILE_OK);
                 const GUID* declared[] = {&kXSkinMeshHeader, &kSkinWeights};
                 ASSERT_EQ(save->SaveTemplates(2, declared), DXFILE_OK);
                 TreeMaker maker(seed);
                 std::vector<std::string> materials;
                 std::vector<std::string> frames;
-                Ref<IDirectXFileData> object;
+                ComRef<IDirectXFileData> object;
                 saved.push_back(maker.header(save.get(), object));
                 ASSERT_EQ(save->SaveData(object.get()), DXFILE_OK);
                 for (std::uint32_t i = maker.pick(3); i > 0; --i) {
@@ -375,18 +375,18 @@ TEST(RoundTrip, RandomTreesReadBackExactlyInEveryEncoding) {
                 ASSERT_EQ(save->SaveData(object.get()), DXFILE_OK);
             }
             std::string bytes = readText(path);
-            Ref<IDirectXFile> reader = makeRoot();
-            Ref<IDirectXFileEnumObject> enumObject;
+            ComRef<IDirectXFile> reader = makeRoot();
+            ComRef<IDirectXFileEnumObject> enumObject;
             ASSERT_EQ(openMemory(reader.get(), bytes, enumObject), DXFILE_OK) << "seed " << seed;
             for (std::size_t i = 0; i < saved.size(); ++i) {
-                Ref<IDirectXFileData> data;
+                ComRef<IDirectXFileData> data;
                 ASSERT_EQ(enumObject->GetNextDataObject(data.receive()), DXFILE_OK)
                     << "seed " << seed << " format " << format << " object " << i;
                 expectSame(data.get(), saved[i],
                            "seed " + std::to_string(seed) + " format " + std::to_string(format) +
                                " object " + std::to_string(i));
             }
-            Ref<IDirectXFileData> extra;
+            ComRef<IDirectXFileData> extra;
             EXPECT_EQ(enumObject->GetNextDataObject(extra.receive()), DXFILEERR_NOMOREOBJECTS);
         }
     }

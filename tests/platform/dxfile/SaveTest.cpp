@@ -23,10 +23,10 @@ TEST(Save, AFailedSaveLeavesTheTargetAsItWasAndNoTemporaryFile) {
     std::filesystem::path target = scratch.path("scene.x");
     { std::ofstream(target) << "precious"; }
     {
-        Ref<IDirectXFile> root = makeRoot();
-        Ref<IDirectXFileSaveObject> save;
+        ComRef<IDirectXFile> root = makeRoot();
+        ComRef<IDirectXFileSaveObject> save;
         ASSERT_EQ(root->CreateSaveObject(target.c_str(), DXFILEFORMAT_TEXT, save.receive()), DXFILE_OK);
-        Ref<IDirectXFileData> frame;
+        ComRef<IDirectXFileData> frame;
         ASSERT_EQ(save->CreateDataObject(kFrame, "Root", nullptr, 0, nullptr, frame.receive()), DXFILE_OK);
         ASSERT_EQ(frame->AddBinaryObject("blob", nullptr, "application/octet-stream",
                                          const_cast<char*>("abc"), 3),
@@ -41,10 +41,10 @@ TEST(Save, ACompleteSaveReplacesTheTargetOnRelease) {
     ScratchFolder scratch;
     std::filesystem::path target = scratch.path("scene.x");
     { std::ofstream(target) << "old"; }
-    Ref<IDirectXFile> root = makeRoot();
-    Ref<IDirectXFileSaveObject> save;
+    ComRef<IDirectXFile> root = makeRoot();
+    ComRef<IDirectXFileSaveObject> save;
     ASSERT_EQ(root->CreateSaveObject(target.c_str(), DXFILEFORMAT_BINARY, save.receive()), DXFILE_OK);
-    Ref<IDirectXFileData> frame;
+    ComRef<IDirectXFileData> frame;
     ASSERT_EQ(save->CreateDataObject(kFrame, "Root", nullptr, 0, nullptr, frame.receive()), DXFILE_OK);
     ASSERT_EQ(save->SaveData(frame.get()), DXFILE_OK);
     EXPECT_EQ(readText(target), "old");  // nothing is written before the save completes
@@ -82,10 +82,10 @@ TEST(Save, LargeBinaryObjectsStreamAndReadBackExactly) {
     for (std::uint32_t i = 0; i < floatCount; ++i) put(floats, static_cast<float>(i) * 0.25f);
     const GUID kAnimationKey = {0x10DD46A8, 0x775B, 0x11CF, {0x8F, 0x52, 0x00, 0x40, 0x33, 0x35, 0x94, 0xA3}};
     {
-        Ref<IDirectXFile> root = makeRoot();
-        Ref<IDirectXFileSaveObject> save;
+        ComRef<IDirectXFile> root = makeRoot();
+        ComRef<IDirectXFileSaveObject> save;
         ASSERT_EQ(root->CreateSaveObject(target.c_str(), DXFILEFORMAT_BINARY, save.receive()), DXFILE_OK);
-        Ref<IDirectXFileData> a, b;
+        ComRef<IDirectXFileData> a, b;
         ASSERT_EQ(save->CreateDataObject(kAnimationKey, "Keys", nullptr, static_cast<DWORD>(keys.size()),
                                          keys.data(), a.receive()),
                   DXFILE_OK);
@@ -95,12 +95,12 @@ TEST(Save, LargeBinaryObjectsStreamAndReadBackExactly) {
         ASSERT_EQ(save->SaveData(a.get()), DXFILE_OK);
         ASSERT_EQ(save->SaveData(b.get()), DXFILE_OK);
     }
-    Ref<IDirectXFile> root = makeRoot();
-    Ref<IDirectXFileEnumObject> enumObject;
+    ComRef<IDirectXFile> root = makeRoot();
+    ComRef<IDirectXFileEnumObject> enumObject;
     ASSERT_EQ(root->CreateEnumObject(const_cast<char*>(target.c_str()), DXFILELOAD_FROMFILE, enumObject.receive()),
               DXFILE_OK);
     for (const std::vector<std::uint8_t>* expected : {&keys, &floats}) {
-        Ref<IDirectXFileData> data;
+        ComRef<IDirectXFileData> data;
         ASSERT_EQ(enumObject->GetNextDataObject(data.receive()), DXFILE_OK);
         DWORD size = 0;
         void* bytes = nullptr;
@@ -108,15 +108,15 @@ TEST(Save, LargeBinaryObjectsStreamAndReadBackExactly) {
         ASSERT_EQ(size, expected->size());
         EXPECT_EQ(std::memcmp(bytes, expected->data(), size), 0);
     }
-    Ref<IDirectXFileData> none;
+    ComRef<IDirectXFileData> none;
     EXPECT_EQ(enumObject->GetNextDataObject(none.receive()), DXFILEERR_NOMOREOBJECTS);
 
     // A frame whose megabytes of data went out before its binary child turned out unsavable.
     std::string before = readText(target);
     {
-        Ref<IDirectXFileSaveObject> save;
+        ComRef<IDirectXFileSaveObject> save;
         ASSERT_EQ(root->CreateSaveObject(target.c_str(), DXFILEFORMAT_BINARY, save.receive()), DXFILE_OK);
-        Ref<IDirectXFileData> frame, big;
+        ComRef<IDirectXFileData> frame, big;
         ASSERT_EQ(save->CreateDataObject(kFrame, "Root", nullptr, 0, nullptr, frame.receive()), DXFILE_OK);
         ASSERT_EQ(save->CreateDataObject(kFloatKeys, nullptr, nullptr, static_cast<DWORD>(floats.size()),
                                          floats.data(), big.receive()),
@@ -131,8 +131,8 @@ TEST(Save, LargeBinaryObjectsStreamAndReadBackExactly) {
 }
 
 TEST(Save, AnUnwritableTargetIsRefusedAtOnce) {
-    Ref<IDirectXFile> root = makeRoot();
-    Ref<IDirectXFileSaveObject> save;
+    ComRef<IDirectXFile> root = makeRoot();
+    ComRef<IDirectXFileSaveObject> save;
     EXPECT_EQ(root->CreateSaveObject("/nonexistent/folder/x.x", DXFILEFORMAT_TEXT, save.receive()),
               DXFILEERR_BADFILE);
     EXPECT_EQ(root->CreateSaveObject(nullptr, DXFILEFORMAT_TEXT, save.receive()), DXFILEERR_BADVALUE);
@@ -145,15 +145,15 @@ TEST(Save, TextFloatsAreFixedPointAndRoundTripBitForBit) {
     ScratchFolder scratch;
     std::filesystem::path target = scratch.path("floats.x");
     {
-        Ref<IDirectXFile> root = makeRoot();
-        Ref<IDirectXFileSaveObject> save;
+        ComRef<IDirectXFile> root = makeRoot();
+        ComRef<IDirectXFileSaveObject> save;
         ASSERT_EQ(root->CreateSaveObject(target.c_str(), DXFILEFORMAT_TEXT, save.receive()), DXFILE_OK);
         std::vector<std::uint8_t> packed(4);
         std::uint32_t count = std::size(kValues);
         std::memcpy(packed.data(), &count, 4);
         packed.insert(packed.end(), reinterpret_cast<const std::uint8_t*>(kValues),
                       reinterpret_cast<const std::uint8_t*>(kValues) + sizeof kValues);
-        Ref<IDirectXFileData> keys;
+        ComRef<IDirectXFileData> keys;
         ASSERT_EQ(save->CreateDataObject(kFloatKeys, nullptr, nullptr, static_cast<DWORD>(packed.size()),
                                          packed.data(), keys.receive()),
                   DXFILE_OK);
@@ -163,10 +163,10 @@ TEST(Save, TextFloatsAreFixedPointAndRoundTripBitForBit) {
     std::string body = text.substr(text.find('{'));  // the values, after the object's name
     EXPECT_EQ(body.find_first_of("eE"), std::string::npos) << body;
     EXPECT_NE(body.find("-0.0"), std::string::npos) << body;
-    Ref<IDirectXFile> root = makeRoot();
-    Ref<IDirectXFileEnumObject> enumObject;
+    ComRef<IDirectXFile> root = makeRoot();
+    ComRef<IDirectXFileEnumObject> enumObject;
     ASSERT_EQ(openMemory(root.get(), text, enumObject), DXFILE_OK);
-    Ref<IDirectXFileData> data;
+    ComRef<IDirectXFileData> data;
     ASSERT_EQ(enumObject->GetNextDataObject(data.receive()), DXFILE_OK);
     DWORD size = 0;
     void* bytes = nullptr;
@@ -177,10 +177,10 @@ TEST(Save, TextFloatsAreFixedPointAndRoundTripBitForBit) {
 
 TEST(Save, PackedSizesAreChecked) {
     ScratchFolder scratch;
-    Ref<IDirectXFile> root = makeRoot();
-    Ref<IDirectXFileSaveObject> save;
+    ComRef<IDirectXFile> root = makeRoot();
+    ComRef<IDirectXFileSaveObject> save;
     ASSERT_EQ(root->CreateSaveObject(scratch.path("x.x").c_str(), DXFILEFORMAT_TEXT, save.receive()), DXFILE_OK);
-    Ref<IDirectXFileData> object;
+    ComRef<IDirectXFileData> object;
     float vector[4] = {1, 2, 3, 4};
     EXPECT_EQ(save->CreateDataObject(kVector, nullptr, nullptr, 16, vector, object.receive()), DXFILEERR_BADVALUE);
     EXPECT_EQ(save->CreateDataObject(kVector, nullptr, nullptr, 12, vector, object.receive()), DXFILE_OK);
@@ -198,11 +198,11 @@ TEST(Save, ReferencesWithoutANameHaveNoBinaryForm) {
     GUID target = {0xAB, 0, 0, {1, 2, 3, 4, 5, 6, 7, 8}};
     for (DXFILEFORMAT format : {DXFILEFORMAT_TEXT, DXFILEFORMAT_BINARY}) {
         std::filesystem::path path = scratch.path("refs.x");
-        Ref<IDirectXFile> root = makeRoot();
-        Ref<IDirectXFileSaveObject> save;
+        ComRef<IDirectXFile> root = makeRoot();
+        ComRef<IDirectXFileSaveObject> save;
         ASSERT_EQ(root->CreateSaveObject(path.c_str(), format, save.receive()), DXFILE_OK);
-        Ref<IDirectXFileData> first;
-        Ref<IDirectXFileData> second;
+        ComRef<IDirectXFileData> first;
+        ComRef<IDirectXFileData> second;
         ASSERT_EQ(save->CreateDataObject(kFrame, nullptr, &target, 0, nullptr, first.receive()), DXFILE_OK);
         ASSERT_EQ(save->CreateDataObject(kFrame, "B", nullptr, 0, nullptr, second.receive()), DXFILE_OK);
         ASSERT_EQ(second->AddDataReference(nullptr, &target), DXFILE_OK);
@@ -214,11 +214,11 @@ TEST(Save, ReferencesWithoutANameHaveNoBinaryForm) {
 
 TEST(Save, AnObjectCannotBecomeItsOwnDescendant) {
     ScratchFolder scratch;
-    Ref<IDirectXFile> root = makeRoot();
-    Ref<IDirectXFileSaveObject> save;
+    ComRef<IDirectXFile> root = makeRoot();
+    ComRef<IDirectXFileSaveObject> save;
     ASSERT_EQ(root->CreateSaveObject(scratch.path("x.x").c_str(), DXFILEFORMAT_TEXT, save.receive()), DXFILE_OK);
-    Ref<IDirectXFileData> a;
-    Ref<IDirectXFileData> b;
+    ComRef<IDirectXFileData> a;
+    ComRef<IDirectXFileData> b;
     ASSERT_EQ(save->CreateDataObject(kFrame, "A", nullptr, 0, nullptr, a.receive()), DXFILE_OK);
     ASSERT_EQ(save->CreateDataObject(kFrame, "B", nullptr, 0, nullptr, b.receive()), DXFILE_OK);
     ASSERT_EQ(a->AddDataObject(b.get()), DXFILE_OK);
@@ -239,11 +239,11 @@ TEST(Save, CompressedBlocksInflateIndependently) {
         packed.insert(packed.end(), reinterpret_cast<std::uint8_t*>(&v), reinterpret_cast<std::uint8_t*>(&v) + 4);
     }
     {
-        Ref<IDirectXFile> root = makeRoot();
-        Ref<IDirectXFileSaveObject> save;
+        ComRef<IDirectXFile> root = makeRoot();
+        ComRef<IDirectXFileSaveObject> save;
         ASSERT_EQ(root->CreateSaveObject(path.c_str(), DXFILEFORMAT_TEXT | DXFILEFORMAT_COMPRESSED, save.receive()),
                   DXFILE_OK);
-        Ref<IDirectXFileData> keys;
+        ComRef<IDirectXFileData> keys;
         ASSERT_EQ(save->CreateDataObject(kFloatKeys, nullptr, nullptr, static_cast<DWORD>(packed.size()),
                                          packed.data(), keys.receive()),
                   DXFILE_OK);

@@ -4,25 +4,25 @@
 
 #include <random>
 
-Ref<IDirectXFile> makeRoot() {
-    Ref<IDirectXFile> root;
+ComRef<IDirectXFile> makeRoot() {
+    ComRef<IDirectXFile> root;
     EXPECT_EQ(DirectXFileCreate(root.receive()), DXFILE_OK);
     registerDumpTemplates(root.get());
     return root;
 }
 
-HRESULT openMemory(IDirectXFile* root, std::string_view bytes, Ref<IDirectXFileEnumObject>& out) {
+HRESULT openMemory(IDirectXFile* root, std::string_view bytes, ComRef<IDirectXFileEnumObject>& out) {
     DXFILELOADMEMORY memory{const_cast<char*>(bytes.data()), static_cast<DWORD>(bytes.size())};
     return root->CreateEnumObject(&memory, DXFILELOAD_FROMMEMORY, out.receive());
 }
 
 HRESULT enumerateAll(IDirectXFile* root, std::string_view bytes, int* objectCount) {
-    Ref<IDirectXFileEnumObject> enumObject;
+    ComRef<IDirectXFileEnumObject> enumObject;
     HRESULT status = openMemory(root, bytes, enumObject);
     if (status != DXFILE_OK) return status;
     int count = 0;
     for (;;) {
-        Ref<IDirectXFileData> data;
+        ComRef<IDirectXFileData> data;
         status = enumObject->GetNextDataObject(data.receive());
         if (status != DXFILE_OK) break;
         ++count;
@@ -31,9 +31,9 @@ HRESULT enumerateAll(IDirectXFile* root, std::string_view bytes, int* objectCoun
     return status == DXFILEERR_NOMOREOBJECTS ? DXFILE_OK : status;
 }
 
-HRESULT firstObject(IDirectXFile* root, const std::string& body, Ref<IDirectXFileData>& out) {
+HRESULT firstObject(IDirectXFile* root, const std::string& body, ComRef<IDirectXFileData>& out) {
     std::string file = "xof 0303txt 0032\n" + body;
-    Ref<IDirectXFileEnumObject> enumObject;
+    ComRef<IDirectXFileEnumObject> enumObject;
     HRESULT status = openMemory(root, file, enumObject);
     if (status != DXFILE_OK) return status;
     return enumObject->GetNextDataObject(out.receive());

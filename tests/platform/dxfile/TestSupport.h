@@ -1,49 +1,21 @@
-// Helpers shared by the file services tests: owned interface pointers, files and memory sources.
+// Helpers shared by the file services tests: files and memory sources.
 #pragma once
 
+#include <ComRef.h>
 #include <dxfile.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
-
-template <class Interface> class Ref {
-public:
-    Ref() = default;
-    explicit Ref(Interface* p) : p_(p) {}
-    Ref(Ref&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
-    Ref& operator=(Ref&& other) noexcept {
-        if (this != &other) {
-            reset();
-            p_ = std::exchange(other.p_, nullptr);
-        }
-        return *this;
-    }
-    ~Ref() { reset(); }
-    Interface* get() const { return p_; }
-    Interface* operator->() const { return p_; }
-    Interface** receive() {
-        reset();
-        return &p_;
-    }
-    void reset() {
-        if (p_) {
-            p_->Release();
-            p_ = nullptr;
-        }
-    }
-    explicit operator bool() const { return p_ != nullptr; }
-
-private:
-    Interface* p_ = nullptr;
-};
 
 inline std::vector<std::uint8_t> readBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -55,20 +27,35 @@ inline std::string readText(const std::filesystem::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+// A copy of `bytes` in a heap block of exactly their length, so that reading one byte past the
+// end is a fault the sanitizer sees (a std::string has a readable NUL there).
+class ExactBytes {
+public:
+    explicit ExactBytes(std::string_view bytes)
+        : data_(std::make_unique<char[]>(bytes.size())), size_(bytes.size()) {
+        std::copy(bytes.begin(), bytes.end(), data_.get());
+    }
+    std::string_view view() const { return std::string_view(data_.get(), size_); }
+
+private:
+    std::unique_ptr<char[]> data_;
+    std::size_t size_;
+};
+
 inline std::filesystem::path corpusFolder() { return std::filesystem::path(LUMASET_CORPUS_DIR) / "x"; }
 
 // A root object with the standard and extension templates registered.
-Ref<IDirectXFile> makeRoot();
+ComRef<IDirectXFile> makeRoot();
 
 // Loads `bytes` from memory through `root`: the CreateEnumObject status, and the enumerator.
-HRESULT openMemory(IDirectXFile* root, std::string_view bytes, Ref<IDirectXFileEnumObject>& out);
+HRESULT openMemory(IDirectXFile* root, std::string_view bytes, ComRef<IDirectXFileEnumObject>& out);
 
 // Enumerates every top-level object of `bytes`; returns how enumeration ended (DXFILE_OK for a
 // normal end) and counts the objects.
 HRESULT enumerateAll(IDirectXFile* root, std::string_view bytes, int* objectCount = nullptr);
 
 // The first top-level object of a text file made of the header "xof 0303txt 0032" and `body`.
-HRESULT firstObject(IDirectXFile* root, const std::string& body, Ref<IDirectXFileData>& out);
+HRESULT firstObject(IDirectXFile* root, const std::string& body, ComRef<IDirectXFileData>& out);
 
 // A fresh folder under the system's temporary folder, removed with the object.
 class ScratchFolder {

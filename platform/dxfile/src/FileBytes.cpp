@@ -1,0 +1,120 @@
+#include "FileBytes.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+namespace dxfile {
+
+namespace {
+
+// An open descriptor, closed with the object.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+// Opens `path` and checks it is a regular file of at most `limit` bytes; -1 with `reason`.
+int openBounded(const char* path, std::uint64_t limit, std::uint64_t& size, std::string& reason) {
+    int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        reason = std::string("cannot open the file: ") + std::strerror(errno);
+        return -1;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        reason = "not a regular file";
+        ::close(fd);
+        return -1;
+    }
+    size = static_cast<std::uint64_t>(info.st_size);
+    if (size > limit) {
+        reason = "the file holds " + std::to_string(size) + " bytes, more than the " +
+                 std::to_string(limit) + " that can be read";
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+} // namespace
+
+MappedFile::MappedFile(MappedFile&& other) noexcept
+    : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)),
+      mapped_(std::exchange(other.mapped_, false)) {}
+
+MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
+    if (this != &other) {
+        close();
+        data_ = std::exchange(other.data_, nullptr);
+        size_ = std::exchange(other.size_, 0);
+        mapped_ = std::exchange(other.mapped_, false);
+    }
+    return *this;
+}
+
+MappedFile::~MappedFile() { close(); }
+
+void MappedFile::close() noexcept {
+    if (mapped_) ::munmap(const_cast<std::uint8_t*>(data_), size_);
+    data_ = nullptr;
+    size_ = 0;
+    mapped_ = false;
+}
+
+bool MappedFile::open(const char* path, std::uint64_t limit, std::string& reason) {
+    close();
+    std::uint64_t size = 0;
+    Descriptor fd(openBounded(path, limit, size, reason));
+    if (fd.get() < 0) return false;
+    if (size == 0) return true;  // nothing to map; an empty span
+    // All pages at once: the file is read from end to end right away, and one call is far
+    // cheaper than a fault per stretch of pages.
+    void* data = ::mmap(nullptr, static_cast<std::size_t>(size), PROT_READ,
+                        MAP_PRIVATE | MAP_POPULATE, fd.get(), 0);
+    if (data == MAP_FAILED) {
+        reason = std::string("cannot map the file: ") + std::strerror(errno);
+        return false;
+    }
+    data_ = static_cast<const std::uint8_t*>(data);
+    size_ = static_cast<std::size_t>(size);
+    mapped_ = true;
+    return true;
+}
+
+bool readWholeFile(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& bytes,
+                   std::string& reason) {
+    std::uint64_t size = 0;
+    Descriptor fd(openBounded(path.c_str(), limit, size, reason));
+    if (fd.get() < 0) return false;
+    bytes.resize(static_cast<std::size_t>(size));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t got = ::read(fd.get(), bytes.data() + done, bytes.size() - done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            reason = std::string("cannot read the file: ") + std::strerror(errno);
+            return false;
+        }
+        if (got == 0) break;  // the file shrank while being read: keep what is there
+        done += static_cast<std::size_t>(got);
+    }
+    bytes.resize(done);
+    return true;
+}
+
+} // namespace dxfile
