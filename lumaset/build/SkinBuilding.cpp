@@ -34,6 +34,9 @@ void SceneBuilder::BuildSkin(INode* node, const SnapshotMesh& mesh) {
     node->SetObjectRef(derived);
     auto* skinImport = static_cast<ISkinImportData*>(skin->GetInterface(I_SKINIMPORTDATA));
     if (!skinImport) return;
+    // A skin makes its data for a node when it first deforms it; only then does it take the
+    // node's matrices and weights.
+    node->EvalWorldState(0);
 
     const Matrix3 nodeTransform = node->GetNodeTM(0);
     skinImport->SetSkinTm(node, nodeTransform, nodeTransform);
