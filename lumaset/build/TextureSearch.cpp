@@ -2,6 +2,7 @@
 
 #include "bmmlib.h"
 
+#include <cctype>
 #include <filesystem>
 #include <system_error>
 
@@ -16,8 +17,17 @@ struct PathParts {
     std::string extension;
 };
 
-// The absolute form of `path`, with "." and ".." resolved; false when there is none.
+bool hasDrive(const std::string& path) {
+    return path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
+}
+
+// The absolute form of `path`, with "." and ".." resolved; false when there is none. A name with
+// a drive, written on another system, counts as absolute already.
 bool fullPathOf(const std::string& path, std::string& full) {
+    if (hasDrive(path)) {
+        full = path;
+        return true;
+    }
     std::error_code failed;
     const std::filesystem::path absolute = std::filesystem::absolute(path, failed);
     if (failed) return false;
@@ -32,7 +42,7 @@ bool isSeparator(char c) {
 PathParts splitPath(const std::string& full) {
     PathParts parts;
     std::size_t rest = 0;
-    if (full.size() >= 2 && full[1] == ':') {
+    if (hasDrive(full)) {
         parts.drive = full.substr(0, 2);
         rest = 2;
     }

@@ -61,6 +61,15 @@ TEST_F(TextureSearch, ATextureBesideTheXFileIsNamedByItsFolderAndOneSeparator) {
     std::filesystem::current_path(previous);
 }
 
+TEST_F(TextureSearch, NamesWrittenOnWindowsFindTheImageBesideTheXFile) {
+    const std::filesystem::path models = folder / "models";
+    const std::filesystem::path texture = touch(models / "Tiny_skin.dds");
+    const std::string xFile = (models / "tiny.x").string();
+    EXPECT_EQ(findTextureFile("tiny\\Tiny_skin.dds", xFile), texture.string());
+    EXPECT_EQ(findTextureFile("D:\\art\\Tiny_skin.dds", xFile), texture.string());
+    EXPECT_EQ(findTextureFile("D:Tiny_skin.dds", xFile), texture.string());
+}
+
 TEST_F(TextureSearch, ATextureFoundNowhereKeepsItsNameWhateverItsLength) {
     const std::string longName = std::string(150, 'x') + "/" + std::string(150, 'y') + ".png";
     EXPECT_EQ(findTextureFile(longName, (deepFolder(300) / "scene.x").string()), longName);
