@@ -7,8 +7,9 @@ packages=(
     zlib1g-dev
     libtinygltf-dev
     clang libclang-rt-14-dev clang-format-14
-    # The benchmarks' peer importer and a profiler; the build works without them.
-    libassimp-dev linux-perf
+    # The benchmarks' peers (assimp's library and its "assimp" program) and a profiler; the build
+    # works without them.
+    libassimp-dev assimp-utils linux-perf
 )
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"

@@ -3,6 +3,7 @@
 //   lumaset plugins                      list the plug-in classes found in the plug-ins folder
 //   lumaset scene info FILE              print the host scene built from a glTF file
 //   lumaset scene convert IN OUT         glTF in, through the host scene, glTF out
+//   lumaset export SCENE OUT.x           a scene through the plug-in's exporter to an X file
 //   lumaset animsets SCENE [steps]       the scene's animation sets, edited in the plug-in's utility
 //
 // The export and import commands of the plug-in join the table with the same conventions: the
@@ -48,6 +49,7 @@ std::string commandHelp(const CommandInfo& command);
 int runPluginsCommand(const ParsedArguments& arguments, Console& console);
 int runSceneInfoCommand(const ParsedArguments& arguments, Console& console);
 int runSceneConvertCommand(const ParsedArguments& arguments, Console& console);
+int runExportCommand(const ParsedArguments& arguments, Console& console);
 int runAnimsetsCommand(const ParsedArguments& arguments, Console& console);
 
 } // namespace cli

@@ -1,5 +1,7 @@
 #include "cli/Commands.h"
 
+#include "cli/ExportDialog.h"
+
 #include <algorithm>
 #include <sstream>
 
@@ -17,6 +19,26 @@ const OptionSpec pluginsDirOption{
 const OptionSpec demoOption{"demo", false, "", "use the built-in demo scene as the input scene"};
 const OptionSpec fpsOption{"fps", true, "N",
                            "frame rate of the host timeline, 1 to 4800 (default 30)"};
+
+const OptionSpec configOption{
+    "config", true, "DIR",
+    "keep the plug-in's settings file, Lumaset.xml, in DIR (default: the host's plug-in folder)"};
+const OptionSpec printOptionsOption{
+    "print-options", false, "", "print the options the dialog would confirm; export nothing"};
+
+std::vector<OptionSpec> exportOptions() {
+    std::vector<OptionSpec> options = {demoOption, fpsOption, configOption, printOptionsOption};
+    for (const OptionSpec& option : dialogOptionSpecs(exportDialogControls()))
+        options.push_back(option);
+    options.push_back(pluginsDirOption);
+    options.push_back(helpOption);
+    return options;
+}
+
+bool declares(const std::vector<OptionSpec>& options, std::string_view name) {
+    return std::any_of(options.begin(), options.end(),
+                       [&](const OptionSpec& option) { return option.name == name; });
+}
 
 std::string programHelp() {
     std::ostringstream text;
@@ -106,9 +128,19 @@ const std::vector<CommandInfo>& commandTable() {
          "each range becomes one animation again.",
          {demoOption, fpsOption, helpOption},
          runSceneConvertCommand},
+        {"export", "SCENE OUT.x", "export a scene to an X file through the plug-in",
+         "Loads SCENE (.gltf or .glb, or --demo) into the host scene and runs the plug-in's X file\n"
+         "exporter on it, as the host's Export command does. The exporter shows its options\n"
+         "dialog; the program answers it as a user would: each option below sets its control,\n"
+         "the others keep what the dialog shows (the choices of the last export, kept in\n"
+         "Lumaset.xml), then OK. In quotes: the dialog control each option sets. A file that\n"
+         "cannot be written is reported, and an existing file stays as it was.",
+         exportOptions(),
+         runExportCommand},
         {"animsets", "SCENE", "list and edit a scene's animation sets in the plug-in's utility",
          "Loads SCENE (.gltf or .glb; its animations become named frame ranges, the animation\n"
-         "sets, laid one after another from frame 1), starts the plug-in's animation set\n"
+         "sets, laid one after another from frame 1, or where a file this program wrote says\n"
+         "they were when they do not overlap), starts the plug-in's animation set\n"
          "utility and works its dialog as a user would, one step after another in the order\n"
          "given. Set names are matched ignoring letter case. Then it closes the utility and\n"
          "writes the scene, with one animation per set covering that set's frames, back to\n"
@@ -134,17 +166,28 @@ std::string commandHelp(const CommandInfo& command) {
     if (!command.operands.empty())
         text << ' ' << command.operands;
     text << "\n\n" << command.description << "\n\nOptions:\n";
+    // "--x" and "--no-x" share one line, "--[no-]x".
+    std::vector<std::pair<std::string, std::string_view>> lines;
+    std::size_t width = 22;
     for (const OptionSpec& option : command.options) {
-        std::string left = "  --" + std::string(option.name);
+        const std::string name(option.name);
+        if (name.starts_with("no-") && declares(command.options, name.substr(3)))
+            continue;
+        std::string left = "  --" + name;
+        if (declares(command.options, "no-" + name))
+            left = "  --[no-]" + name;
         if (option.name == "help")
             left = "  -h, --help";
         else if (option.shortName != 0)
             left = "  -" + std::string(1, option.shortName) + ", --" + std::string(option.name);
         if (option.takesValue)
             left += " " + std::string(option.valueName);
-        text << left << std::string(left.size() < 22 ? 22 - left.size() : 1, ' ') << option.help
-             << '\n';
+        width = std::max(width, std::min<std::size_t>(left.size() + 2, 36));
+        lines.emplace_back(std::move(left), option.help);
     }
+    for (const auto& [left, help] : lines)
+        text << left << std::string(left.size() < width ? width - left.size() : 1, ' ') << help
+             << '\n';
     return text.str();
 }
 

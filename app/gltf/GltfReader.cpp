@@ -457,14 +457,24 @@ private:
             }
             scene_.nodes.push_back(std::move(node));
         }
-        // With one parent per node, a cycle is a chain of parents that never reaches a root.
+        // With one parent per node, a cycle is a chain of parents that never reaches a root. Each
+        // chain is walked until it meets a node already known to reach one, so every node is
+        // stepped over once however deep the hierarchy.
+        enum : std::uint8_t { unknown, onThisWalk, reachesRoot };
+        std::vector<std::uint8_t> state(count, unknown);
+        std::vector<int> walk;
         for (std::size_t i = 0; i < count; ++i) {
+            walk.clear();
             int at = int(i);
-            for (std::size_t steps = 0; at >= 0; ++steps) {
-                if (steps > count)
-                    return fail("the node hierarchy has a cycle through node " + std::to_string(i));
+            while (at >= 0 && state[std::size_t(at)] == unknown) {
+                state[std::size_t(at)] = onThisWalk;
+                walk.push_back(at);
                 at = parents_[std::size_t(at)];
             }
+            if (at >= 0 && state[std::size_t(at)] == onThisWalk)
+                return fail("the node hierarchy has a cycle through node " + std::to_string(i));
+            for (int walked : walk)
+                state[std::size_t(walked)] = reachesRoot;
         }
         return true;
     }
@@ -516,6 +526,19 @@ private:
             }
         }
         warn("the scene's animation range is not two ordered times in seconds; ignored");
+    }
+
+    std::optional<double> readTimelineStart(const tinygltf::Value& extras, std::size_t animation) {
+        if (!extras.IsObject() || !extras.Has("lumaset"))
+            return std::nullopt;
+        const tinygltf::Value& ours = extras.Get("lumaset");
+        if (!ours.IsObject() || !ours.Has("timelineStart"))
+            return std::nullopt;
+        const tinygltf::Value& start = ours.Get("timelineStart");
+        if (start.IsNumber() && std::isfinite(start.GetNumberAsDouble()) && start.GetNumberAsDouble() >= 0)
+            return start.GetNumberAsDouble();
+        warn("animation " + std::to_string(animation) + " has a timeline start that is not a time in seconds; ignored");
+        return std::nullopt;
     }
 
     bool readSkins() {
@@ -625,6 +648,7 @@ private:
                 if (!channel.timesSeconds.empty())
                     animation.channels.push_back(std::move(channel));
             }
+            animation.timelineStartSeconds = readTimelineStart(source.extras, a);
             scene_.animations.push_back(std::move(animation));
         }
         return true;

@@ -92,6 +92,9 @@ struct Channel {
 struct Animation {
     std::string name;
     std::vector<Channel> channels;
+    // Where the animation starts on the host timeline it was written from, when the file says:
+    // the animation's extras {"lumaset": {"timelineStart": seconds}}, never negative.
+    std::optional<double> timelineStartSeconds = std::nullopt;
 };
 
 // A span of animation time, in seconds as glTF counts time.
@@ -110,7 +113,7 @@ struct Scene {
     std::vector<Animation> animations;
     // The host timeline's active segment (its time slider range), when the file keeps one: the
     // scene's extras {"lumaset": {"animationRange": [start, end]}}, start <= end.
-    std::optional<TimeSpan> animationRange;
+    std::optional<TimeSpan> animationRange = std::nullopt;
 };
 
 // Components per key of a channel's path: 3 or 4.

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <limits>
 #include <set>
 #include <unistd.h>
@@ -278,6 +279,10 @@ void samplerKeys(const Channel& channel, std::vector<float>& times, std::vector<
 void addAnimation(ModelBuilder& builder, const Animation& source, std::size_t nodeCount) {
     tinygltf::Animation animation;
     animation.name = source.name;
+    if (source.timelineStartSeconds) {
+        tinygltf::Value::Object ours{{"timelineStart", tinygltf::Value(*source.timelineStartSeconds)}};
+        animation.extras = tinygltf::Value(tinygltf::Value::Object{{"lumaset", tinygltf::Value(std::move(ours))}});
+    }
     std::set<std::pair<int, AnimationPath>> targets;
     for (const Channel& channel : source.channels) {
         if (channel.node < 0 || std::size_t(channel.node) >= nodeCount ||
@@ -324,12 +329,40 @@ std::string relativeUri(const std::string& imagePath, const fs::path& outputFold
     return encodeUriPath(relative.generic_string());
 }
 
-void buildModel(const Scene& scene, ModelBuilder& builder, const fs::path& outputFolder) {
+// The bytes and media type of an image file glTF can carry inside (PNG or JPEG, told by its
+// first bytes); false for any other file, or one that cannot be read.
+bool readEmbeddableImage(const std::string& path, std::vector<std::uint8_t>& bytes,
+                         std::string& mimeType) {
+    std::error_code failed;
+    if (!fs::is_regular_file(path, failed)) return false;
+    const std::uintmax_t size = fs::file_size(path, failed);
+    if (failed || size < 8 || size > 0x7FFFFFFFu) return false;
+    std::ifstream file(path, std::ios::binary);
+    bytes.resize(std::size_t(size));
+    if (!file.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(size))) return false;
+    static const std::uint8_t png[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    if (std::equal(png, png + 8, bytes.begin()))
+        mimeType = "image/png";
+    else if (bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF)
+        mimeType = "image/jpeg";
+    else
+        return false;
+    return true;
+}
+
+// `embedImageFiles`: the PNG and JPEG files images name go into the buffer; other files are
+// referenced.
+void buildModel(const Scene& scene, ModelBuilder& builder, const fs::path& outputFolder,
+                bool embedImageFiles) {
     tinygltf::Model& model = builder.model();
     for (const Image& source : scene.images) {
         tinygltf::Image image;
         image.name = source.name;
-        if (!source.path.empty()) {
+        std::vector<std::uint8_t> bytes;
+        if (!source.path.empty() && embedImageFiles &&
+            readEmbeddableImage(source.path, bytes, image.mimeType)) {
+            image.bufferView = builder.addView(bytes.data(), bytes.size(), 0);
+        } else if (!source.path.empty()) {
             image.uri = relativeUri(source.path, outputFolder);
         } else if (!source.bytes.empty()) {
             image.bufferView = builder.addView(source.bytes.data(), source.bytes.size(), 0);
@@ -469,7 +502,8 @@ bool isGlbName(const fs::path& path) {
 
 } // namespace
 
-bool writeGltfFile(const Scene& scene, const std::string& path, std::string& error) {
+bool writeGltfFile(const Scene& scene, const std::string& path, std::string& error,
+                   const WriteOptions& options) {
     std::error_code failed;
     const fs::path target = fs::absolute(fs::path(path), failed);
     if (failed || target.filename().empty()) {
@@ -488,7 +522,7 @@ bool writeGltfFile(const Scene& scene, const std::string& path, std::string& err
     if (!error.empty()) return false;
 
     ModelBuilder builder;
-    buildModel(scene, builder, folder);
+    buildModel(scene, builder, folder, binary && options.embedImageFiles);
     const std::string binName = target.stem().string() + ".bin";
     if (!binary && !builder.model().buffers.empty())
         builder.model().buffers[0].uri = binName;

@@ -68,8 +68,7 @@ public:
         nodes_.assign(scene_.nodes.size(), nullptr);
         SuspendAnimate();
         AnimateOff();
-        for (int root : scene_.roots)
-            createNode(root, nullptr);
+        createNodes();
         ResumeAnimate();
         bindSkins();
         layAnimations();
@@ -241,7 +240,7 @@ private:
         }
         mesh.buildNormals();
         for (const auto& [vertex, normal] : normals)
-            mesh.setSpecifiedNormal(vertex, normal);
+            hostcore::setSpecifiedNormal(mesh, vertex, normal);
         mesh.buildNormals();
         return object;
     }
@@ -270,7 +269,23 @@ private:
         scale->SetValue(0, &factors, 1, CTRL_ABSOLUTE);
     }
 
-    void createNode(int index, INode* parent) {
+    // Parents before children, children in order, with an explicit stack: a glTF file may nest
+    // nodes as deeply as it likes.
+    void createNodes() {
+        std::vector<std::pair<int, INode*>> pending;
+        for (auto root = scene_.roots.rbegin(); root != scene_.roots.rend(); ++root)
+            pending.push_back({*root, nullptr});
+        while (!pending.empty()) {
+            auto [index, parent] = pending.back();
+            pending.pop_back();
+            INode* node = createNode(index, parent);
+            const std::vector<int>& children = scene_.nodes[std::size_t(index)].children;
+            for (auto child = children.rbegin(); child != children.rend(); ++child)
+                pending.push_back({*child, node});
+        }
+    }
+
+    INode* createNode(int index, INode* parent) {
         const gltf::Node& source = scene_.nodes[std::size_t(index)];
         Object* object = nullptr;
         Mtl* material = nullptr;
@@ -311,8 +326,7 @@ private:
             binding.node = node;
             skins_.push_back(std::move(binding));
         }
-        for (int child : source.children)
-            createNode(child, node);
+        return node;
     }
 
     void bindSkins() {
@@ -392,13 +406,14 @@ private:
                     animated.insert({channel.node, channel.path});
         std::map<Track, std::vector<TrackKey>> keys;
         std::vector<AnimationRange> ranges;
-        int nextFrame = 1;
-        for (const gltf::Animation& animation : scene_.animations) {
-            float lastSeconds = 0;
-            for (const gltf::Channel& channel : animation.channels)
-                lastSeconds = std::max(lastSeconds, channel.timesSeconds.back());
-            const int frameCount = int(std::ceil(double(lastSeconds) * options_.framesPerSecond - 1e-4));
-            AnimationRange range{animation.name, nextFrame, nextFrame + std::max(frameCount, 0)};
+        const std::vector<AnimationRange> places = placeAnimations();
+        for (std::size_t a = 0; a < scene_.animations.size(); ++a) {
+            const gltf::Animation& animation = scene_.animations[a];
+            const AnimationRange& range = places[a];
+            if (range.startFrame < 0) {
+                warn("animation '" + animation.name + "' runs past the end of the host timeline; left out");
+                continue;
+            }
             const TimeValue start = range.startFrame * ticksPerFrame;
             const TimeValue end = range.endFrame * ticksPerFrame;
             std::set<Track> done;
@@ -427,7 +442,6 @@ private:
                     keys[track].push_back({end, rest});
                 }
             ranges.push_back(range);
-            nextFrame = range.endFrame + 1;
         }
 
         SuspendAnimate();
@@ -452,10 +466,59 @@ private:
             core_->SetAnimRange(Interval(secondsToTicks(scene_.animationRange->startSeconds),
                                          secondsToTicks(scene_.animationRange->endSeconds)));
         else if (!ranges.empty())
-            core_->SetAnimRange(Interval(0, ranges.back().endFrame * ticksPerFrame));
+            core_->SetAnimRange(Interval(0, std::max_element(ranges.begin(), ranges.end(), [](const AnimationRange& a, const AnimationRange& b) {
+                                                return a.endFrame < b.endFrame;
+                                            })->endFrame * ticksPerFrame));
         else
             core_->SetAnimRange(Interval(0, 0));
         saveAnimationRanges(ranges);
+    }
+
+    // The frames of each animation on the timeline (start -1: too long for it). A file written
+    // from a host timeline records where each animation started; when every animation has such a
+    // place and none overlaps another, they go back there, so frames survive a round trip.
+    // Otherwise they follow one another from frame 1, in file order.
+    std::vector<AnimationRange> placeAnimations() const {
+        const long long lastFrame = TIME_PosInfinity / GetTicksPerFrame();
+        const double fps = options_.framesPerSecond;
+        std::vector<long long> frameCounts;
+        for (const gltf::Animation& animation : scene_.animations) {
+            float lastSeconds = 0;
+            for (const gltf::Channel& channel : animation.channels)
+                lastSeconds = std::max(lastSeconds, channel.timesSeconds.back());
+            const double frames = std::max(0.0, std::ceil(double(lastSeconds) * fps - 1e-4));
+            frameCounts.push_back(frames > double(lastFrame) ? -1 : (long long)frames);
+        }
+        std::vector<AnimationRange> places(scene_.animations.size());
+        bool recorded = !places.empty();
+        for (std::size_t a = 0; a < places.size() && recorded; ++a) {
+            const std::optional<double> seconds = scene_.animations[a].timelineStartSeconds;
+            const double start = seconds ? std::round(*seconds * fps) : -1;
+            recorded = frameCounts[a] >= 0 && start >= 1 && start + double(frameCounts[a]) <= double(lastFrame);
+            if (recorded)
+                places[a] = {scene_.animations[a].name, std::int32_t(start), std::int32_t(start + double(frameCounts[a]))};
+        }
+        if (recorded) {
+            std::vector<AnimationRange> byStart = places;
+            std::sort(byStart.begin(), byStart.end(),
+                      [](const AnimationRange& a, const AnimationRange& b) { return a.startFrame < b.startFrame; });
+            for (std::size_t a = 1; a < byStart.size() && recorded; ++a)
+                recorded = byStart[a].startFrame > byStart[a - 1].endFrame;
+        }
+        if (recorded)
+            return places;
+        long long next = 1;
+        for (std::size_t a = 0; a < places.size(); ++a) {
+            places[a].name = scene_.animations[a].name;
+            if (frameCounts[a] < 0 || next + frameCounts[a] > lastFrame) {
+                places[a].startFrame = places[a].endFrame = -1;
+                continue;
+            }
+            places[a].startFrame = std::int32_t(next);
+            places[a].endFrame = std::int32_t(next + frameCounts[a]);
+            next += frameCounts[a] + 1;
+        }
+        return places;
     }
 
     // The nearest tick, kept within what a TimeValue holds (the lowest value marks "empty").

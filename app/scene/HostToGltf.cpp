@@ -64,10 +64,7 @@ public:
     explicit SceneCapture(CaptureReport& report) : report_(report), core_(GetCOREInterface()) {}
 
     gltf::Scene capture() {
-        INode* root = core_->GetRootNode();
-        for (int i = 0; i < root->NumberOfChildren(); ++i)
-            if (INode* child = root->GetChildNode(i))
-                scene_.roots.push_back(addNode(child));
+        addNodes(core_->GetRootNode());
         for (INode* node : order_)
             captureMesh(node, indexOf_[node]);
         captureAnimations();
@@ -77,19 +74,31 @@ public:
 private:
     void warn(std::string line) { report_.warnings.push_back(std::move(line)); }
 
-    int addNode(INode* node) {
-        const int index = int(scene_.nodes.size());
-        scene_.nodes.emplace_back();
-        indexOf_[node] = index;
-        order_.push_back(node);
-        gltf::Node captured;
-        captured.name = node->GetName();
-        captureTransform(node, captured);
-        for (int i = 0; i < node->NumberOfChildren(); ++i)
-            if (INode* child = node->GetChildNode(i))
-                captured.children.push_back(addNode(child));
-        scene_.nodes[std::size_t(index)] = std::move(captured);
-        return index;
+    // Numbers the nodes under `root` depth first, parents before children and children in order,
+    // with an explicit stack: host scenes may nest as deeply as the files they came from.
+    void addNodes(INode* root) {
+        std::vector<std::pair<INode*, int>> pending; // node, parent index (-1: a root)
+        for (int i = root->NumberOfChildren() - 1; i >= 0; --i)
+            if (INode* child = root->GetChildNode(i))
+                pending.push_back({child, -1});
+        while (!pending.empty()) {
+            auto [node, parent] = pending.back();
+            pending.pop_back();
+            const int index = int(scene_.nodes.size());
+            indexOf_[node] = index;
+            order_.push_back(node);
+            gltf::Node captured;
+            captured.name = node->GetName();
+            captureTransform(node, captured);
+            scene_.nodes.push_back(std::move(captured));
+            if (parent < 0)
+                scene_.roots.push_back(index);
+            else
+                scene_.nodes[std::size_t(parent)].children.push_back(index);
+            for (int i = node->NumberOfChildren() - 1; i >= 0; --i)
+                if (INode* child = node->GetChildNode(i))
+                    pending.push_back({child, index});
+        }
     }
 
     static bool hasTrackControllers(Control* transform) {
@@ -342,6 +351,8 @@ private:
             gltf::Animation animation;
             animation.name = spans[r].first.empty() ? "animation_" + std::to_string(r) : spans[r].first;
             const Interval span = spans[r].second;
+            if (fromStoredSets)
+                animation.timelineStartSeconds = double(span.Start()) / TIME_TICKSPERSEC;
             for (INode* node : order_) {
                 Control* transform = node->GetTMController();
                 if (!hasTrackControllers(transform)) {

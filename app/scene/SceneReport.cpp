@@ -53,7 +53,18 @@ void printMaterial(Mtl* material, const std::string& indent, std::ostream& out) 
     }
 }
 
-void printNode(INode* node, const std::string& indent, std::ostream& out) {
+// Indentation shows nesting up to this depth; deeper nodes carry their depth instead, so a chain
+// of thousands of nodes does not print a square of spaces.
+const int kIndentedLevels = 32;
+
+std::string indentFor(int level) {
+    if (level <= kIndentedLevels)
+        return std::string(std::size_t(2 * level), ' ');
+    return std::string(std::size_t(2 * kIndentedLevels), ' ') + "[" + std::to_string(level) + "] ";
+}
+
+void printNode(INode* node, int level, std::ostream& out) {
+    const std::string indent = indentFor(level);
     out << indent << node->GetName() << '\n';
     const std::string inner = indent + "  ";
     Control* transform = node->GetTMController();
@@ -103,17 +114,23 @@ void printNode(INode* node, const std::string& indent, std::ostream& out) {
     }
     if (Mtl* material = node->GetMtl())
         printMaterial(material, inner, out);
-    for (int i = 0; i < node->NumberOfChildren(); ++i)
-        if (INode* child = node->GetChildNode(i))
-            printNode(child, inner, out);
 }
 
-int countNodes(INode* node) {
-    int count = 0;
-    for (int i = 0; i < node->NumberOfChildren(); ++i)
-        if (INode* child = node->GetChildNode(i))
-            count += 1 + countNodes(child);
-    return count;
+// The nodes under `root` with their depth (1 for the root's children), depth first in child
+// order, collected with an explicit stack.
+std::vector<std::pair<INode*, int>> nodesInOrder(INode* root) {
+    std::vector<std::pair<INode*, int>> ordered;
+    std::vector<std::pair<INode*, int>> pending = {{root, 0}};
+    while (!pending.empty()) {
+        auto [node, level] = pending.back();
+        pending.pop_back();
+        if (level > 0)
+            ordered.push_back({node, level});
+        for (int i = node->NumberOfChildren() - 1; i >= 0; --i)
+            if (INode* child = node->GetChildNode(i))
+                pending.push_back({child, level + 1});
+    }
+    return ordered;
 }
 
 } // namespace
@@ -129,11 +146,10 @@ void printHostScene(std::ostream& out) {
     out << "animation sets: " << ranges.size() << '\n';
     for (const AnimationRange& set : ranges)
         out << "  '" << set.name << "' frames " << set.startFrame << " to " << set.endFrame << '\n';
-    INode* root = core->GetRootNode();
-    out << "nodes: " << countNodes(root) << '\n';
-    for (int i = 0; i < root->NumberOfChildren(); ++i)
-        if (INode* child = root->GetChildNode(i))
-            printNode(child, "  ", out);
+    const std::vector<std::pair<INode*, int>> nodes = nodesInOrder(core->GetRootNode());
+    out << "nodes: " << nodes.size() << '\n';
+    for (const auto& [node, level] : nodes)
+        printNode(node, level, out);
 }
 
 } // namespace scene

@@ -15,10 +15,15 @@ namespace {
 // its caller, so this deletes it again, also when the capture throws.
 class TriangleObjectOf {
 public:
-    TriangleObjectOf(Object* evaluated) : evaluated_(evaluated) {
+    explicit TriangleObjectOf(Object* evaluated) : evaluated_(evaluated) {
         if (!evaluated || !evaluated->CanConvertToType(triObjectClassID)) return;
         Object* converted = evaluated->ConvertToType(0, triObjectClassID);
-        if (converted) triObject_ = static_cast<TriObject*>(converted);
+        if (!converted) return;
+        if (converted->ClassID() == triObjectClassID) {
+            triObject_ = static_cast<TriObject*>(converted);
+        } else if (converted != evaluated) {
+            converted->DeleteMe(); // not what was asked for: no mesh, and nothing left behind
+        }
     }
     ~TriangleObjectOf() {
         if (triObject_ && triObject_ != evaluated_) triObject_->DeleteMe();

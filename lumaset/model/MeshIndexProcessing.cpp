@@ -53,23 +53,90 @@ bool sameValue(const XColor& a, const XColor& b) {
     return sameFloat(a.r, b.r) && sameFloat(a.g, b.g) && sameFloat(a.b, b.b) && sameFloat(a.a, b.a);
 }
 
-// Merges equal values in place, in order of first appearance, and returns the old-to-new table.
-// A new index never exceeds the old one, so distinct values can be moved down as they are found.
-template <class Value> RemapTable compactValues(std::vector<Value>& values) {
+// Merges values in place, in order of first appearance, and returns the old-to-new table.
+// `hashOf(i)` hashes the value at old index i; `same(a, b)` says whether old indices a and b hold
+// one value (equal values must hash alike). Each distinct value moves to its new index, which
+// never exceeds its first old index, so the moves can go in place in ascending order.
+template <class Value, class HashOf, class Same>
+RemapTable compactValuesBy(std::vector<Value>& values, HashOf hashOf, Same same) {
     RemapTable remap(values.size());
+    std::vector<std::uint32_t> firstOldIndex; // per distinct value, where it first appeared
     FirstAppearanceIndex index(values.size());
-    std::uint32_t distinctCount = 0;
     for (std::size_t i = 0; i < values.size(); ++i) {
-        const Value candidate = values[i];
+        const auto old = static_cast<std::uint32_t>(i);
+        const auto newEntry = static_cast<std::uint32_t>(firstOldIndex.size());
         const std::uint32_t found =
-            index.findOrAdd(hashValue(candidate), distinctCount, [&](std::uint32_t entry) {
-                return sameValue(values[entry], candidate);
-            });
-        if (found == distinctCount) values[distinctCount++] = candidate;
+            index.findOrAdd(hashOf(old), newEntry,
+                            [&](std::uint32_t entry) { return same(firstOldIndex[entry], old); });
+        if (found == newEntry) firstOldIndex.push_back(old);
         remap[i] = found;
     }
-    values.resize(distinctCount);
+    for (std::size_t k = 0; k < firstOldIndex.size(); ++k)
+        values[k] = values[firstOldIndex[k]];
+    values.resize(firstOldIndex.size());
     return remap;
+}
+
+template <class Value> RemapTable compactValues(std::vector<Value>& values) {
+    return compactValuesBy(
+        values, [&](std::uint32_t i) { return hashValue(values[i]); },
+        [&](std::uint32_t a, std::uint32_t b) { return sameValue(values[a], values[b]); });
+}
+
+// Each vertex's skin weights as (bone, weight) pairs, ascending by bone: one flat list with an
+// offset per vertex. Weights at vertices outside the mesh are not gathered.
+struct VertexSkin {
+    std::vector<std::uint32_t> offsets; // vertex v owns entries[offsets[v] .. offsets[v + 1])
+    std::vector<std::pair<std::uint32_t, float>> entries;
+};
+
+VertexSkin gatherVertexSkin(const std::vector<XSkinWeights>& bones, std::size_t vertexCount) {
+    VertexSkin skin;
+    skin.offsets.assign(vertexCount + 1, 0);
+    const auto inMesh = [&](std::int32_t vertex) {
+        return vertex >= 0 && static_cast<std::size_t>(vertex) < vertexCount;
+    };
+    for (const XSkinWeights& bone : bones)
+        for (const auto& [vertex, weight] : bone.weights)
+            if (inMesh(vertex)) ++skin.offsets[static_cast<std::size_t>(vertex) + 1];
+    for (std::size_t v = 0; v < vertexCount; ++v)
+        skin.offsets[v + 1] += skin.offsets[v];
+    skin.entries.resize(skin.offsets[vertexCount]);
+    std::vector<std::uint32_t> next(skin.offsets.begin(), skin.offsets.end() - 1);
+    for (std::size_t b = 0; b < bones.size(); ++b)
+        for (const auto& [vertex, weight] : bones[b].weights)
+            if (inMesh(vertex))
+                skin.entries[next[static_cast<std::size_t>(vertex)]++] = {
+                    static_cast<std::uint32_t>(b), weight};
+    return skin;
+}
+
+// Merges equal positions whose skin weights are equal as well: bone for bone, weight for weight
+// (compared as the values are). Coincident vertices bound to different bones, as on a seam, stay
+// apart, so no corner takes weights it never had.
+RemapTable compactSkinnedPositions(std::vector<XVector3>& positions,
+                                   const std::vector<XSkinWeights>& bones) {
+    const VertexSkin skin = gatherVertexSkin(bones, positions.size());
+    const auto hashOf = [&](std::uint32_t v) {
+        std::uint64_t h = hashValue(positions[v]);
+        for (std::uint32_t at = skin.offsets[v]; at < skin.offsets[v + 1]; ++at) {
+            h = combineHash(h, skin.entries[at].first);
+            h = combineHash(h, canonicalFloatBits(skin.entries[at].second));
+        }
+        return h;
+    };
+    const auto same = [&](std::uint32_t a, std::uint32_t b) {
+        if (!sameValue(positions[a], positions[b])) return false;
+        const std::uint32_t count = skin.offsets[a + 1] - skin.offsets[a];
+        if (count != skin.offsets[b + 1] - skin.offsets[b]) return false;
+        for (std::uint32_t k = 0; k < count; ++k) {
+            const auto& x = skin.entries[skin.offsets[a] + k];
+            const auto& y = skin.entries[skin.offsets[b] + k];
+            if (x.first != y.first || !sameFloat(x.second, y.second)) return false;
+        }
+        return true;
+    };
+    return compactValuesBy(positions, hashOf, same);
 }
 
 void remapFaces(std::vector<XFace>& faces, const RemapTable& remap) {
@@ -198,7 +265,9 @@ bool compactMesh(XMesh& mesh) {
     compactList(mesh.texCoords, mesh.texCoordFaces);
     compactList(mesh.colors, mesh.colorFaces);
     if (!mesh.positions.empty()) {
-        const RemapTable remap = compactValues(mesh.positions);
+        const RemapTable remap = mesh.skinWeights.empty()
+                                     ? compactValues(mesh.positions)
+                                     : compactSkinnedPositions(mesh.positions, mesh.skinWeights);
         remapFaces(mesh.faces, remap);
         remapSkinWeights(mesh.skinWeights, remap);
     }

@@ -14,8 +14,9 @@ bool meshIndicesAreValid(const XMesh& mesh);
 
 // Merges exactly equal values in texCoords, colors, positions and normals (in that order), each
 // value taking its index in order of first appearance, and rewrites the face lists and the skin
-// weights to match. When two merged vertices both carry a weight for one bone, the weight of the
-// higher old index wins; weights at vertices outside positions are dropped.
+// weights to match. Two positions merge only when their skin weights are equal too (the same
+// bones with the same weights), so coincident vertices of different bones stay apart; weights at
+// vertices outside positions are dropped.
 // Values compare as floats (so -0 and +0 merge). A component that is not a number matches only a
 // NaN of the same bit pattern, so a NaN is never merged with a number and nothing is lost.
 // Returns false, changing nothing, when the mesh breaks the index invariants.

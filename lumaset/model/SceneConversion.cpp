@@ -3,6 +3,9 @@
 #include "decomp.h"
 
 #include <algorithm>
+#include <list>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -101,25 +104,49 @@ SnapshotMesh toSnapshotMesh(const XMesh& x) {
     return mesh;
 }
 
-XFrame toXFrame(const SnapshotNode& node) {
-    XFrame frame;
+void convertOwnData(const SnapshotNode& node, XFrame& frame) {
     frame.name = toXName(node.name);
     frame.transform = toXMatrix(node.localTransform);
     frame.mesh = toXMesh(node.mesh);
-    for (const SnapshotNode& child : node.children)
-        frame.children.push_back(toXFrame(child));
-    return frame;
 }
 
-SnapshotNode toSnapshotNode(const XFrame& frame) {
-    SnapshotNode node;
+void convertOwnData(const XFrame& frame, SnapshotNode& node) {
     node.name = frame.name;
     node.localTransform = toMatrix3(frame.transform);
     node.mesh = toSnapshotMesh(frame.mesh);
-    node.children.reserve(frame.children.size());
-    for (const XFrame& child : frame.children)
-        node.children.push_back(toSnapshotNode(child));
-    return node;
+}
+
+// Converts a forest of nodes into a list of frames and back, level by level from a work list:
+// trees may nest deeper than the call stack allows.
+void convertNodes(const std::vector<SnapshotNode>& nodes, std::list<XFrame>& frames) {
+    std::vector<std::pair<const std::vector<SnapshotNode>*, std::list<XFrame>*>> pending{
+        {&nodes, &frames}};
+    while (!pending.empty()) {
+        const auto [from, to] = pending.back();
+        pending.pop_back();
+        for (const SnapshotNode& node : *from) {
+            XFrame& frame = to->emplace_back();
+            convertOwnData(node, frame);
+            if (!node.children.empty()) pending.emplace_back(&node.children, &frame.children);
+        }
+    }
+}
+
+void convertFrames(const std::list<XFrame>& frames, std::vector<SnapshotNode>& nodes) {
+    std::vector<std::pair<const std::list<XFrame>*, std::vector<SnapshotNode>*>> pending{
+        {&frames, &nodes}};
+    while (!pending.empty()) {
+        const auto [from, to] = pending.back();
+        pending.pop_back();
+        // Sized once, before any pointer into the list is kept.
+        to->resize(from->size());
+        std::size_t i = 0;
+        for (const XFrame& frame : *from) {
+            SnapshotNode& node = (*to)[i++];
+            convertOwnData(frame, node);
+            if (!frame.children.empty()) pending.emplace_back(&frame.children, &node.children);
+        }
+    }
 }
 
 void addTrackKeys(XAnimation& animation, const SnapshotTrack& track) {
@@ -179,8 +206,7 @@ std::string toXName(std::string name) {
 
 std::unique_ptr<XScene> snapshotToXScene(const SceneSnapshot& snapshot) {
     auto scene = std::make_unique<XScene>();
-    for (const SnapshotNode& node : snapshot.nodes)
-        scene->frames.push_back(toXFrame(node));
+    convertNodes(snapshot.nodes, scene->frames);
     for (const auto& [setName, set] : snapshot.animationSets) {
         XAnimationSet& xSet = scene->animationSets[setName];
         // Tracks whose names differ only by spaces and underscores meet in one animation; the
@@ -193,9 +219,7 @@ std::unique_ptr<XScene> snapshotToXScene(const SceneSnapshot& snapshot) {
 
 std::unique_ptr<SceneSnapshot> xSceneToSnapshot(const XScene& scene) {
     auto snapshot = std::make_unique<SceneSnapshot>();
-    snapshot->nodes.reserve(scene.frames.size());
-    for (const XFrame& frame : scene.frames)
-        snapshot->nodes.push_back(toSnapshotNode(frame));
+    convertFrames(scene.frames, snapshot->nodes);
     for (const auto& [setName, set] : scene.animationSets) {
         SnapshotAnimationSet& snapshotSet = snapshot->findOrAddSet(setName);
         for (const auto& [target, animation] : set)

@@ -78,12 +78,20 @@ struct SnapshotMesh {
 };
 
 // A node list resized with std::vector::resize appends fresh nodes and drops surplus ones from the
-// end, which is how the capture sizes a list before filling it in place.
+// end, which is how the capture sizes a list before filling it in place. Copying and destroying a
+// node walk its subtree with a work list instead of the call stack, so any depth is safe.
 struct SnapshotNode {
     std::string name;                        // as the host gives it, spaces kept
     Matrix3 localTransform = unsetMatrix3(); // relative to the parent node, at time 0
     std::vector<SnapshotNode> children;      // in host child order
     SnapshotMesh mesh;                       // all arrays empty when the node yields no mesh
+
+    SnapshotNode() = default;
+    SnapshotNode(const SnapshotNode& other);
+    SnapshotNode(SnapshotNode&&) noexcept = default;
+    SnapshotNode& operator=(const SnapshotNode& other);
+    SnapshotNode& operator=(SnapshotNode&&) noexcept = default;
+    ~SnapshotNode();
 };
 
 // The keys of one node within one animation set, by time relative to the set's start. One key per

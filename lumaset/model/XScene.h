@@ -99,21 +99,26 @@ struct XMesh {
 };
 
 // A named transform node. A new frame has an empty name, the identity transform, an empty mesh and
-// no children.
+// no children. Copying, comparing and destroying a frame walk its subtree with a work list instead
+// of the call stack, so a chain of frames nested any number of levels deep is plain data too.
 struct XFrame {
     std::string name;  // may be empty
     XMatrix transform; // relative to the parent frame, or to the scene at the top
     XMesh mesh;        // empty when the frame has no geometry
     std::list<XFrame> children;
-    friend bool operator==(const XFrame&, const XFrame&) = default;
+
+    XFrame() = default;
+    XFrame(const XFrame& other);
+    XFrame(XFrame&&) noexcept = default;
+    XFrame& operator=(const XFrame& other);
+    XFrame& operator=(XFrame&&) noexcept = default;
+    ~XFrame();
+
+    friend bool operator==(const XFrame& a, const XFrame& b);
 };
 
-// The deepest nesting of frames the model supports: copying, converting and destroying a scene
-// recurse once per level, so a reader refuses files that nest frames deeper than this.
-inline constexpr int kMaxFrameNestingDepth = 1024;
-
-// Key times are signed ticks (4800 per second in written files). One key per time and per map:
-// setting a key at an existing time replaces it.
+// Key times are signed ticks, 4800 per second (the reader converts other rates a file announces).
+// One key per time and per map: setting a key at an existing time replaces it.
 using XKeyTimeTicks = std::int32_t;
 
 struct XAnimation {

@@ -1,9 +1,100 @@
 #include "shell/XFileExporter.h"
 
+#include "capture/SceneCapture.h"
+#include "host/PluginInstance.h"
+#include "model/SceneConversion.h"
+#include "model/XModelTransforms.h"
+#include "resources/resource.h"
+#include "settings/OptionDialogs.h"
+#include "settings/SettingsFile.h"
+#include "shell/CorrectMirroredWinding.h"
+#include "shell/ProgressPump.h"
+#include "ui/DialogWindow.h"
+#include "xfile/XFileIO.h"
+
+#include "maxapi.h"
+
+namespace {
+
+// The host's progress display for as long as the object lives, ended on every way out.
+class ProgressDisplay {
+public:
+    explicit ProgressDisplay(Interface* ip) : ip_(ip) {
+        ip_->ProgressStart(const_cast<TCHAR*>("Writing X-File."), FALSE, ProgressPump, nullptr);
+    }
+    ~ProgressDisplay() { ip_->ProgressEnd(); }
+    ProgressDisplay(const ProgressDisplay&) = delete;
+    ProgressDisplay& operator=(const ProgressDisplay&) = delete;
+
+private:
+    Interface* ip_;
+};
+
+// A NaN component differs from every value, so it asks for the transform as well.
+bool differsFrom(const float (&components)[3], float value) {
+    for (float component : components)
+        if (!(component == value)) return true;
+    return false;
+}
+
+// Steps 1 to 20 of an export. Everything it makes is owned here and released on every path,
+// exceptions included.
+void exportScene(const TCHAR* name, Interface* ip) {
+    SettingsFile settings;
+    ExportOptions& options = settings.exportOptions;
+
+    DialogWindow dialog;
+    if (!dialog.Create(IDD_EXPORT_OPTIONS, ip->GetMAXHWnd(), pluginInstance)) return;
+    showExportOptions(dialog, options);
+    if (!dialog.RunModal()) return; // cancel: nothing written, nothing saved
+
+    ProgressDisplay progress(ip);
+    readExportOptions(dialog, options); // no format button checked reads as text (0)
+
+    SceneCapture capture;
+    // The rate goes to the capture as the user typed it; the capture decides what a rate below
+    // 1 or above its time base means. With sampling off the stored rate stays for next time.
+    if (options.sampling) capture.samplingFps = options.samplingFps;
+    std::unique_ptr<SceneSnapshot> snapshot = capture.captureScene(ip);
+    CorrectMirroredWinding(*snapshot);
+
+    XFileIO writer;
+    std::unique_ptr<XScene> scene = snapshotToXScene(*snapshot);
+    // Nothing below reads the snapshot: letting it go before the write keeps one copy of the
+    // scene fewer in memory while the writer makes its own.
+    snapshot.reset();
+    writer.keepNormals = dialog.IsChecked(IDC_NORMAL);
+    writer.keepTexCoords = dialog.IsChecked(IDC_UV);
+    writer.keepTexturePath = dialog.IsChecked(IDC_TEXTURE_PATH);
+    writer.keepSkin = dialog.IsChecked(IDC_SKIN);
+    writer.keepAnimation = dialog.IsChecked(IDC_ANIMATION);
+    writer.keepVertexColors = dialog.IsChecked(IDC_VERTEX_COLOR);
+
+    // Handedness first, then scale, then rotation, all on the X model.
+    if (dialog.IsChecked(IDC_LEFT_HANDED)) mirrorHandedness(*scene);
+    if (differsFrom(options.objectScale, 1.0f))
+        scaleTopFrames(*scene, options.objectScale[0], options.objectScale[1],
+                       options.objectScale[2]);
+    if (differsFrom(options.objectRotation, 0.0f))
+        rotateTopFrames(*scene, options.objectRotation[0], options.objectRotation[1],
+                        options.objectRotation[2]);
+
+    // A failed write leaves an existing file as it was; the file services keep the reason.
+    (void)writer.writeScene(name, *scene, xFileFormatOf(options.format), options.d3dxOpt);
+    scene.reset();
+    (void)settings.Save();
+}
+
+} // namespace
+
 XFileExporter::XFileExporter() : description(xFileTypeDescription("X-FILE Exporter")) {}
 
-int XFileExporter::DoExport(const TCHAR*, ExpInterface*, Interface*, BOOL, DWORD) {
-    // The export pipeline (settings, dialog, capture, conversion, transforms, writing) arrives
-    // stage by stage; until then the command does nothing and, like every run, returns 1.
+int XFileExporter::DoExport(const TCHAR* name, ExpInterface*, Interface* ip, BOOL, DWORD) {
+    try {
+        exportScene(name, ip ? ip : GetCOREInterface());
+    } catch (...) {
+        // No exception may reach the host. The owners above have already put the host back as
+        // it was: modifiers switched on again by the capture, the progress display ended.
+    }
     return 1;
 }

@@ -7,8 +7,10 @@
 #include "xfile/XFileServices.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
+#include <limits>
+#include <list>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -18,7 +20,13 @@ namespace {
 constexpr std::size_t kFrameNameBuffer = 1024;
 constexpr std::size_t kAnimationNameBuffer = 256;
 
-bool sameGuid(const GUID& a, const GUID& b) { return IsEqualGUID(a, b); }
+// The model's key times: ticks at this rate, which is also what a file without an
+// AnimTicksPerSecond object means.
+constexpr std::uint64_t kModelTicksPerSecond = 4800;
+
+bool sameGuid(const GUID& a, const GUID& b) {
+    return IsEqualGUID(a, b);
+}
 
 // The object's name, cut to `bufferSize` - 1 characters. Unnamed objects, and objects whose
 // name cannot be had, give the empty text.
@@ -41,6 +49,21 @@ bool typeOf(IDirectXFileData* object, GUID& type) {
     return true;
 }
 
+template <class Interface> const IID& interfaceId();
+template <> const IID& interfaceId<IDirectXFileData>() {
+    return IID_IDirectXFileData;
+}
+template <> const IID& interfaceId<IDirectXFileDataReference>() {
+    return IID_IDirectXFileDataReference;
+}
+
+// Whether `object` is a data object (or a reference), with `as` then holding it as one.
+template <class Interface> bool queryAs(IDirectXFileObject* object, InterfaceRef<Interface>& as) {
+    return object->QueryInterface(interfaceId<Interface>(),
+                                  reinterpret_cast<void**>(as.receive())) == S_OK &&
+           as.get();
+}
+
 PackedCursor dataOf(IDirectXFileData* object) {
     DWORD size = 0;
     void* data = nullptr;
@@ -53,10 +76,7 @@ bool nextDataChild(IDirectXFileData* parent, InterfaceRef<IDirectXFileData>& chi
     for (;;) {
         InterfaceRef<IDirectXFileObject> object;
         if (parent->GetNextObject(object.receive()) != DXFILE_OK || !object.get()) return false;
-        if (object.get()->QueryInterface(IID_IDirectXFileData,
-                                         reinterpret_cast<void**>(child.receive())) == S_OK &&
-            child.get())
-            return true;
+        if (queryAs(object.get(), child)) return true;
     }
 }
 
@@ -221,8 +241,7 @@ void MeshReader::readVertexColors(PackedCursor data, XMesh& mesh) {
 void MeshReader::readSkinWeights(PackedCursor data, XMesh& mesh) {
     XSkinWeights bone;
     std::uint32_t count = 0;
-    if (!data.readString(bone.boneName) || !data.readDword(count) || !data.holds(count, 8))
-        return;
+    if (!data.readString(bone.boneName) || !data.readDword(count) || !data.holds(count, 8)) return;
     std::vector<std::uint32_t> vertices(count);
     for (std::uint32_t& vertex : vertices)
         if (!data.readDword(vertex)) return;
@@ -257,9 +276,8 @@ bool MeshReader::readMaterial(IDirectXFileData* materialObject, XMaterial& mater
     InterfaceRef<IDirectXFileData> texture;
     GUID type;
     if (materialObject->GetNextObject(first.receive()) == DXFILE_OK && first.get() &&
-        first.get()->QueryInterface(IID_IDirectXFileData,
-                                    reinterpret_cast<void**>(texture.receive())) == S_OK &&
-        texture.get() && typeOf(texture.get(), type) && sameGuid(type, TID_D3DRMTextureFilename)) {
+        queryAs(first.get(), texture) && typeOf(texture.get(), type) &&
+        sameGuid(type, TID_D3DRMTextureFilename)) {
         PackedCursor name = dataOf(texture.get());
         std::string fileName;
         if (name.readString(fileName)) material.textureFilename = withSingleBackslashes(fileName);
@@ -282,7 +300,8 @@ void MeshReader::readMaterialList(IDirectXFileData* listObject, XMesh& mesh) {
     // One index per polygon of the file: a short list repeats its last index (an empty list
     // stays empty), a long one keeps the first per polygon. Then each index follows its polygon
     // into the faces the polygon was split into.
-    if (!polygonMaterials.empty()) polygonMaterials.resize(splitCounts_.size(), polygonMaterials.back());
+    if (!polygonMaterials.empty())
+        polygonMaterials.resize(splitCounts_.size(), polygonMaterials.back());
     mesh.faceMaterials.clear();
     if (!polygonMaterials.empty()) {
         mesh.faceMaterials.reserve(mesh.faces.size());
@@ -298,14 +317,10 @@ void MeshReader::readMaterialList(IDirectXFileData* listObject, XMesh& mesh) {
         if (listObject->GetNextObject(object.receive()) != DXFILE_OK || !object.get()) break;
         InterfaceRef<IDirectXFileData> material;
         InterfaceRef<IDirectXFileDataReference> reference;
-        if (object.get()->QueryInterface(IID_IDirectXFileDataReference,
-                                         reinterpret_cast<void**>(reference.receive())) == S_OK &&
-            reference.get()) {
+        if (queryAs(object.get(), reference)) {
             // A material defined elsewhere in the file and named here.
             if (reference.get()->Resolve(material.receive()) != DXFILE_OK) continue;
-        } else if (object.get()->QueryInterface(IID_IDirectXFileData,
-                                                reinterpret_cast<void**>(material.receive())) !=
-                   S_OK) {
+        } else if (!queryAs(object.get(), material)) {
             continue;
         }
         GUID type;
@@ -321,8 +336,8 @@ class SceneReader {
 public:
     explicit SceneReader(XScene& scene) : scene_(scene) {}
 
-    // `depth` is 1 for a top-level frame. Frames nested deeper than the model supports are left
-    // out with their subtrees.
+    // `depth` is 1 for a top-level frame. The services deliver no deeper nesting than X readers
+    // take, and frames past that are left out all the same: the recursion stays bounded.
     void readFrame(IDirectXFileData* frameObject, XFrame& frame, int depth);
     void readTopLevelMesh(IDirectXFileData* meshObject);
     void readAnimationSet(IDirectXFileData* setObject);
@@ -351,7 +366,7 @@ void SceneReader::readFrame(IDirectXFileData* frameObject, XFrame& frame, int de
             PackedCursor data = dataOf(child.get());
             XMatrix transform;
             if (readMatrix(data, transform)) frame.transform = transform;
-        } else if (sameGuid(type, TID_D3DRMFrame) && depth < kMaxFrameNestingDepth) {
+        } else if (sameGuid(type, TID_D3DRMFrame) && depth < XFileIO::kMaxObjectNesting) {
             frame.children.push_back(XFrame());
             readFrame(child.get(), frame.children.back(), depth + 1);
         } else if (sameGuid(type, TID_D3DRMMesh)) {
@@ -372,9 +387,7 @@ void SceneReader::readAnimation(IDirectXFileData* animationObject, std::string& 
         InterfaceRef<IDirectXFileObject> object;
         if (animationObject->GetNextObject(object.receive()) != DXFILE_OK || !object.get()) break;
         InterfaceRef<IDirectXFileDataReference> reference;
-        if (object.get()->QueryInterface(IID_IDirectXFileDataReference,
-                                         reinterpret_cast<void**>(reference.receive())) == S_OK &&
-            reference.get()) {
+        if (queryAs(object.get(), reference)) {
             InterfaceRef<IDirectXFileData> target;
             if (reference.get()->Resolve(target.receive()) == DXFILE_OK && target.get())
                 targetName = objectName(target.get(), kAnimationNameBuffer);
@@ -384,9 +397,8 @@ void SceneReader::readAnimation(IDirectXFileData* animationObject, std::string& 
         }
         InterfaceRef<IDirectXFileData> key;
         GUID type;
-        if (object.get()->QueryInterface(IID_IDirectXFileData,
-                                         reinterpret_cast<void**>(key.receive())) != S_OK ||
-            !key.get() || !typeOf(key.get(), type) || !sameGuid(type, TID_D3DRMAnimationKey))
+        if (!queryAs(object.get(), key) || !typeOf(key.get(), type) ||
+            !sameGuid(type, TID_D3DRMAnimationKey))
             continue;
 
         PackedCursor data = dataOf(key.get());
@@ -408,7 +420,8 @@ void SceneReader::readAnimation(IDirectXFileData* animationObject, std::string& 
                 std::memcpy(&matrix, values, sizeof matrix);
                 animation.matrixKeys[timeTicks] = matrix;
             } else if (keyType == kRotationKeyType && kept >= 4) {
-                animation.rotationKeys[timeTicks] = XQuaternion{values[1], values[2], values[3], values[0]};
+                animation.rotationKeys[timeTicks] =
+                    XQuaternion{values[1], values[2], values[3], values[0]};
             } else if (keyType == kScaleKeyType && kept >= 3) {
                 animation.scaleKeys[timeTicks] = XVector3{values[0], values[1], values[2]};
             } else if (keyType == kPositionKeyType && kept >= 3) {
@@ -420,10 +433,14 @@ void SceneReader::readAnimation(IDirectXFileData* animationObject, std::string& 
 
 // Keys of `from` join those of `into`; at a time both have, `from`'s key wins.
 void mergeKeys(XAnimation& into, XAnimation&& from) {
-    for (auto& [time, value] : from.positionKeys) into.positionKeys[time] = value;
-    for (auto& [time, value] : from.scaleKeys) into.scaleKeys[time] = value;
-    for (auto& [time, value] : from.rotationKeys) into.rotationKeys[time] = value;
-    for (auto& [time, value] : from.matrixKeys) into.matrixKeys[time] = value;
+    for (auto& [time, value] : from.positionKeys)
+        into.positionKeys[time] = value;
+    for (auto& [time, value] : from.scaleKeys)
+        into.scaleKeys[time] = value;
+    for (auto& [time, value] : from.rotationKeys)
+        into.rotationKeys[time] = value;
+    for (auto& [time, value] : from.matrixKeys)
+        into.matrixKeys[time] = value;
 }
 
 void SceneReader::readAnimationSet(IDirectXFileData* setObject) {
@@ -441,8 +458,53 @@ void SceneReader::readAnimationSet(IDirectXFileData* setObject) {
     }
 }
 
-void trimFrames(auto& frames, const XFileIO& io) {
-    for (XFrame& frame : frames) {
+// The rate an AnimTicksPerSecond object announces, or 0 when its data says nothing usable.
+std::uint32_t announcedTicksPerSecond(IDirectXFileData* object) {
+    PackedCursor data = dataOf(object);
+    std::uint32_t ticksPerSecond = 0;
+    return data.readDword(ticksPerSecond) ? ticksPerSecond : 0;
+}
+
+// Re-times keys stored at `ticksPerSecond` to the model's rate, rounding to the nearest tick.
+// The file stores times as DWORDs, which the map holds bit for bit as signed values; they are
+// taken here in their unsigned order, so of two times that meet the later one wins. A time past
+// the signed 32-bit range is left out with its key.
+template <class Value>
+void retimeKeys(std::map<XKeyTimeTicks, Value>& keys, std::uint32_t ticksPerSecond) {
+    std::map<XKeyTimeTicks, Value> retimed;
+    const auto add = [&](XKeyTimeTicks stored, const Value& value) {
+        const std::uint64_t fileTicks = static_cast<std::uint32_t>(stored);
+        const std::uint64_t ticks =
+            (fileTicks * kModelTicksPerSecond + ticksPerSecond / 2) / ticksPerSecond;
+        if (ticks <= static_cast<std::uint64_t>(std::numeric_limits<XKeyTimeTicks>::max()))
+            retimed[static_cast<XKeyTimeTicks>(ticks)] = value;
+    };
+    const auto firstNegative = keys.lower_bound(0);
+    for (auto it = firstNegative; it != keys.end(); ++it)
+        add(it->first, it->second);
+    for (auto it = keys.begin(); it != firstNegative; ++it)
+        add(it->first, it->second);
+    keys.swap(retimed);
+}
+
+void retimeScene(XScene& scene, std::uint32_t ticksPerSecond) {
+    if (ticksPerSecond == 0 || ticksPerSecond == kModelTicksPerSecond) return;
+    for (auto& [setName, set] : scene.animationSets)
+        for (auto& [target, animation] : set) {
+            retimeKeys(animation.positionKeys, ticksPerSecond);
+            retimeKeys(animation.scaleKeys, ticksPerSecond);
+            retimeKeys(animation.rotationKeys, ticksPerSecond);
+            retimeKeys(animation.matrixKeys, ticksPerSecond);
+        }
+}
+
+void trimFrames(std::list<XFrame>& frames, const XFileIO& io) {
+    std::vector<XFrame*> pending;
+    for (XFrame& frame : frames)
+        pending.push_back(&frame);
+    while (!pending.empty()) {
+        XFrame& frame = *pending.back();
+        pending.pop_back();
         XMesh& mesh = frame.mesh;
         if (!io.keepNormals) {
             mesh.normals.clear();
@@ -457,22 +519,36 @@ void trimFrames(auto& frames, const XFileIO& io) {
             mesh.colors.clear();
             mesh.colorFaces.clear();
         }
-        trimFrames(frame.children, io);
+        for (XFrame& child : frame.children)
+            pending.push_back(&child);
     }
 }
 
 } // namespace
 
 std::unique_ptr<XScene> XFileIO::readSceneFromMemory(const void* bytes, std::size_t size) const {
-    IDirectXFile* root = xfileServices().rootFile();
-    if (!root || !bytes || size > 0xFFFFFFFFu) return nullptr;
+    if (!bytes || size > 0xFFFFFFFFu) return nullptr;
     DXFILELOADMEMORY source{const_cast<void*>(bytes), static_cast<DWORD>(size)};
+    return readEnumerated(&source, DXFILELOAD_FROMMEMORY);
+}
+
+std::unique_ptr<XScene> XFileIO::readScene(const char* fileName) const {
+    // The services load the file themselves: one place reads files, and its failures (a file
+    // that is missing, unreadable or not a regular file) are on record with the file's name.
+    if (!fileName) return nullptr;
+    return readEnumerated(const_cast<char*>(fileName), DXFILELOAD_FROMFILE);
+}
+
+std::unique_ptr<XScene> XFileIO::readEnumerated(void* source, std::uint32_t loadOptions) const {
+    IDirectXFile* root = xfileServices().rootFile();
+    if (!root) return nullptr;
     InterfaceRef<IDirectXFileEnumObject> enumerator;
-    if (root->CreateEnumObject(&source, DXFILELOAD_FROMMEMORY, enumerator.receive()) != DXFILE_OK)
+    if (root->CreateEnumObject(source, loadOptions, enumerator.receive()) != DXFILE_OK)
         return nullptr;
 
     auto scene = std::make_unique<XScene>();
     SceneReader reader(*scene);
+    std::uint32_t ticksPerSecond = 0; // none announced yet
     for (;;) {
         InterfaceRef<IDirectXFileData> object;
         if (enumerator.get()->GetNextDataObject(object.receive()) != DXFILE_OK || !object.get())
@@ -486,28 +562,14 @@ std::unique_ptr<XScene> XFileIO::readSceneFromMemory(const void* bytes, std::siz
             reader.readAnimationSet(object.get());
         } else if (sameGuid(type, TID_D3DRMMesh)) {
             reader.readTopLevelMesh(object.get());
+        } else if (sameGuid(type, DXFILEOBJ_AnimTicksPerSecond) && ticksPerSecond == 0) {
+            // The first rate announced holds for every key of the file, wherever the sets are.
+            ticksPerSecond = announcedTicksPerSecond(object.get());
         }
     }
+    retimeScene(*scene, ticksPerSecond);
     trimReadScene(*scene);
     return scene;
-}
-
-std::unique_ptr<XScene> XFileIO::readScene(const char* fileName) const {
-    std::FILE* file = std::fopen(fileName, "rb");
-    if (!file) return nullptr;
-    std::vector<std::uint8_t> bytes;
-    long size = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
-    bool complete = size >= 0 && std::fseek(file, 0, SEEK_SET) == 0;
-    if (complete) {
-        bytes.resize(static_cast<std::size_t>(size));
-        complete = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    }
-    std::fclose(file);
-    if (!complete) return nullptr;
-    // An empty file still goes to the services, which refuse it for its missing header.
-    static const std::uint8_t kNothing = 0;
-    return readSceneFromMemory(bytes.empty() ? &kNothing : bytes.data(), bytes.size());
 }
 
 void XFileIO::trimReadScene(XScene& scene) const {

@@ -4,12 +4,16 @@
 #include "xfile/InterfaceRef.h"
 #include "xfile/MeshAssembly.h"
 #include "xfile/PackedData.h"
+#include "xfile/TextNames.h"
 #include "xfile/XFileIds.h"
 #include "xfile/XFileServices.h"
 #include "xfile/XFileTemplates.h"
 
 #include <cstring>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -19,7 +23,8 @@ constexpr std::uint32_t kTicksPerSecond = 4800;
 // Face list bytes: per face a corner count and that many indices.
 std::size_t faceListBytes(const std::vector<XFace>& faces) {
     std::size_t bytes = 0;
-    for (const XFace& face : faces) bytes += 4 * (1 + face.cornerCount);
+    for (const XFace& face : faces)
+        bytes += 4 * (1 + face.cornerCount);
     return bytes;
 }
 
@@ -59,7 +64,8 @@ std::string afterLastBackslash(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool followsPositionIndices(const std::vector<XFace>& cornerFaces, const std::vector<XFace>& faces) {
+bool followsPositionIndices(const std::vector<XFace>& cornerFaces,
+                            const std::vector<XFace>& faces) {
     if (cornerFaces.empty()) return true;
     if (cornerFaces.size() != faces.size()) return false;
     for (std::size_t i = 0; i < faces.size(); ++i)
@@ -147,14 +153,70 @@ void prepareMesh(const XMesh& source, const XFileIO& io, bool unify, XMesh& mesh
     if (hasSkin && positionsKept && unifying) mesh.skinWeights = source.skinWeights;
     if (unifying) unifyVertices(mesh);
     padPerVertexStreams(mesh);
-    skin = !hasSkin ? nullptr : (positionsKept && !unifying) ? &source.skinWeights : &mesh.skinWeights;
+    skin = !hasSkin                       ? nullptr
+           : (positionsKept && !unifying) ? &source.skinWeights
+                                          : &mesh.skinWeights;
+}
+
+// Levels of objects that a frame's own content adds below the frame object: its transform
+// matrix; or its mesh, the mesh's children, a material list's materials and their textures. A
+// mesh counts as the source holds it, before broken streams are left out.
+int levelsBelowFrame(const XMesh& mesh, const XFileIO& io) {
+    if (mesh.isEmpty()) return 1;
+    if (!mesh.faceMaterials.empty()) {
+        if (mesh.materials.empty()) return 2;
+        for (const XMaterial& material : mesh.materials)
+            if (!material.textureFilename.empty()) return 4;
+        return 3;
+    }
+    const bool hasChildren = (io.keepNormals && !mesh.normals.empty()) ||
+                             (io.keepTexCoords && !mesh.texCoords.empty()) ||
+                             (io.keepVertexColors && !mesh.colors.empty()) ||
+                             (io.keepSkin && !mesh.skinWeights.empty());
+    return hasChildren ? 2 : 1;
+}
+
+// Whether some frame's objects would nest deeper than X readers go. The walk stops at the first
+// such frame, so a chain of any depth costs no more than the readable levels above it.
+bool nestsTooDeeply(const XScene& scene, const XFileIO& io) {
+    std::vector<std::pair<const XFrame*, int>> pending;
+    for (const XFrame& frame : scene.frames)
+        pending.emplace_back(&frame, 1);
+    while (!pending.empty()) {
+        const auto [frame, level] = pending.back();
+        pending.pop_back();
+        if (level + levelsBelowFrame(frame->mesh, io) > XFileIO::kMaxObjectNesting) return true;
+        for (const XFrame& child : frame->children)
+            pending.emplace_back(&child, level + 1);
+    }
+    return false;
+}
+
+// Hands the services a chain of empty frames one level deeper than X readers go, so that they
+// refuse the save in their own words: the target file stays as it was and the reason is the
+// services' last error, where every caller of the writer looks for it.
+void refuseTooDeepNesting(IDirectXFileSaveObject* save) {
+    std::vector<InterfaceRef<IDirectXFileData>> chain;
+    for (int level = 1; level <= XFileIO::kMaxObjectNesting + 1; ++level) {
+        InterfaceRef<IDirectXFileData> frame;
+        if (save->CreateDataObject(TID_D3DRMFrame, nullptr, nullptr, 0, nullptr, frame.receive()) !=
+            DXFILE_OK)
+            return; // that failure is on record and spoils the save already
+        if (!chain.empty() && chain.back().get()->AddDataObject(frame.get()) != DXFILE_OK) return;
+        chain.push_back(std::move(frame));
+    }
+    // Services that took such a chain must still not replace the target: a call they refuse
+    // marks the save as failed.
+    if (save->SaveData(chain.front().get()) == DXFILE_OK) save->SaveData(nullptr);
 }
 
 // One save: the save object and whether everything handed to it so far was taken.
 class SaveSession {
 public:
-    SaveSession(IDirectXFileSaveObject* saveObject, const XFileIO& io, bool unify)
-        : save_(saveObject), io_(io), unify_(unify) {}
+    // `names`: the renaming for the text encoding, or null to write names as they are.
+    SaveSession(IDirectXFileSaveObject* saveObject, const XFileIO& io, bool unify,
+                const TextEncodingNames* names)
+        : save_(saveObject), io_(io), unify_(unify), names_(names) {}
 
     bool isComplete() const { return complete_; }
     // Notes a failed call: the services then keep the target file as it was.
@@ -169,10 +231,9 @@ public:
                                           PackedBuilder* data = nullptr) {
         InterfaceRef<IDirectXFileData> object;
         const std::size_t size = data ? data->size() : 0;
-        const HRESULT result =
-            save_->CreateDataObject(type, name.empty() ? nullptr : name.c_str(), nullptr,
-                                    static_cast<DWORD>(size), data ? data->data() : nullptr,
-                                    object.receive());
+        const HRESULT result = save_->CreateDataObject(
+            type, name.empty() ? nullptr : name.c_str(), nullptr, static_cast<DWORD>(size),
+            data ? data->data() : nullptr, object.receive());
         if (result != DXFILE_OK) {
             object.reset();
             complete_ = false;
@@ -195,11 +256,15 @@ public:
 
     InterfaceRef<IDirectXFileData> buildFrame(const XFrame& frame);
     // `skin`: the weights to write with the mesh, or null for none.
-    InterfaceRef<IDirectXFileData> buildMesh(const XMesh& mesh, const std::vector<XSkinWeights>* skin);
+    InterfaceRef<IDirectXFileData> buildMesh(const XMesh& mesh,
+                                             const std::vector<XSkinWeights>* skin);
     InterfaceRef<IDirectXFileData> buildAnimationSet(const std::string& name,
                                                      const XAnimationSet& set);
 
 private:
+    const std::string& written(const std::string& name) const {
+        return names_ ? (*names_)(name) : name;
+    }
     InterfaceRef<IDirectXFileData> buildMaterialList(const XMesh& mesh);
     InterfaceRef<IDirectXFileData> buildSkinWeights(const XSkinWeights& bone);
     template <class KeyMap, class PackValue>
@@ -209,11 +274,13 @@ private:
     IDirectXFileSaveObject* save_;
     const XFileIO& io_;
     bool unify_;
+    const TextEncodingNames* names_;
     bool complete_ = true;
 };
 
+// Recursion is bounded: writeScene refuses scenes nested deeper than X readers go.
 InterfaceRef<IDirectXFileData> SaveSession::buildFrame(const XFrame& frame) {
-    InterfaceRef<IDirectXFileData> object = create(TID_D3DRMFrame, frame.name);
+    InterfaceRef<IDirectXFileData> object = create(TID_D3DRMFrame, written(frame.name));
     if (!object.get()) return object; // the frame and its subtree are lost; the save says so
 
     PackedBuilder transform;
@@ -227,7 +294,8 @@ InterfaceRef<IDirectXFileData> SaveSession::buildFrame(const XFrame& frame) {
     prepareMesh(frame.mesh, io_, unify_, mesh, skin);
     add(object.get(), buildMesh(mesh, skin));
     mesh = XMesh();
-    for (const XFrame& child : frame.children) add(object.get(), buildFrame(child));
+    for (const XFrame& child : frame.children)
+        add(object.get(), buildFrame(child));
     return object;
 }
 
@@ -289,7 +357,8 @@ InterfaceRef<IDirectXFileData> SaveSession::buildMaterialList(const XMesh& mesh)
     list.reserve(8 + 4 * mesh.faceMaterials.size());
     list.addDword(static_cast<std::uint32_t>(mesh.materials.size()));
     list.addDword(static_cast<std::uint32_t>(mesh.faceMaterials.size()));
-    for (std::uint32_t index : mesh.faceMaterials) list.addDword(index);
+    for (std::uint32_t index : mesh.faceMaterials)
+        list.addDword(index);
     InterfaceRef<IDirectXFileData> object = create(TID_D3DRMMeshMaterialList, std::string(), &list);
     if (!object.get()) return object;
 
@@ -323,10 +392,12 @@ InterfaceRef<IDirectXFileData> SaveSession::buildMaterialList(const XMesh& mesh)
 InterfaceRef<IDirectXFileData> SaveSession::buildSkinWeights(const XSkinWeights& bone) {
     PackedBuilder data;
     data.reserve(sizeof(const char*) + 68 + 8 * bone.weights.size());
-    data.addString(bone.boneName.c_str());
+    data.addString(written(bone.boneName).c_str());
     data.addDword(static_cast<std::uint32_t>(bone.weights.size()));
-    for (const auto& entry : bone.weights) data.addDword(static_cast<std::uint32_t>(entry.first));
-    for (const auto& entry : bone.weights) data.addFloat(entry.second);
+    for (const auto& entry : bone.weights)
+        data.addDword(static_cast<std::uint32_t>(entry.first));
+    for (const auto& entry : bone.weights)
+        data.addFloat(entry.second);
     addMatrix(data, bone.offsetMatrix);
     return create(DXFILEOBJ_SkinWeights, std::string(), &data);
 }
@@ -348,17 +419,16 @@ void SaveSession::addKeys(IDirectXFileData* animation, std::uint32_t keyType,
 }
 
 InterfaceRef<IDirectXFileData> SaveSession::buildAnimationSet(const std::string& name,
-                                                               const XAnimationSet& set) {
-    InterfaceRef<IDirectXFileData> object = create(TID_D3DRMAnimationSet, name);
+                                                              const XAnimationSet& set) {
+    InterfaceRef<IDirectXFileData> object = create(TID_D3DRMAnimationSet, written(name));
     if (!object.get()) return object;
 
     for (const auto& [targetName, animation] : set) {
-        InterfaceRef<IDirectXFileData> animationObject =
-            create(TID_D3DRMAnimation, std::string());
+        InterfaceRef<IDirectXFileData> animationObject = create(TID_D3DRMAnimation, std::string());
         if (!animationObject.get()) continue;
         // An animation of an unnamed frame has nothing to name; the file then holds it without
         // a reference, which reads back as the same empty target.
-        if (!targetName.empty()) addReference(animationObject.get(), targetName);
+        if (!targetName.empty()) addReference(animationObject.get(), written(targetName));
         IDirectXFileData* target = animationObject.get();
         addKeys(target, kMatrixKeyType, 16, animation.matrixKeys,
                 [](PackedBuilder& data, const XMatrix& m) { addMatrix(data, m); });
@@ -399,8 +469,15 @@ bool XFileIO::writeScene(const char* fileName, const XScene& scene, std::uint32_
         return false;
     InterfaceRef<IDirectXFileSaveObject> saveObject;
     if (root->CreateSaveObject(fileName, format, saveObject.receive()) != DXFILE_OK) return false;
+    if (nestsTooDeeply(scene, *this)) {
+        refuseTooDeepNesting(saveObject.get());
+        return false;
+    }
 
-    SaveSession session(saveObject.get(), *this, unifyVertices);
+    // The text encodings take only some names as they are; the binary ones carry any bytes.
+    std::optional<TextEncodingNames> textNames;
+    if (format & DXFILEFORMAT_TEXT) textNames.emplace(scene);
+    SaveSession session(saveObject.get(), *this, unifyVertices, textNames ? &*textNames : nullptr);
     const GUID* declared[] = {&DXFILEOBJ_SkinWeights, &DXFILEOBJ_XSkinMeshHeader};
     session.check(saveObject.get()->SaveTemplates(2, declared));
     if (keepAnimation) {
@@ -408,7 +485,8 @@ bool XFileIO::writeScene(const char* fileName, const XScene& scene, std::uint32_
         ticks.addDword(kTicksPerSecond);
         session.saveTopLevel(session.create(DXFILEOBJ_AnimTicksPerSecond, std::string(), &ticks));
     }
-    for (const XFrame& frame : scene.frames) session.saveTopLevel(session.buildFrame(frame));
+    for (const XFrame& frame : scene.frames)
+        session.saveTopLevel(session.buildFrame(frame));
     if (keepAnimation)
         for (const auto& [name, set] : scene.animationSets)
             session.saveTopLevel(session.buildAnimationSet(name, set));

@@ -2,22 +2,10 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
-
-std::string quoted(const std::string& text) {
-    std::string result = "\"";
-    for (unsigned char c : text) {
-        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
-            result += static_cast<char>(c);
-        } else {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
-            result += escaped;
-        }
-    }
-    return result + "\"";
-}
 
 std::string plural(std::size_t count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
@@ -32,10 +20,27 @@ std::string colorText(const XColor& c, bool withAlpha) {
     return text;
 }
 
-bool isIdentity(const XMatrix& matrix) { return matrix == XMatrix(); }
+bool isIdentity(const XMatrix& matrix) {
+    return matrix == XMatrix();
+}
+
+// Calls visit(frame, depth) for every frame, depth first in file order, top-level frames at depth
+// 0, from a work list: a scene built in memory may nest deeper than the call stack allows.
+template <class Visit> void forEachFrame(const std::list<XFrame>& frames, Visit&& visit) {
+    std::vector<std::pair<const XFrame*, std::size_t>> pending;
+    for (auto it = frames.rbegin(); it != frames.rend(); ++it)
+        pending.emplace_back(&*it, 0);
+    while (!pending.empty()) {
+        const auto [frame, depth] = pending.back();
+        pending.pop_back();
+        visit(*frame, depth);
+        for (auto it = frame->children.rbegin(); it != frame->children.rend(); ++it)
+            pending.emplace_back(&*it, depth + 1);
+    }
+}
 
 void countFrames(const std::list<XFrame>& frames, SceneTotals& totals) {
-    for (const XFrame& frame : frames) {
+    forEachFrame(frames, [&](const XFrame& frame, std::size_t) {
         ++totals.frameCount;
         const XMesh& mesh = frame.mesh;
         if (!mesh.isEmpty()) ++totals.meshCount;
@@ -43,13 +48,13 @@ void countFrames(const std::list<XFrame>& frames, SceneTotals& totals) {
         totals.faceCount += mesh.faces.size();
         totals.materialCount += mesh.materials.size();
         totals.boneCount += mesh.skinWeights.size();
-        countFrames(frame.children, totals);
-    }
+    });
 }
 
 void printMesh(std::ostream& out, const XMesh& mesh, const std::string& indent) {
     std::size_t triangleCount = 0;
-    for (const XFace& face : mesh.faces) triangleCount += face.cornerCount == 3 ? 1 : 0;
+    for (const XFace& face : mesh.faces)
+        triangleCount += face.cornerCount == 3 ? 1 : 0;
     out << indent << "mesh: " << plural(mesh.positions.size(), "vertex", "vertices") << ", "
         << plural(mesh.faces.size(), "face", "faces") << " (" << triangleCount << " tri, "
         << mesh.faces.size() - triangleCount << " quad), normals " << mesh.normals.size() << " ("
@@ -62,21 +67,21 @@ void printMesh(std::ostream& out, const XMesh& mesh, const std::string& indent) 
     for (std::size_t i = 0; i < mesh.materials.size(); ++i) {
         const XMaterial& material = mesh.materials[i];
         out << indent << "material " << i << ": diffuse " << colorText(material.diffuse, true)
-            << ", power " << material.power << ", specular "
-            << colorText(material.specular, false) << ", emissive "
-            << colorText(material.emissive, false);
+            << ", power " << material.power << ", specular " << colorText(material.specular, false)
+            << ", emissive " << colorText(material.emissive, false);
         if (!material.textureFilename.empty())
-            out << ", texture " << quoted(material.textureFilename);
+            out << ", texture " << quotedName(material.textureFilename);
         out << ", " << plural(facesPerMaterial[i], "face", "faces") << "\n";
     }
     for (const XSkinWeights& bone : mesh.skinWeights)
-        out << indent << "bone " << quoted(bone.boneName) << ": "
+        out << indent << "bone " << quotedName(bone.boneName) << ": "
             << plural(bone.weights.size(), "weight", "weights") << "\n";
 }
 
-void printFrames(std::ostream& out, const std::list<XFrame>& frames, const std::string& indent) {
-    for (const XFrame& frame : frames) {
-        out << indent << "frame " << quoted(frame.name);
+void printFrames(std::ostream& out, const std::list<XFrame>& frames) {
+    forEachFrame(frames, [&](const XFrame& frame, std::size_t depth) {
+        const std::string indent(2 * depth, ' ');
+        out << indent << "frame " << quotedName(frame.name);
         if (!isIdentity(frame.transform)) {
             const XMatrix& t = frame.transform;
             XMatrix axesOnly = t;
@@ -89,11 +94,24 @@ void printFrames(std::ostream& out, const std::list<XFrame>& frames, const std::
         out << "\n";
         if (!frame.mesh.isEmpty() || !frame.mesh.positions.empty())
             printMesh(out, frame.mesh, indent + "  ");
-        printFrames(out, frame.children, indent + "  ");
-    }
+    });
 }
 
 } // namespace
+
+std::string quotedName(const std::string& text) {
+    std::string result = "\"";
+    for (unsigned char c : text) {
+        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
+            result += static_cast<char>(c);
+        } else {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+            result += escaped;
+        }
+    }
+    return result + "\"";
+}
 
 SceneTotals countScene(const XScene& scene) {
     SceneTotals totals;
@@ -112,12 +130,12 @@ SceneTotals countScene(const XScene& scene) {
 }
 
 void printSceneSummary(std::ostream& out, const XScene& scene) {
-    printFrames(out, scene.frames, "");
+    printFrames(out, scene.frames);
     for (const auto& [setName, set] : scene.animationSets) {
-        out << "animation set " << quoted(setName) << ": "
+        out << "animation set " << quotedName(setName) << ": "
             << plural(set.size(), "animation", "animations") << "\n";
         for (const auto& [target, animation] : set)
-            out << "  " << quoted(target) << ": rotation " << animation.rotationKeys.size()
+            out << "  " << quotedName(target) << ": rotation " << animation.rotationKeys.size()
                 << ", scale " << animation.scaleKeys.size() << ", position "
                 << animation.positionKeys.size() << ", matrix " << animation.matrixKeys.size()
                 << "\n";

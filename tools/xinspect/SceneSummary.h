@@ -7,15 +7,16 @@
 
 #include <cstddef>
 #include <ostream>
+#include <string>
 
 // Totals over a whole scene, counted the way the summary reports them.
 struct SceneTotals {
-    std::size_t frameCount = 0;     // every frame, nested ones included
-    std::size_t meshCount = 0;      // frames whose mesh has positions and faces
-    std::size_t vertexCount = 0;    // positions of all meshes
-    std::size_t faceCount = 0;      // faces of all meshes
-    std::size_t materialCount = 0;  // material entries of all meshes
-    std::size_t boneCount = 0;      // skin weight entries of all meshes
+    std::size_t frameCount = 0;    // every frame, nested ones included
+    std::size_t meshCount = 0;     // frames whose mesh has positions and faces
+    std::size_t vertexCount = 0;   // positions of all meshes
+    std::size_t faceCount = 0;     // faces of all meshes
+    std::size_t materialCount = 0; // material entries of all meshes
+    std::size_t boneCount = 0;     // skin weight entries of all meshes
     std::size_t animationSetCount = 0;
     std::size_t animationCount = 0; // animations over all sets
     std::size_t rotationKeyCount = 0;
@@ -25,6 +26,9 @@ struct SceneTotals {
 };
 
 SceneTotals countScene(const XScene& scene);
+
+// `text` in double quotes, bytes outside printable ASCII (and quotes and backslashes) as \xNN.
+std::string quotedName(const std::string& text);
 
 // Writes the summary, ending with a line of totals. Names are printed in double quotes, bytes
 // outside printable ASCII as \xNN, so an odd name is visible for what it is.

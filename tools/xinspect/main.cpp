@@ -2,6 +2,7 @@
 // back out with the plug-in's writer.
 #include "SceneSummary.h"
 
+#include "xfile/TextNames.h"
 #include "xfile/XFileIO.h"
 #include "xfile/XFileServices.h"
 
@@ -19,7 +20,9 @@ const char kUsage[] =
     "Prints the scene the X file reader makes of FILE: frames as a tree with their meshes,\n"
     "materials, bones, and the animation sets with key counts per type. With --write, also\n"
     "writes the scene to OUT with the X file writer. --unify shares one vertex index per\n"
-    "corner; --keep lists the content to keep (all of it when absent).\n";
+    "corner; --keep lists the content to keep (all of it when absent). The text format\n"
+    "carries only plain names (letters, digits, _ and -, no keyword): others are written\n"
+    "renamed, and each renaming is listed.\n";
 
 int usageError(const std::string& message) {
     std::cerr << "xinspect: " << message << "\n" << kUsage;
@@ -33,12 +36,18 @@ bool applyKeepList(std::string_view list, XFileIO& io, std::string& unknown) {
     while (!list.empty()) {
         const std::size_t comma = list.find(',');
         const std::string_view word = list.substr(0, comma);
-        if (word == "normals") io.keepNormals = true;
-        else if (word == "uv") io.keepTexCoords = true;
-        else if (word == "texpath") io.keepTexturePath = true;
-        else if (word == "skin") io.keepSkin = true;
-        else if (word == "animation") io.keepAnimation = true;
-        else if (word == "colors") io.keepVertexColors = true;
+        if (word == "normals")
+            io.keepNormals = true;
+        else if (word == "uv")
+            io.keepTexCoords = true;
+        else if (word == "texpath")
+            io.keepTexturePath = true;
+        else if (word == "skin")
+            io.keepSkin = true;
+        else if (word == "animation")
+            io.keepAnimation = true;
+        else if (word == "colors")
+            io.keepVertexColors = true;
         else if (!word.empty()) {
             unknown = std::string(word);
             return false;
@@ -78,8 +87,10 @@ int main(int argc, char** argv) {
         } else if (arg == "--write" || arg == "--format" || arg == "--keep") {
             if (i + 1 >= argc) return usageError(std::string(arg) + " needs a value");
             const char* value = argv[++i];
-            if (arg == "--write") outputName = value;
-            else if (arg == "--format") formatName = value;
+            if (arg == "--write")
+                outputName = value;
+            else if (arg == "--format")
+                formatName = value;
             else {
                 keepGiven = true;
                 std::string unknown;
@@ -101,10 +112,14 @@ int main(int argc, char** argv) {
     std::uint32_t format = 0;
     if (outputName) {
         if (!formatName) return usageError("--write needs --format");
-        if (std::strcmp(formatName, "text") == 0) format = 1;
-        else if (std::strcmp(formatName, "binary") == 0) format = 0;
-        else if (std::strcmp(formatName, "compressed") == 0) format = 2;
-        else return usageError("unknown format '" + std::string(formatName) + "'");
+        if (std::strcmp(formatName, "text") == 0)
+            format = 1;
+        else if (std::strcmp(formatName, "binary") == 0)
+            format = 0;
+        else if (std::strcmp(formatName, "compressed") == 0)
+            format = 2;
+        else
+            return usageError("unknown format '" + std::string(formatName) + "'");
     } else if (formatName || unify || keepGiven) {
         return usageError("--format, --unify and --keep only go with --write");
     }
@@ -134,6 +149,13 @@ int main(int argc, char** argv) {
         }
         std::cout << "written: " << outputName << " (" << formatName << (unify ? ", unified" : "")
                   << ")\n";
+        // The text encoding carries only plain names; say which ones it changed.
+        if (format & 1) {
+            const TextEncodingNames textNames(*scene);
+            for (const auto& [oldName, newName] : textNames.renamed())
+                std::cout << "renamed for the text encoding: " << quotedName(oldName) << " -> "
+                          << quotedName(newName) << "\n";
+        }
     }
     return 0;
 }

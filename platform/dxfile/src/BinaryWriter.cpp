@@ -6,8 +6,6 @@
 #include "PackedLayout.h"
 #include "Writer.h"
 
-#include <unistd.h>
-
 #include <cstring>
 
 namespace dxfile {
@@ -60,60 +58,25 @@ public:
 
     bool writeObject(const DataNode& node, std::string& reason) override {
         std::size_t mark = position();
-        if (fd_ < 0) body_.reserve(body_.size() + treeBytes(node) + 4096);
+        if (!streaming()) body_.reserve(body_.size() + treeBytes(node) + 4096);
         if (!object(node, 0, reason)) {
-            if (mark >= streamed_) body_.resize(mark - streamed_);
+            rewind(mark);
             run_ = Run::None;
             return false;
         }
-        if (fd_ >= 0) flush();
+        if (streaming()) flush();
         return true;
-    }
-
-    bool streamTo(int fd, std::size_t fileOffset) override {
-        if (!body_.empty() || streamed_ > 0) return false;  // only a body not yet begun streams
-        fd_ = fd;
-        fileOffset_ = fileOffset;
-        return true;
-    }
-    bool finishStream() override {
-        flush();
-        return fd_ >= 0 && !streamFailed_;
     }
 
 private:
-    // ---- The body, in memory or streamed ---------------------------------------------------
-
-    // Streamed bodies go out in pieces of about this size; larger runs of values go to the file
-    // straight from the packed data.
-    static constexpr std::size_t kStreamPiece = std::size_t{1} << 20;
-
-    // Where the next byte goes, counted from the start of the body.
-    std::size_t position() const { return streamed_ + body_.size(); }
+    // Large runs of values go to the stream straight from the packed data.
     void append(const void* data, std::size_t size) {
-        if (fd_ >= 0 && size >= kStreamPiece) {
-            flush();
-            if (!streamFailed_ && !writeAll(fd_, data, size)) streamFailed_ = true;
-            streamed_ += size;
+        if (streaming() && size >= kStreamPiece) {
+            writeThrough(data, size);
             return;
         }
         body_.append(static_cast<const char*>(data), size);
-        if (fd_ >= 0 && body_.size() >= kStreamPiece) flush();
-    }
-    void flush() {
-        if (fd_ < 0 || body_.empty()) return;
-        if (!streamFailed_ && !writeAll(fd_, body_.data(), body_.size())) streamFailed_ = true;
-        streamed_ += body_.size();
-        body_.clear();
-    }
-    // Overwrites four bytes already appended at body position `at`.
-    void patch(std::size_t at, std::uint32_t value) {
-        if (at >= streamed_) {
-            std::memcpy(body_.data() + (at - streamed_), &value, 4);
-            return;
-        }
-        auto offset = static_cast<off_t>(fileOffset_ + at);
-        if (!streamFailed_ && ::pwrite(fd_, &value, 4, offset) != 4) streamFailed_ = true;
+        spill();
     }
 
     void word(std::uint16_t value) { append(&value, 2); }
@@ -349,10 +312,6 @@ private:
 
     Run run_ = Run::None;
     std::size_t runStart_ = 0;  // body position of the open run's first value
-    int fd_ = -1;               // the file the body streams to, or -1
-    std::size_t fileOffset_ = 0;
-    std::size_t streamed_ = 0;  // body bytes already in the file
-    bool streamFailed_ = false;
 };
 
 } // namespace

@@ -1,6 +1,6 @@
-// Saving: the body is built in memory and written beside the target when the save object is
-// released; the finished file is then renamed over the target. A save in which any call failed
-// leaves the target as it was.
+// Saving: the body streams into a file beside the target as objects are saved (compressed
+// bodies are built in memory and framed when the save object is released); the finished file is
+// then renamed over the target. A save in which any call failed leaves the target as it was.
 #include "Chunks.h"
 #include "FileHeader.h"
 #include "Guid.h"
@@ -25,6 +25,28 @@ bool writeAll(int fd, const void* data, std::size_t size) {
         size -= static_cast<std::size_t>(written);
     }
     return true;
+}
+
+void BodyWriter::flush() {
+    if (fd_ < 0 || body_.empty()) return;
+    if (!streamFailed_ && !writeAll(fd_, body_.data(), body_.size())) streamFailed_ = true;
+    streamed_ += body_.size();
+    body_.clear();
+}
+
+void BodyWriter::writeThrough(const void* data, std::size_t size) {
+    flush();
+    if (!streamFailed_ && !writeAll(fd_, data, size)) streamFailed_ = true;
+    streamed_ += size;
+}
+
+void BodyWriter::patch(std::size_t at, std::uint32_t value) {
+    if (at >= streamed_) {
+        std::memcpy(body_.data() + (at - streamed_), &value, 4);
+        return;
+    }
+    auto offset = static_cast<off_t>(fileOffset_ + at);
+    if (!streamFailed_ && ::pwrite(fd_, &value, 4, offset) != 4) streamFailed_ = true;
 }
 
 namespace {
@@ -83,8 +105,8 @@ SaveObject::SaveObject(std::shared_ptr<TemplateRegistry> registry, DiagnosticSin
       target_(std::move(target)), temporaryPath_(std::move(temporaryPath)),
       temporaryFd_(temporaryFd), format_(format),
       writer_((format & DXFILEFORMAT_TEXT) ? makeTextWriter() : makeBinaryWriter()) {
-    // A binary file streams its body behind the header; compressed ones are framed whole.
-    if (!(format & DXFILEFORMAT_COMPRESSED) && !(format & DXFILEFORMAT_TEXT)) {
+    // A file streams its body behind the header; compressed ones are framed whole.
+    if (!(format & DXFILEFORMAT_COMPRESSED)) {
         std::string header = headerFor(format_);
         if (writeAll(temporaryFd_, header.data(), header.size()))
             streaming_ = writer_->streamTo(temporaryFd_, header.size());

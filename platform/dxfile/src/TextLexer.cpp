@@ -97,6 +97,43 @@ bool integerValue(std::string_view lexeme, std::uint32_t& value) {
     return true;
 }
 
+// The usual number of a text file, "-12.375" or "0.841471", read without the general
+// conversion: when its digits make an integer the floating type holds exactly, and the power of
+// ten it is divided by is exact too, one division rounds correctly. Returns the end of the
+// number, or null for anything else (exponents, long mantissas), which the general conversion
+// then reads.
+template <class Number> const char* shortDecimal(const char* p, const char* end, Number& value) {
+    constexpr int kExactPowers = std::is_same_v<Number, float> ? 10 : 22;
+    constexpr std::uint64_t kExactMantissa = std::uint64_t{1}
+                                             << std::numeric_limits<Number>::digits;
+    bool negative = p < end && *p == '-';
+    if (negative) ++p;
+    std::uint64_t mantissa = 0;
+    int digits = 0;
+    int fraction = -1;  // digits after the point, once one was seen
+    for (; p < end; ++p) {
+        if (isDigit(*p)) {
+            if (++digits > 18) return nullptr;
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
+            if (fraction >= 0) ++fraction;
+        } else if (*p == '.' && fraction < 0) {
+            fraction = 0;
+        } else {
+            break;
+        }
+    }
+    if (digits == 0 || mantissa >= kExactMantissa) return nullptr;
+    int scale = fraction < 0 ? 0 : fraction;
+    if (scale > kExactPowers) return nullptr;
+    if (p < end && (*p == 'e' || *p == 'E' || *p == '#')) return nullptr;
+    static constexpr Number kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    value = static_cast<Number>(mantissa) / kPowers[scale];
+    if (negative) value = -value;
+    return p;
+}
+
 template <class Number> bool floatValue(std::string_view lexeme, Number& value) {
     if (isNonFiniteSpelling(lexeme)) {
         value = 0;  // faulty exporters' non-finite values carry no usable number
@@ -302,6 +339,10 @@ template <class Number> bool TextLexer::readNumber(Number& value) {
                     }
                 }
             } else {
+                if (const char* q = shortDecimal(p, end_, value); q && atDelimiter(q)) {
+                    pos_ = q;
+                    return separatorGroup();
+                }
                 auto [q, error] = std::from_chars(p, end_, value);
                 if (error == std::errc() && atDelimiter(q) && (q == end_ || *q != '#')) {
                     pos_ = q;

@@ -60,10 +60,11 @@ public:
     }
 
     bool writeObject(const DataNode& node, std::string& reason) override {
-        std::size_t mark = body_.size();
-        body_.reserve(body_.size() + treeBytes(node) * 5 / 2 + 4096);  // numbers run about 2.5x
+        std::size_t mark = position();
+        if (streaming()) body_.reserve(2 * kStreamPiece);
+        else body_.reserve(body_.size() + treeBytes(node) * 5 / 2 + 4096);  // numbers run ~2.5x
         if (!object(node, 0, reason)) {
-            body_.resize(mark);
+            rewind(mark);
             return false;
         }
         body_ += '\n';
@@ -104,6 +105,7 @@ private:
             return false;
         }
         for (const ChildEntry& child : node.children) {
+            spill();
             if (child.data) {
                 if (!object(*child.data, depth + 1, reason)) return false;
             } else if (child.reference) {
@@ -291,6 +293,7 @@ private:
                     indent(depth);
                     if (!inlineStruct(*member.nested, walk)) return false;
                     body_ += e + 1 < count ? ",\n" : ";\n";
+                    spill();
                 }
                 continue;
             }
@@ -303,6 +306,7 @@ private:
                     body_ += ";\n";
                 } else if (body_.size() - lineStart >= kWrapColumn) {
                     body_ += ",\n";
+                    spill();
                     lineStart = body_.size();
                     indent(depth);
                 } else {

@@ -6,6 +6,7 @@
 
 #include "maxtypes.h"
 #include "plugapi.h"
+#include "strclass.h"
 
 class IParamBlock2;
 class BaseInterface;
@@ -60,6 +61,7 @@ public:
     // Sub-animatables (a transform controller's position, rotation and scale, ...).
     virtual int NumSubs() { return 0; }
     virtual Animatable* SubAnim(int i);
+    virtual TSTR SubAnimName(int) { return TSTR(); }
 
     // Keys, for keyframe controllers; NOT_KEYFRAMEABLE for everything else.
     virtual int NumKeys() { return NOT_KEYFRAMEABLE; }

@@ -58,11 +58,17 @@ public:
     virtual BOOL SetRotationController(Control*) { return FALSE; }
     virtual BOOL SetScaleController(Control*) { return FALSE; }
 
+    // The X, Y and Z float tracks of a controller made of three (Euler XYZ rotation, Position
+    // XYZ); NULL otherwise.
+    virtual Control* GetXController() { return nullptr; }
+    virtual Control* GetYController() { return nullptr; }
+    virtual Control* GetZController() { return nullptr; }
+    virtual BOOL SetXController(Control*) { return FALSE; }
+    virtual BOOL SetYController(Control*) { return FALSE; }
+    virtual BOOL SetZController(Control*) { return FALSE; }
+
     using Animatable::GetInterface;
     void* GetInterface(ULONG id) override;
-
-    // Host bookkeeping: the node whose transform this controller now drives (NULL when none).
-    virtual void SetOwnerNode(INode*) {}
 };
 
 // Animate mode. SuspendAnimate saves the state on a stack and switches animating off;
@@ -77,7 +83,8 @@ BOOL AreWeAnimating(const TimeValue& t);
 BOOL AreWeKeying(const TimeValue& t);
 
 // A new position/rotation/scale transform controller with linear position, spherical-linear
-// rotation and linear scale sub-controllers, all at rest (no keys, identity values).
+// rotation and linear scale sub-controllers, all at rest (no keys, identity values). New nodes
+// get one. Other kinds (Bezier, TCB, Euler XYZ, Position XYZ) come from CreateInstance.
 Control* NewDefaultMatrix3Controller();
 Control* NewDefaultPositionController();
 Control* NewDefaultRotationController();

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "control.h"
 #include "maxapi.h"
+#include "mesh.h"
 #include "object.h"
 
 namespace hostcore {
@@ -32,8 +34,8 @@ struct ProgressView {
 };
 void setProgressObserver(std::function<void(const ProgressView&)> observer);
 const ProgressView& progressView();
-// Runs the progress callback once, as the host's message pump does while progress is shown;
-// does nothing when no progress display is up.
+// Runs the progress callback once more; does nothing when no progress display is up. The host
+// itself never does (ProgressStart runs it once): this is for a hosting program that wants to.
 void pumpProgress();
 
 // Folders searched for bitmaps after the name as given and the scene folder (BMMGetFullFilename).
@@ -50,7 +52,27 @@ void resetScene();
 // The scene's nodes under the root, depth first in child order.
 std::vector<INode*> allNodes();
 
-}  // namespace hostcore
+// References between scene objects, as the host keeps them: `maker` takes or drops a reference
+// to `target` (either may be null). A target whose last reference drops is deleted, unless
+// A_LOCK_TARGET is set on it. dependentsOf lists the makers that reference a target, in the
+// order they took their reference.
+void takeReference(ReferenceMaker* maker, ReferenceTarget* target);
+void dropReference(ReferenceMaker* maker, ReferenceTarget* target);
+const std::vector<ReferenceMaker*>& dependentsOf(ReferenceTarget* target);
+
+// Tension, continuity and bias (each nominally -1..1) of key `keyIndex` of a TCB controller (all
+// 0 on new keys). FALSE, changing nothing, for another kind of controller or a key out of range.
+bool setKeyTcb(Control* controller, int keyIndex, float tension, float continuity, float bias);
+
+// Explicit normals, as an edited-normals modifier leaves them: vertex `i` keeps `normal` (made
+// unit length) as its only render normal, flagged SPECIFIED_NORMAL, whatever its faces'
+// smoothing groups say, from the next buildNormals on. Indices out of range are ignored.
+void setSpecifiedNormal(Mesh& mesh, int i, const Point3& normal);
+void clearSpecifiedNormal(Mesh& mesh, int i);
+void clearSpecifiedNormals(Mesh& mesh);
+bool hasSpecifiedNormal(const Mesh& mesh, int i);
+
+} // namespace hostcore
 
 namespace hostcore {
 
@@ -60,14 +82,26 @@ struct PhysiqueLink {
     float weight = 1.0f;
 };
 
+// The links of one Physique vertex: its own bones (one: non-blended, several: blended), rigid
+// or deformable, and floating bones that pull it as well.
+struct PhysiqueVertex {
+    std::vector<PhysiqueLink> links;
+    bool deformable = false;
+    std::vector<PhysiqueLink> floating;
+};
+
 // Initialises a Physique modifier for `node`, as the modifier's own set-up does in the host:
 // the node's and the bones' node matrices at time 0 become the initial matrices, and input
-// vertex i is linked to links[i] (one link: rigid, several: rigid blended). The modifier must
-// already be in the node's pipeline. FALSE, changing nothing, when `physique` is not a Physique
-// modifier of that pipeline, a bone is NULL or there are more vertex lists than input vertices.
-bool initialisePhysique(Modifier* physique, INode* node, const std::vector<std::vector<PhysiqueLink>>& links);
+// vertex i gets vertices[i] (vertices beyond the list have no links). The modifier must already
+// be in the node's pipeline. FALSE, changing nothing, when `physique` is not a Physique modifier
+// of that pipeline, a bone is NULL or there are more vertices given than input vertices.
+bool initialisePhysique(Modifier* physique, INode* node,
+                        const std::vector<PhysiqueVertex>& vertices);
+// The same with rigid links only (one link: rigid, several: rigid blended).
+bool initialisePhysique(Modifier* physique, INode* node,
+                        const std::vector<std::vector<PhysiqueLink>>& links);
 
-}  // namespace hostcore
+} // namespace hostcore
 
 class ClassDesc;
 class ExpInterface;
@@ -95,4 +129,4 @@ void openUtility(UtilityObj* utility);
 void closeUtility();
 UtilityObj* openUtilityObject();
 
-}  // namespace hostcore
+} // namespace hostcore

@@ -3,6 +3,7 @@
 // (the pipeline it shows) and a material. Nodes belong to the host.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -49,7 +50,8 @@ public:
     void Detach(TimeValue t, int keepPos = 1);
 
     // World matrix of the pivot at t: the controller's value over the parent's world matrix.
-    // Identity for the root. Object offset not included.
+    // Identity for the root. Object offset not included. `valid` is narrowed to the interval
+    // over which the matrix holds: the node's own and every ancestor's.
     Matrix3 GetNodeTM(TimeValue t, Interval* valid = nullptr);
     // Sets the world matrix at t through the transform controller (animate mode applies).
     void SetNodeTM(TimeValue t, Matrix3& tm);
@@ -117,13 +119,21 @@ public:
     RefResult NotifyRefChanged(Interval changeInt, RefTargetHandle hTarget, PartID& partID,
                                RefMessage message) override;
 
-    // Host bookkeeping: makes this node the scene root (no parent, identity matrix).
-    void MakeRoot() { isRoot = 1; }
-
 private:
+    friend class hostcore::detail::CoreAccess;
     Matrix3 parentTM(TimeValue t);
     void removeFromParent();
-    void attachPipelineModifiers();
+    static void tellOwner(Control* c, INode* owner);
+
+    // The last world matrix made, for the scene revision and time it holds for (revision 0:
+    // none).
+    struct WorldCache {
+        std::uint64_t revision = 0;
+        TimeValue time = 0;
+        Matrix3 world = Matrix3(1);
+        Interval valid;
+    };
+    WorldCache cache;
 
     std::string name;
     INode* parent = nullptr;

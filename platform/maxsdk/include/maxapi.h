@@ -66,10 +66,11 @@ public:
     // APP_PLUGCFG_DIR exists when returned.
     virtual TCHAR* GetDir(int which) = 0;
 
-    // Progress display. ProgressStart shows it and calls fn(arg) once before it returns; while
-    // it is shown the host calls fn(arg) again from its message pump (every ProgressUpdate).
-    // Always TRUE. (The titles are const here, so literals pass as they do in plug-in code.)
-    virtual BOOL ProgressStart(const TCHAR* title, BOOL dispBar, LPTHREAD_START_ROUTINE fn, LPVOID arg) = 0;
+    // Progress display. ProgressStart shows it and calls fn(arg) once, synchronously, before it
+    // returns; updates and the end do not call it again. Always TRUE. (The titles are const here,
+    // so literals pass as they do in plug-in code.)
+    virtual BOOL ProgressStart(const TCHAR* title, BOOL dispBar, LPTHREAD_START_ROUTINE fn,
+                               LPVOID arg) = 0;
     // pct 0..99. With showPct a percentage is shown and `title` ignored; otherwise `title`
     // (when not NULL) replaces the text.
     virtual void ProgressUpdate(int pct, BOOL showPct = TRUE, const TCHAR* title = nullptr) = 0;
@@ -87,7 +88,8 @@ public:
     virtual int GetSelNodeCount() = 0;
     virtual INode* GetSelNode(int i) = 0;
 
-    virtual void RedrawViews(TimeValue t, DWORD vpFlags = REDRAW_NORMAL, ReferenceTarget* change = nullptr) = 0;
+    virtual void RedrawViews(TimeValue t, DWORD vpFlags = REDRAW_NORMAL,
+                             ReferenceTarget* change = nullptr) = 0;
 };
 
 Interface* GetCOREInterface();

@@ -3,6 +3,12 @@
 
 #include "wintypes.h"
 
+// The host core's own access to what the SDK classes keep private (its bookkeeping). Plug-ins
+// never see its definition.
+namespace hostcore::detail {
+class CoreAccess;
+}
+
 // Animation time in ticks (TIME_TICKSPERSEC per second).
 typedef int TimeValue;
 

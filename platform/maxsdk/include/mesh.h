@@ -182,18 +182,12 @@ public:
     // Render normal of a vertex with a single normal.
     Point3& getNormal(int i) { return rVerts[size_t(i)].rn.getNormal(); }
 
-    // Explicit normals (host extension): vertex `i` keeps `normal` (made unit length) as its only
-    // render normal, flagged SPECIFIED_NORMAL, whatever its faces' smoothing groups say.
-    void setSpecifiedNormal(int i, const Point3& normal);
-    void clearSpecifiedNormal(int i);
-    void clearSpecifiedNormals();
-    BOOL hasSpecifiedNormal(int i) const;
-
     void FreeAll();
     // Axis-aligned bounds of the vertices (both zero for an empty mesh).
     void getBounds(Point3& minCorner, Point3& maxCorner) const;
 
 private:
+    friend class hostcore::detail::CoreAccess;
     static bool isChannel(int mp);
     const MeshMap* findMap(int mp) const;  // NULL for a channel not held
     void syncMembers();

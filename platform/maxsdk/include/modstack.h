@@ -35,8 +35,6 @@ public:
     // derived object and stays valid until its next evaluation.
     ObjectState Eval(TimeValue t) override { return Eval(t, 0); }
     ObjectState Eval(TimeValue t, int modIndex);
-    // As Eval, for the pipeline of `node` (modifiers that keep data per node need it).
-    ObjectState EvalForNode(TimeValue t, int modIndex, INode* node);
 
     int CanConvertToType(Class_ID obtype) override;
     Object* ConvertToType(TimeValue t, Class_ID obtype) override;
@@ -45,11 +43,15 @@ public:
                                RefMessage message) override;
 
 private:
+    friend class hostcore::detail::CoreAccess;
+    // As Eval, for the pipeline of `node` (modifiers that keep data per node need it); `depth`
+    // counts the derived objects above this one.
+    ObjectState EvalForNode(TimeValue t, int modIndex, INode* node, int depth = 0);
+
     struct Slot {
         Modifier* modifier;
         std::unique_ptr<ModContext> context;
     };
-    void attachModifierToNodes(Modifier* mod);
 
     Object* objRef = nullptr;
     std::vector<Slot> slots;

@@ -43,6 +43,23 @@ public:
     SClass_ID SuperClassID() override { return GEOMOBJECT_CLASS_ID; }
 };
 
+// Objects that are not geometry: helpers (a dummy), cameras and lights. None of them converts
+// to a triangle mesh.
+class HelperObject : public Object {
+public:
+    SClass_ID SuperClassID() override { return HELPER_CLASS_ID; }
+};
+
+class CameraObject : public Object {
+public:
+    SClass_ID SuperClassID() override { return CAMERA_CLASS_ID; }
+};
+
+class LightObject : public Object {
+public:
+    SClass_ID SuperClassID() override { return LIGHT_CLASS_ID; }
+};
+
 // Per-application context of a modifier in a derived object.
 class ModContext {
 public:
@@ -63,8 +80,4 @@ public:
     // Changes the object flowing up the pipeline of `node` at time t. `os->obj` is a triangle
     // object the pipeline owns.
     virtual void ModifyObject(TimeValue t, ModContext& mc, ObjectState* os, INode* node) = 0;
-
-    // Host bookkeeping: the modifier now sits in the pipeline of `node` (per-node data is made
-    // here). Called once per node, when the modifier or the node's object changes.
-    virtual void AttachedToNode(INode* node);
 };

@@ -57,14 +57,7 @@ public:
                                SClass_ID sclass = NOTIFY_ALL, BOOL propagate = TRUE,
                                RefTargetHandle hTarg = nullptr);
 
-    // The makers that currently reference this target, in the order they took their reference.
-    const std::vector<ReferenceMaker*>& Dependents() const { return dependents; }
-
-    // Host bookkeeping: `maker` takes or drops a reference to `target` (either may be null). A
-    // target whose last reference drops is deleted, unless A_LOCK_TARGET is set on it.
-    static void TakeReference(ReferenceMaker* maker, ReferenceTarget* target);
-    static void DropReference(ReferenceMaker* maker, ReferenceTarget* target);
-
 private:
-    std::vector<ReferenceMaker*> dependents;
+    friend class hostcore::detail::CoreAccess;
+    std::vector<ReferenceMaker*> dependents; // in the order they took their reference
 };

@@ -14,6 +14,10 @@ void* createInstance(SClass_ID superID, Class_ID classID);
 namespace hostcore::detail {
 
 Object* newBoneObject();
+Object* newBoxObject();
+Object* newDummyObject();
+Object* newFreeCamera();
+Object* newOmniLight();
 
 // A new instance of a registered plug-in class, or NULL.
 void* createPluginInstance(SClass_ID superID, Class_ID classID);

@@ -1,6 +1,9 @@
 #include "Controllers.h"
 
+#include <algorithm>
+
 #include "SceneRegistry.h"
+#include "hostcore.h"
 #include "inode.h"
 
 void* Control::GetInterface(ULONG id) {
@@ -8,9 +11,33 @@ void* Control::GetInterface(ULONG id) {
     return Animatable::GetInterface(id);
 }
 
+using hostcore::detail::KeyCurve;
+
+// Class ids by curve: linear, Bezier ("hybrid"), TCB.
+static ULONG byCurve(KeyCurve curve, ULONG linear, ULONG bezier, ULONG tcb) {
+    return curve == KeyCurve::linear ? linear : (curve == KeyCurve::bezier ? bezier : tcb);
+}
+
+ULONG FloatTraits::classPartA(KeyCurve curve) {
+    return byCurve(curve, LININTERP_FLOAT_CLASS_ID, HYBRIDINTERP_FLOAT_CLASS_ID,
+                   TCBINTERP_FLOAT_CLASS_ID);
+}
+ULONG PositionTraits::classPartA(KeyCurve curve) {
+    return byCurve(curve, LININTERP_POSITION_CLASS_ID, HYBRIDINTERP_POSITION_CLASS_ID,
+                   TCBINTERP_POSITION_CLASS_ID);
+}
+ULONG RotationTraits::classPartA(KeyCurve curve) {
+    return byCurve(curve, LININTERP_ROTATION_CLASS_ID, HYBRIDINTERP_ROTATION_CLASS_ID,
+                   TCBINTERP_ROTATION_CLASS_ID);
+}
+ULONG ScaleTraits::classPartA(KeyCurve curve) {
+    return byCurve(curve, LININTERP_SCALE_CLASS_ID, HYBRIDINTERP_SCALE_CLASS_ID,
+                   TCBINTERP_SCALE_CLASS_ID);
+}
+
 Quat RotationTraits::blend(const Quat& a, const Quat& b, float u) {
     Quat closest = b;
-    closest.MakeClosest(a);  // the short way round
+    closest.MakeClosest(a); // the short way round
     return Normalize(Slerp(a, closest, u));
 }
 
@@ -29,10 +56,24 @@ ScaleValue ScaleTraits::blend(const ScaleValue& a, const ScaleValue& b, float u)
     return ScaleValue(a.s + (b.s - a.s) * u, Normalize(Slerp(a.q, closest, u)));
 }
 
+ScaleValue ScaleTraits::spline(const std::vector<hostcore::detail::CurveKey<ScaleValue>>& keys,
+                               size_t i, float u) {
+    std::vector<hostcore::detail::CurveKey<Point3>> factors;
+    factors.reserve(keys.size());
+    for (const auto& key : keys)
+        factors.push_back({key.time, key.value.s, key.tcb});
+    Quat closest = keys[i + 1].value.q;
+    closest.MakeClosest(keys[i].value.q);
+    return ScaleValue(hostcore::detail::splineSegment(factors, i, u),
+                      Normalize(Slerp(keys[i].value.q, closest, u)));
+}
+
 // Scale keys move by the ratio of the new value to the old one, axis by axis.
-ScaleValue ScaleTraits::shift(const ScaleValue& key, const ScaleValue& old, const ScaleValue& wanted) {
+ScaleValue ScaleTraits::shift(const ScaleValue& key, const ScaleValue& old,
+                              const ScaleValue& wanted) {
     Point3 factors = key.s;
-    for (int i = 0; i < 3; ++i) factors[i] = old.s[i] != 0.0f ? key.s[i] * (wanted.s[i] / old.s[i]) : wanted.s[i];
+    for (int i = 0; i < 3; ++i)
+        factors[i] = old.s[i] != 0.0f ? key.s[i] * (wanted.s[i] / old.s[i]) : wanted.s[i];
     return ScaleValue(factors, wanted.q);
 }
 
@@ -41,15 +82,15 @@ ScaleValue ScaleTraits::addRelative(const ScaleValue& old, void* change) {
     return ScaleValue(old.s * factor.s, old.q);
 }
 
-PRSControl::PRSControl() {
-    replaceTrack(0, new PositionKeyControl);
-    replaceTrack(1, new RotationKeyControl);
-    replaceTrack(2, new ScaleKeyControl);
+PRSControl::PRSControl(KeyCurve position, KeyCurve rotation, KeyCurve scale) {
+    replaceTrack(0, new PositionKeyControl(position));
+    replaceTrack(1, new RotationKeyControl(rotation));
+    replaceTrack(2, new ScaleKeyControl(scale));
 }
 
 PRSControl::~PRSControl() {
     for (Control*& track : tracks) {
-        DropReference(this, track);
+        hostcore::dropReference(this, track);
         track = nullptr;
     }
 }
@@ -58,8 +99,8 @@ BOOL PRSControl::replaceTrack(int i, Control* c) {
     if (!c) return FALSE;
     Control* old = tracks[i];
     tracks[i] = c;
-    TakeReference(this, c);
-    DropReference(this, old);
+    hostcore::takeReference(this, c);
+    hostcore::dropReference(this, old);
     NotifyDependents(FOREVER, PART_ALL, REFMSG_CHANGE);
     return TRUE;
 }
@@ -91,26 +132,61 @@ void PRSControl::SetValue(TimeValue t, void* val, int commit, GetSetMethod) {
     tracks[2]->SetValue(t, &scale, commit, CTRL_ABSOLUTE);
 }
 
-std::vector<TimeValue> PRSControl::keyTimes() {
+TSTR PRSControl::SubAnimName(int i) {
+    static const char* const kNames[3] = {"Position", "Rotation", "Scale"};
+    return i >= 0 && i < 3 ? TSTR(kNames[i]) : TSTR();
+}
+
+namespace hostcore::detail {
+
+std::vector<TimeValue> pooledKeyTimes(Control* const* controls, int count) {
     std::vector<TimeValue> times;
-    for (Control* track : tracks)
-        for (int i = 0; i < track->NumKeys(); ++i) times.push_back(track->GetKeyTime(i));
+    for (int c = 0; c < count; ++c) {
+        Control* control = controls[c];
+        if (!control) continue;
+        for (int i = 0; i < control->NumKeys(); ++i)
+            times.push_back(control->GetKeyTime(i));
+    }
     std::sort(times.begin(), times.end());
     times.erase(std::unique(times.begin(), times.end()), times.end());
     return times;
 }
 
-int PRSControl::NumKeys() { return int(keyTimes().size()); }
+int keyIndexIn(const std::vector<TimeValue>& times, TimeValue t) {
+    auto at = std::lower_bound(times.begin(), times.end(), t);
+    return at != times.end() && *at == t ? int(at - times.begin()) : -1;
+}
 
-TimeValue PRSControl::GetKeyTime(int index) {
-    std::vector<TimeValue> times = keyTimes();
+TimeValue keyTimeIn(const std::vector<TimeValue>& times, int index) {
     return index >= 0 && index < int(times.size()) ? times[size_t(index)] : 0;
 }
 
-Control* NewDefaultMatrix3Controller() { return new PRSControl; }
-Control* NewDefaultPositionController() { return new PositionKeyControl; }
-Control* NewDefaultRotationController() { return new RotationKeyControl; }
-Control* NewDefaultScaleController() { return new ScaleKeyControl; }
+} // namespace hostcore::detail
+
+int PRSControl::NumKeys() {
+    return int(hostcore::detail::pooledKeyTimes(tracks, 3).size());
+}
+
+TimeValue PRSControl::GetKeyTime(int index) {
+    return hostcore::detail::keyTimeIn(hostcore::detail::pooledKeyTimes(tracks, 3), index);
+}
+
+int PRSControl::GetKeyIndex(TimeValue t) {
+    return hostcore::detail::keyIndexIn(hostcore::detail::pooledKeyTimes(tracks, 3), t);
+}
+
+Control* NewDefaultMatrix3Controller() {
+    return new PRSControl;
+}
+Control* NewDefaultPositionController() {
+    return new PositionKeyControl;
+}
+Control* NewDefaultRotationController() {
+    return new RotationKeyControl;
+}
+Control* NewDefaultScaleController() {
+    return new ScaleKeyControl;
+}
 
 // The body's slave tracks, in sub-animation order, show the position, scale and rotation keys.
 static const int kSlaveTracks[3] = {0, 2, 1};
@@ -118,24 +194,30 @@ static const int kSlaveTracks[3] = {0, 2, 1};
 BipedBodyControl::BipedBodyControl() {
     for (int i = 0; i < 3; ++i) {
         slaves[i] = new BipedSlaveControl(this, kSlaveTracks[i]);
-        TakeReference(this, slaves[i]);
+        hostcore::takeReference(this, slaves[i]);
     }
 }
 
 BipedBodyControl::~BipedBodyControl() {
-    if (hostcore::detail::tearingDown()) return;  // the slaves may be gone already
+    if (hostcore::detail::tearingDown()) return; // the slaves may be gone already
     for (BipedSlaveControl*& slave : slaves) {
         slave->detach();
-        DropReference(this, slave);
+        hostcore::dropReference(this, slave);
         slave = nullptr;
     }
 }
 
-Class_ID BipedBodyControl::ClassID() { return BIPBODY_CONTROL_CLASS_ID; }
+Class_ID BipedBodyControl::ClassID() {
+    return BIPBODY_CONTROL_CLASS_ID;
+}
 
-Animatable* BipedBodyControl::SubAnim(int i) { return i >= 0 && i < 3 ? slaves[i] : nullptr; }
+Animatable* BipedBodyControl::SubAnim(int i) {
+    return i >= 0 && i < 3 ? slaves[i] : nullptr;
+}
 
-Class_ID BipedSlaveControl::ClassID() { return BIPSLAVE_CONTROL_CLASS_ID; }
+Class_ID BipedSlaveControl::ClassID() {
+    return BIPSLAVE_CONTROL_CLASS_ID;
+}
 
 void BipedSlaveControl::GetValue(TimeValue t, void* val, Interval& valid, GetSetMethod method) {
     if (!val || !body) return;
@@ -149,3 +231,12 @@ void BipedSlaveControl::GetValue(TimeValue t, void* val, Interval& valid, GetSet
     }
     body->GetValue(t, &m, valid, CTRL_RELATIVE);
 }
+
+namespace hostcore {
+
+bool setKeyTcb(Control* controller, int keyIndex, float tension, float continuity, float bias) {
+    auto* keyed = dynamic_cast<detail::TcbKeyed*>(controller);
+    return keyed && keyed->setKeyTcb(keyIndex, detail::TcbParams{tension, continuity, bias});
+}
+
+} // namespace hostcore

@@ -1,137 +1,36 @@
-// The host's controller classes (internal to the core): keyframe tracks for position, rotation
-// and scale, the position/rotation/scale transform controller and the biped-style body
-// controller with its slave tracks.
+// The host's compound controller classes (internal to the core): the position/rotation/scale
+// transform controller, the Euler XYZ rotation and Position XYZ controllers made of three float
+// tracks, and the biped-style body controller with its slave tracks. Keyframe tracks are in
+// KeyframeControl.h.
 #pragma once
 
-#include <algorithm>
-#include <utility>
 #include <vector>
 
+#include "KeyframeControl.h"
+#include "bipexp.h"
 #include "control.h"
 #include "decomp.h"
-#include "bipexp.h"
 #include "istdplug.h"
 
-// Keys of one value type, kept in ascending time order, with the constant value that holds
-// while there are no keys. Between keys the value is interpolated (Traits::blend); outside the
-// key range it holds at the end keys.
-template <class Traits> class KeyframeControl : public Control {
+namespace hostcore::detail {
+
+// Controllers that need to know the node they drive (told by INode::SetTMController).
+class NodeBoundControl {
 public:
-    using Value = typename Traits::Value;
-
-    KeyframeControl() : constant(Traits::rest()) {}
-
-    SClass_ID SuperClassID() override { return Traits::superClassId; }
-    Class_ID ClassID() override { return Traits::classId(); }
-
-    int NumKeys() override { return int(keys.size()); }
-    TimeValue GetKeyTime(int index) override {
-        return index >= 0 && index < int(keys.size()) ? keys[size_t(index)].first : 0;
-    }
-    int GetKeyIndex(TimeValue t) override {
-        for (size_t i = 0; i < keys.size(); ++i)
-            if (keys[i].first == t) return int(i);
-        return -1;
-    }
-
-    Value valueAt(TimeValue t) const {
-        if (keys.empty()) return constant;
-        if (t <= keys.front().first) return keys.front().second;
-        if (t >= keys.back().first) return keys.back().second;
-        auto after = std::upper_bound(keys.begin(), keys.end(), t,
-                                      [](TimeValue time, const std::pair<TimeValue, Value>& key) { return time < key.first; });
-        auto before = after - 1;
-        float u = float(t - before->first) / float(after->first - before->first);
-        return Traits::blend(before->second, after->second, u);
-    }
-
-    void GetValue(TimeValue t, void* val, Interval& valid, GetSetMethod method) override {
-        if (!val) return;
-        if (!keys.empty()) valid &= Interval(t, t);
-        if (method == CTRL_ABSOLUTE)
-            *static_cast<Value*>(val) = valueAt(t);
-        else
-            Traits::applyTo(*static_cast<Matrix3*>(val), valueAt(t));
-    }
-
-    void SetValue(TimeValue t, void* val, int, GetSetMethod method) override {
-        if (!val) return;
-        Value wanted = method == CTRL_ABSOLUTE ? *static_cast<Value*>(val)
-                                               : Traits::addRelative(valueAt(t), val);
-        setAbsolute(t, wanted);
-    }
-
-    // The host's rules for a value set at t: in animate mode a key at t is made or replaced
-    // (the first key away from time 0 also keys time 0 with the value held so far); otherwise
-    // the constant is replaced, or every key moves by the change at t.
-    void setAbsolute(TimeValue t, const Value& wanted) {
-        if (AreWeKeying(t)) {
-            if (keys.empty() && t != 0) putKey(0, constant);
-            putKey(t, wanted);
-        } else if (keys.empty()) {
-            constant = wanted;
-        } else {
-            Value old = valueAt(t);
-            for (auto& key : keys) key.second = Traits::shift(key.second, old, wanted);
-        }
-        NotifyDependents(FOREVER, PART_ALL, REFMSG_CHANGE);
-    }
-
-private:
-    void putKey(TimeValue t, const Value& value) {
-        auto at = std::lower_bound(keys.begin(), keys.end(), t,
-                                   [](const std::pair<TimeValue, Value>& key, TimeValue time) { return key.first < time; });
-        if (at != keys.end() && at->first == t)
-            at->second = value;
-        else
-            keys.insert(at, {t, value});
-    }
-
-    std::vector<std::pair<TimeValue, Value>> keys;
-    Value constant;
+    virtual ~NodeBoundControl() = default;
+    virtual void setOwnerNode(INode* node) = 0;
 };
 
-struct PositionTraits {
-    using Value = Point3;
-    static constexpr SClass_ID superClassId = CTRL_POSITION_CLASS_ID;
-    static Class_ID classId() { return Class_ID(LININTERP_POSITION_CLASS_ID, 0); }
-    static Value rest() { return Point3(0.0f, 0.0f, 0.0f); }
-    static Value blend(const Value& a, const Value& b, float u) { return a + (b - a) * u; }
-    static Value shift(const Value& key, const Value& old, const Value& wanted) { return key + (wanted - old); }
-    static Value addRelative(const Value& old, void* change) { return old + *static_cast<Point3*>(change); }
-    static void applyTo(Matrix3& mat, const Value& v) { mat.PreTranslate(v); }
-};
-
-struct RotationTraits {
-    using Value = Quat;
-    static constexpr SClass_ID superClassId = CTRL_ROTATION_CLASS_ID;
-    static Class_ID classId() { return Class_ID(LININTERP_ROTATION_CLASS_ID, 0); }
-    static Value rest() { return Quat(0.0f, 0.0f, 0.0f, 1.0f); }
-    static Value blend(const Value& a, const Value& b, float u);
-    static Value shift(const Value& key, const Value& old, const Value& wanted);
-    static Value addRelative(const Value& old, void* change);  // change: AngAxis
-    static void applyTo(Matrix3& mat, const Value& v) { PreRotateMatrix(mat, v); }
-};
-
-struct ScaleTraits {
-    using Value = ScaleValue;
-    static constexpr SClass_ID superClassId = CTRL_SCALE_CLASS_ID;
-    static Class_ID classId() { return Class_ID(LININTERP_SCALE_CLASS_ID, 0); }
-    static Value rest() { return ScaleValue(Point3(1.0f, 1.0f, 1.0f)); }
-    static Value blend(const Value& a, const Value& b, float u);
-    static Value shift(const Value& key, const Value& old, const Value& wanted);
-    static Value addRelative(const Value& old, void* change);  // change: ScaleValue factors
-    static void applyTo(Matrix3& mat, const Value& v) { ApplyScaling(mat, v); }
-};
-
-typedef KeyframeControl<PositionTraits> PositionKeyControl;
-typedef KeyframeControl<RotationTraits> RotationKeyControl;
-typedef KeyframeControl<ScaleTraits> ScaleKeyControl;
+} // namespace hostcore::detail
 
 // Position/rotation/scale: world = Scale * Rotation * Position * parent (row vectors).
 class PRSControl : public Control {
 public:
-    PRSControl();
+    // Tracks of the given curves (new nodes: linear; a PRS made by class id: Bezier position,
+    // TCB rotation, Bezier scale, as the host makes it).
+    explicit PRSControl(hostcore::detail::KeyCurve position = hostcore::detail::KeyCurve::linear,
+                        hostcore::detail::KeyCurve rotation = hostcore::detail::KeyCurve::linear,
+                        hostcore::detail::KeyCurve scale = hostcore::detail::KeyCurve::linear);
     ~PRSControl() override;
 
     SClass_ID SuperClassID() override { return CTRL_MATRIX3_CLASS_ID; }
@@ -153,15 +52,79 @@ public:
 
     int NumSubs() override { return 3; }
     Animatable* SubAnim(int i) override { return i >= 0 && i < 3 ? tracks[i] : nullptr; }
+    TSTR SubAnimName(int i) override;
     // The union of the tracks' key times.
     int NumKeys() override;
     TimeValue GetKeyTime(int index) override;
+    int GetKeyIndex(TimeValue t) override;
 
 protected:
     BOOL replaceTrack(int i, Control* c);
-    std::vector<TimeValue> keyTimes();
-    Control* tracks[3] = {nullptr, nullptr, nullptr};  // position, rotation, scale
+    Control* tracks[3] = {nullptr, nullptr, nullptr}; // position, rotation, scale
 };
+
+// Three float tracks (X, Y, Z) making one value. Not a leaf: the keys live in the tracks, and
+// the controller reports the union of their key times.
+class AxisTracksControl : public Control {
+public:
+    AxisTracksControl();
+    ~AxisTracksControl() override;
+
+    BOOL IsLeaf() override { return FALSE; }
+    int NumSubs() override { return 3; }
+    Animatable* SubAnim(int i) override { return i >= 0 && i < 3 ? tracks[i] : nullptr; }
+    int NumKeys() override;
+    TimeValue GetKeyTime(int index) override;
+    int GetKeyIndex(TimeValue t) override;
+
+    Control* GetXController() override { return tracks[0]; }
+    Control* GetYController() override { return tracks[1]; }
+    Control* GetZController() override { return tracks[2]; }
+    BOOL SetXController(Control* c) override { return replaceTrack(0, c); }
+    BOOL SetYController(Control* c) override { return replaceTrack(1, c); }
+    BOOL SetZController(Control* c) override { return replaceTrack(2, c); }
+
+protected:
+    Point3 axesAt(TimeValue t, Interval& valid);
+    // Sets the three tracks, each by its own animate-mode rules.
+    void setAxes(TimeValue t, const Point3& values, int commit);
+    BOOL replaceTrack(int i, Control* c);
+    Control* tracks[3] = {nullptr, nullptr, nullptr};
+};
+
+// Euler XYZ rotation: X, Y and Z angles in radians, combined as EulerToQuat (X turns first).
+class EulerXYZControl : public AxisTracksControl {
+public:
+    SClass_ID SuperClassID() override { return CTRL_ROTATION_CLASS_ID; }
+    Class_ID ClassID() override { return Class_ID(EULER_CONTROL_CLASS_ID, 0); }
+    TSTR SubAnimName(int i) override;
+    // Absolute: a Quat. Relative: PreRotateMatrix on the Matrix3 given.
+    void GetValue(TimeValue t, void* val, Interval& valid, GetSetMethod method) override;
+    // Absolute: a Quat, turned into the angles nearest the tracks' present ones, so a sequence
+    // of keys never jumps by a full turn. Relative: an AngAxis applied after the present value.
+    void SetValue(TimeValue t, void* val, int commit, GetSetMethod method) override;
+};
+
+// Position XYZ: the X, Y and Z of a position in three float tracks.
+class PositionXYZControl : public AxisTracksControl {
+public:
+    SClass_ID SuperClassID() override { return CTRL_POSITION_CLASS_ID; }
+    Class_ID ClassID() override { return POSITION_XYZ_CLASS_ID; }
+    TSTR SubAnimName(int i) override;
+    void GetValue(TimeValue t, void* val, Interval& valid, GetSetMethod method) override;
+    void SetValue(TimeValue t, void* val, int commit, GetSetMethod method) override;
+};
+
+namespace hostcore::detail {
+
+// The union of the key times of some controllers (NULL ones skipped), ascending and without
+// repeats; the index of a time in such a list (-1 when absent) and the time at an index (0 out
+// of range).
+std::vector<TimeValue> pooledKeyTimes(Control* const* controls, int count);
+int keyIndexIn(const std::vector<TimeValue>& times, TimeValue t);
+TimeValue keyTimeIn(const std::vector<TimeValue>& times, int index);
+
+} // namespace hostcore::detail
 
 class BipedSlaveControl;
 
@@ -169,7 +132,7 @@ class BipedSlaveControl;
 // Sub-animations 0, 1 and 2 answer the control interface as matrix controllers listing the
 // body's position, scale and rotation key times; their absolute value is the node's world
 // matrix. Values are set like a position/rotation/scale controller (SetNodeTM).
-class BipedBodyControl : public PRSControl {
+class BipedBodyControl : public PRSControl, public hostcore::detail::NodeBoundControl {
 public:
     BipedBodyControl();
     ~BipedBodyControl() override;
@@ -179,7 +142,7 @@ public:
     Control* GetRotationController() override { return nullptr; }
     Control* GetScaleController() override { return nullptr; }
     Animatable* SubAnim(int i) override;
-    void SetOwnerNode(INode* node) override { owner = node; }
+    void setOwnerNode(INode* node) override { owner = node; }
 
     Control* track(int i) { return tracks[i]; }
     INode* ownerNode() { return owner; }
@@ -191,12 +154,15 @@ private:
 
 class BipedSlaveControl : public Control {
 public:
-    BipedSlaveControl(BipedBodyControl* owningBody, int track) : body(owningBody), trackIndex(track) {}
+    BipedSlaveControl(BipedBodyControl* owningBody, int track)
+        : body(owningBody), trackIndex(track) {}
 
     SClass_ID SuperClassID() override { return CTRL_MATRIX3_CLASS_ID; }
     Class_ID ClassID() override;
     int NumKeys() override { return body ? body->track(trackIndex)->NumKeys() : 0; }
-    TimeValue GetKeyTime(int index) override { return body ? body->track(trackIndex)->GetKeyTime(index) : 0; }
+    TimeValue GetKeyTime(int index) override {
+        return body ? body->track(trackIndex)->GetKeyTime(index) : 0;
+    }
     // Absolute: the node's world matrix at t. Relative: the body's value over `*val`.
     void GetValue(TimeValue t, void* val, Interval& valid, GetSetMethod method) override;
     // Slave tracks follow the body; setting them does nothing.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ClassTable.h"
+#include "CoreAccess.h"
 #include "SceneRegistry.h"
 #include "control.h"
 #include "hostcore.h"
@@ -115,7 +116,6 @@ public:
         progress.percent = pct < 0 ? 0 : (pct > 99 ? 99 : pct);
         if (!showPct && title) progress.title = title;
         showProgress();
-        pumpProgress();
     }
 
     void ProgressEnd() override {
@@ -168,7 +168,7 @@ public:
 private:
     void makeScene() {
         root = new INode;
-        root->MakeRoot();
+        hostcore::detail::CoreAccess::makeRoot(*root);
         root->SetName("Scene Root");
         scene = new SceneObject;
         animRange = Interval(0, kDefaultRangeEndTicks);
@@ -209,11 +209,17 @@ CoreInterface& core() {
     return *instance;
 }
 
-void collectNodes(INode* node, std::vector<INode*>& nodes) {
-    for (int i = 0; i < node->NumberOfChildren(); ++i) {
-        INode* child = node->GetChildNode(i);
-        nodes.push_back(child);
-        collectNodes(child, nodes);
+// Depth first in child order, with an explicit stack: hierarchies may be deep.
+void collectNodes(INode* root, std::vector<INode*>& nodes) {
+    std::vector<INode*> pending;
+    for (int i = root->NumberOfChildren() - 1; i >= 0; --i)
+        pending.push_back(root->GetChildNode(i));
+    while (!pending.empty()) {
+        INode* node = pending.back();
+        pending.pop_back();
+        nodes.push_back(node);
+        for (int i = node->NumberOfChildren() - 1; i >= 0; --i)
+            pending.push_back(node->GetChildNode(i));
     }
 }
 

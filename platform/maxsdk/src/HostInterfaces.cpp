@@ -65,23 +65,26 @@ private:
 
 class SceneWalker : public IScene {
 public:
+    // Depth first in child order, parents before children; an explicit stack, because
+    // hierarchies may be deep. 1 when the visitor aborted.
     int EnumTree(ITreeEnumProc* proc) override {
         if (!proc) return 0;
-        INode* root = GetCOREInterface()->GetRootNode();
-        for (int i = 0; i < root->NumberOfChildren(); ++i)
-            if (visit(root->GetChildNode(i), proc)) return 1;
+        std::vector<INode*> pending;
+        pushChildren(GetCOREInterface()->GetRootNode(), pending);
+        while (!pending.empty()) {
+            INode* node = pending.back();
+            pending.pop_back();
+            int result = proc->callback(node);
+            if (result == TREE_ABORT) return 1;
+            if (result != TREE_IGNORECHILDREN) pushChildren(node, pending);
+        }
         return 0;
     }
 
 private:
-    // True when the visitor aborted.
-    bool visit(INode* node, ITreeEnumProc* proc) {
-        int result = proc->callback(node);
-        if (result == TREE_ABORT) return true;
-        if (result == TREE_IGNORECHILDREN) return false;
-        for (int i = 0; i < node->NumberOfChildren(); ++i)
-            if (visit(node->GetChildNode(i), proc)) return true;
-        return false;
+    static void pushChildren(INode* node, std::vector<INode*>& pending) {
+        for (int i = node->NumberOfChildren() - 1; i >= 0; --i)
+            pending.push_back(node->GetChildNode(i));
     }
 };
 

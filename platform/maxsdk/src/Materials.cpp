@@ -1,4 +1,5 @@
 #include "Materials.h"
+#include "hostcore.h"
 
 #include <algorithm>
 
@@ -11,27 +12,31 @@ template <class T> void replaceReference(ReferenceMaker* owner, T*& slot, T* val
     if (slot == value) return;
     T* old = slot;
     slot = value;
-    ReferenceTarget::TakeReference(owner, value);
-    ReferenceTarget::DropReference(owner, old);
+    hostcore::takeReference(owner, value);
+    hostcore::dropReference(owner, old);
 }
 
-}  // namespace
+} // namespace
 
 StandardMaterial::StandardMaterial()
-    : ambient(kDefaultGrey), diffuse(kDefaultGrey), specular(0.9f, 0.9f, 0.9f), filter(0.5f, 0.5f, 0.5f) {
+    : ambient(kDefaultGrey), diffuse(kDefaultGrey), specular(0.9f, 0.9f, 0.9f),
+      filter(0.5f, 0.5f, 0.5f) {
     std::fill(std::begin(mapAmount), std::end(mapAmount), 1.0f);
     mapAmount[ID_BU] = 0.3f;
 }
 
 StandardMaterial::~StandardMaterial() {
-    for (Texmap*& map : maps) replaceReference<Texmap>(this, map, nullptr);
+    for (Texmap*& map : maps)
+        replaceReference<Texmap>(this, map, nullptr);
 }
 
 void StandardMaterial::EnableMap(int id, BOOL onoff) {
     if (id >= 0 && id < NTEXMAPS) mapOn[id] = onoff ? TRUE : FALSE;
 }
 
-BOOL StandardMaterial::MapEnabled(int id) { return id >= 0 && id < NTEXMAPS ? mapOn[id] : FALSE; }
+BOOL StandardMaterial::MapEnabled(int id) {
+    return id >= 0 && id < NTEXMAPS ? mapOn[id] : FALSE;
+}
 
 void StandardMaterial::SetTexmapAmt(int id, float amt, TimeValue) {
     if (id >= 0 && id < NTEXMAPS) mapAmount[id] = amt;
@@ -41,7 +46,9 @@ float StandardMaterial::GetTexmapAmt(int id, TimeValue) {
     return id >= 0 && id < NTEXMAPS ? mapAmount[id] : 0.0f;
 }
 
-Texmap* StandardMaterial::GetSubTexmap(int i) { return i >= 0 && i < NTEXMAPS ? maps[i] : nullptr; }
+Texmap* StandardMaterial::GetSubTexmap(int i) {
+    return i >= 0 && i < NTEXMAPS ? maps[i] : nullptr;
+}
 
 void StandardMaterial::SetSubTexmap(int i, Texmap* m) {
     if (i < 0 || i >= NTEXMAPS) return;
@@ -54,21 +61,29 @@ void StandardMaterial::SetSubTexmap(int i, Texmap* m) {
     NotifyDependents(FOREVER, PART_ALL, REFMSG_CHANGE);
 }
 
-RefResult StandardMaterial::NotifyRefChanged(Interval, RefTargetHandle hTarget, PartID&, RefMessage message) {
+RefResult StandardMaterial::NotifyRefChanged(Interval, RefTargetHandle hTarget, PartID&,
+                                             RefMessage message) {
     if (message == REFMSG_TARGET_DELETED)
         for (Texmap*& map : maps)
             if (map == hTarget) map = nullptr;
     return REF_SUCCEED;
 }
 
-StdMat2* NewDefaultStdMat() { return new StandardMaterial; }
+StdMat2* NewDefaultStdMat() {
+    return new StandardMaterial;
+}
 
-BitmapTex* NewDefaultBitmapTex() { return new BitmapTex; }
+BitmapTex* NewDefaultBitmapTex() {
+    return new BitmapTex;
+}
 
-MultiMaterial::MultiMaterial(int slotCount) { SetNumSubMtls(slotCount); }
+MultiMaterial::MultiMaterial(int slotCount) {
+    SetNumSubMtls(slotCount);
+}
 
 MultiMaterial::~MultiMaterial() {
-    for (Slot& slot : slots) replaceReference<Mtl>(this, slot.material, nullptr);
+    for (Slot& slot : slots)
+        replaceReference<Mtl>(this, slot.material, nullptr);
 }
 
 Mtl* MultiMaterial::slotFor(int mtlNum) {
@@ -114,7 +129,8 @@ void MultiMaterial::SetSubMtl(int i, Mtl* m) {
 // Growing keeps the slots there are; shrinking lets the dropped sub-materials go.
 void MultiMaterial::SetNumSubMtls(int n) {
     n = std::clamp(n, 0, 1000);
-    for (size_t i = size_t(n); i < slots.size(); ++i) replaceReference<Mtl>(this, slots[i].material, nullptr);
+    for (size_t i = size_t(n); i < slots.size(); ++i)
+        replaceReference<Mtl>(this, slots[i].material, nullptr);
     slots.resize(size_t(n));
 }
 
@@ -135,7 +151,8 @@ void MultiMaterial::RemoveMtl(int mtlid) {
     slots.erase(slots.begin() + mtlid);
 }
 
-RefResult MultiMaterial::NotifyRefChanged(Interval, RefTargetHandle hTarget, PartID&, RefMessage message) {
+RefResult MultiMaterial::NotifyRefChanged(Interval, RefTargetHandle hTarget, PartID&,
+                                          RefMessage message) {
     if (message == REFMSG_TARGET_DELETED)
         for (Slot& slot : slots)
             if (slot.material == hTarget) slot.material = nullptr;
@@ -144,14 +161,17 @@ RefResult MultiMaterial::NotifyRefChanged(Interval, RefTargetHandle hTarget, Par
 
 MultiMtl* NewDefaultMultiMtl() {
     auto* multi = new MultiMaterial(10);
-    for (int i = 0; i < 10; ++i) multi->SetSubMtl(i, NewDefaultStdMat());
+    for (int i = 0; i < 10; ++i)
+        multi->SetSubMtl(i, NewDefaultStdMat());
     return multi;
 }
 
 VertexColorMap::VertexColorMap() : block(new IParamBlock2(0, "parameters")) {
     block->DefineInt(0, "map", 0, 0, 99);
     block->DefineInt(1, "subid", 0, 0, 3);
-    TakeReference(this, block);
+    hostcore::takeReference(this, block);
 }
 
-VertexColorMap::~VertexColorMap() { DropReference(this, block); }
+VertexColorMap::~VertexColorMap() {
+    hostcore::dropReference(this, block);
+}

@@ -4,6 +4,8 @@
 // normal is the sum of its faces' unnormalised cross products, so larger faces weigh more.
 #include <cmath>
 
+#include "CoreAccess.h"
+#include "hostcore.h"
 #include "mesh.h"
 
 namespace {
@@ -28,14 +30,15 @@ struct Accumulator {
 
 constexpr int kMaxNormalsPerVertex = NORCT_MASK;
 
-}  // namespace
+} // namespace
 
 void Mesh::buildFaceNormals() {
     faceNormals.assign(size_t(numFaces), Point3(0.0f, 0.0f, 0.0f));
     for (int f = 0; f < numFaces; ++f) {
         const Face& face = faces[f];
-        if (face.v[0] >= DWORD(numVerts) || face.v[1] >= DWORD(numVerts) || face.v[2] >= DWORD(numVerts))
-            continue;  // a broken face has no direction
+        if (face.v[0] >= DWORD(numVerts) || face.v[1] >= DWORD(numVerts) ||
+            face.v[2] >= DWORD(numVerts))
+            continue; // a broken face has no direction
         const Point3& a = verts[face.v[0]];
         const Point3& b = verts[face.v[1]];
         const Point3& c = verts[face.v[2]];
@@ -43,9 +46,13 @@ void Mesh::buildFaceNormals() {
     }
 }
 
-void Mesh::buildNormals() { buildNormalsImpl(true); }
+void Mesh::buildNormals() {
+    buildNormalsImpl(true);
+}
 
-void Mesh::buildRenderNormals() { buildNormalsImpl(false); }
+void Mesh::buildRenderNormals() {
+    buildNormalsImpl(false);
+}
 
 void Mesh::buildNormalsImpl(bool splitByMaterial) {
     buildFaceNormals();
@@ -58,12 +65,13 @@ void Mesh::buildNormalsImpl(bool splitByMaterial) {
     for (int f = 0; f < numFaces; ++f) {
         const Face& face = faces[f];
         if (face.smGroup == 0) continue;
-        if (face.v[0] >= DWORD(numVerts) || face.v[1] >= DWORD(numVerts) || face.v[2] >= DWORD(numVerts))
+        if (face.v[0] >= DWORD(numVerts) || face.v[1] >= DWORD(numVerts) ||
+            face.v[2] >= DWORD(numVerts))
             continue;
         const Point3& a = verts[face.v[0]];
         const Point3& b = verts[face.v[1]];
         const Point3& c = verts[face.v[2]];
-        Point3 weighted = cross(b - a, c - b);  // length = twice the area
+        Point3 weighted = cross(b - a, c - b); // length = twice the area
         MtlID materialId = face.getMatID();
         for (int corner = 0; corner < 3; ++corner) {
             size_t v = face.v[corner];
@@ -127,18 +135,24 @@ void Mesh::buildNormalsImpl(bool splitByMaterial) {
     }
 }
 
-void Mesh::setSpecifiedNormal(int i, const Point3& normal) {
-    if (i < 0 || i >= numVerts) return;
-    specifiedFlags[size_t(i)] = 1;
-    specifiedNormals[size_t(i)] = unitOrZero(normal);
+namespace hostcore {
+
+void setSpecifiedNormal(Mesh& mesh, int i, const Point3& normal) {
+    if (i < 0 || i >= mesh.numVerts) return;
+    detail::CoreAccess::specifiedFlags(mesh)[size_t(i)] = 1;
+    detail::CoreAccess::specifiedNormals(mesh)[size_t(i)] = unitOrZero(normal);
 }
 
-void Mesh::clearSpecifiedNormal(int i) {
-    if (i >= 0 && i < numVerts) specifiedFlags[size_t(i)] = 0;
+void clearSpecifiedNormal(Mesh& mesh, int i) {
+    if (i >= 0 && i < mesh.numVerts) detail::CoreAccess::specifiedFlags(mesh)[size_t(i)] = 0;
 }
 
-void Mesh::clearSpecifiedNormals() { specifiedFlags.assign(size_t(numVerts), 0); }
-
-BOOL Mesh::hasSpecifiedNormal(int i) const {
-    return i >= 0 && i < numVerts && specifiedFlags[size_t(i)] != 0;
+void clearSpecifiedNormals(Mesh& mesh) {
+    detail::CoreAccess::specifiedFlags(mesh).assign(size_t(mesh.numVerts), 0);
 }
+
+bool hasSpecifiedNormal(const Mesh& mesh, int i) {
+    return i >= 0 && i < mesh.numVerts && detail::CoreAccess::specifiedFlags(mesh)[size_t(i)] != 0;
+}
+
+} // namespace hostcore

@@ -1,21 +1,28 @@
 #include <algorithm>
 
 #include "SceneRegistry.h"
+#include "hostcore.h"
 #include "inode.h"
 #include "modstack.h"
 #include "triobj.h"
 
 Class_ID triObjectClassID(TRIOBJ_CLASS_ID, 0);
 
-int Object::CanConvertToType(Class_ID obtype) { return obtype == ClassID(); }
+int Object::CanConvertToType(Class_ID obtype) {
+    return obtype == ClassID();
+}
 
 Object* Object::ConvertToType(TimeValue, Class_ID obtype) {
     return obtype == ClassID() ? this : nullptr;
 }
 
-ObjectState Object::Eval(TimeValue) { return ObjectState(this); }
+ObjectState Object::Eval(TimeValue) {
+    return ObjectState(this);
+}
 
-Object* Object::MakeShallowCopy() { return nullptr; }
+Object* Object::MakeShallowCopy() {
+    return nullptr;
+}
 
 Object* TriObject::MakeShallowCopy() {
     TriObject* copy = CreateNewTriObject();
@@ -23,7 +30,9 @@ Object* TriObject::MakeShallowCopy() {
     return copy;
 }
 
-TriObject* CreateNewTriObject() { return new TriObject; }
+TriObject* CreateNewTriObject() {
+    return new TriObject;
+}
 
 void Modifier::DisableMod() {
     SetAFlag(A_MOD_DISABLED);
@@ -35,8 +44,6 @@ void Modifier::EnableMod() {
     NotifyDependents(FOREVER, PART_ALL, REFMSG_CHANGE);
 }
 
-void Modifier::AttachedToNode(INode*) {}
-
 IDerivedObject::IDerivedObject() = default;
 
 IDerivedObject::~IDerivedObject() {
@@ -44,8 +51,9 @@ IDerivedObject::~IDerivedObject() {
     if (hostcore::detail::tearingDown()) return;
     std::vector<Slot> held;
     held.swap(slots);
-    for (Slot& slot : held) DropReference(this, slot.modifier);
-    DropReference(this, objRef);
+    for (Slot& slot : held)
+        hostcore::dropReference(this, slot.modifier);
+    hostcore::dropReference(this, objRef);
 }
 
 Modifier* IDerivedObject::GetModifier(int index) {
@@ -61,8 +69,7 @@ void IDerivedObject::AddModifier(Modifier* mod, ModContext* mc, int before) {
     before = std::clamp(before, 0, int(slots.size()));
     Slot slot{mod, std::unique_ptr<ModContext>(mc ? mc : new ModContext)};
     slots.insert(slots.begin() + before, std::move(slot));
-    TakeReference(this, mod);
-    attachModifierToNodes(mod);
+    hostcore::takeReference(this, mod);
     NotifyDependents(FOREVER, PART_ALL, REFMSG_CHANGE);
 }
 
@@ -70,7 +77,7 @@ void IDerivedObject::DeleteModifier(int index) {
     if (index < 0 || index >= int(slots.size())) return;
     Modifier* mod = slots[size_t(index)].modifier;
     slots.erase(slots.begin() + index);
-    DropReference(this, mod);
+    hostcore::dropReference(this, mod);
     NotifyDependents(FOREVER, PART_ALL, REFMSG_CHANGE);
 }
 
@@ -78,16 +85,18 @@ void IDerivedObject::SetModifier(int index, Modifier* mod) {
     if (!mod || index < 0 || index >= int(slots.size())) return;
     Modifier* old = slots[size_t(index)].modifier;
     slots[size_t(index)].modifier = mod;
-    TakeReference(this, mod);
-    DropReference(this, old);
-    attachModifierToNodes(mod);
+    hostcore::takeReference(this, mod);
+    hostcore::dropReference(this, old);
     NotifyDependents(FOREVER, PART_ALL, REFMSG_CHANGE);
 }
 
+// Derived objects stacked deeper than this are not evaluated (nor searched for their nodes).
+constexpr int kMaxDerivedDepth = 64;
+
 // The nodes whose pipelines hold this derived object, directly or under other derived objects.
 static void collectNodes(ReferenceTarget* target, std::vector<INode*>& nodes, int depth = 0) {
-    if (depth > 64) return;
-    for (ReferenceMaker* maker : target->Dependents()) {
+    if (depth > kMaxDerivedDepth) return;
+    for (ReferenceMaker* maker : hostcore::dependentsOf(target)) {
         if (auto* node = dynamic_cast<INode*>(maker)) {
             if (node->GetObjectRef() == target) nodes.push_back(node);
         } else if (auto* derived = dynamic_cast<IDerivedObject*>(maker)) {
@@ -96,18 +105,12 @@ static void collectNodes(ReferenceTarget* target, std::vector<INode*>& nodes, in
     }
 }
 
-void IDerivedObject::attachModifierToNodes(Modifier* mod) {
-    std::vector<INode*> nodes;
-    collectNodes(this, nodes);
-    for (INode* node : nodes) mod->AttachedToNode(node);
-}
-
 RefResult IDerivedObject::ReferenceObject(Object* pob) {
     if (pob == this) return REF_FAIL;
     Object* old = objRef;
     objRef = pob;
-    TakeReference(this, pob);
-    DropReference(this, old);
+    hostcore::takeReference(this, pob);
+    hostcore::dropReference(this, old);
     NotifyDependents(FOREVER, PART_ALL, REFMSG_CHANGE);
     return REF_SUCCEED;
 }
@@ -118,11 +121,12 @@ ObjectState IDerivedObject::Eval(TimeValue t, int modIndex) {
     return EvalForNode(t, modIndex, nodes.empty() ? nullptr : nodes.front());
 }
 
-ObjectState IDerivedObject::EvalForNode(TimeValue t, int modIndex, INode* node) {
-    if (!objRef) return ObjectState();
-    ObjectState input = objRef->SuperClassID() == GEN_DERIVOB_CLASS_ID
-                            ? static_cast<IDerivedObject*>(objRef)->EvalForNode(t, 0, node)
-                            : objRef->Eval(t);
+ObjectState IDerivedObject::EvalForNode(TimeValue t, int modIndex, INode* node, int depth) {
+    if (!objRef || depth > kMaxDerivedDepth) return ObjectState();
+    ObjectState input =
+        objRef->SuperClassID() == GEN_DERIVOB_CLASS_ID
+            ? static_cast<IDerivedObject*>(objRef)->EvalForNode(t, 0, node, depth + 1)
+            : objRef->Eval(t);
     modIndex = std::max(modIndex, 0);
     if (!input.obj || modIndex >= int(slots.size())) return input;
 
@@ -161,10 +165,12 @@ Object* IDerivedObject::ConvertToType(TimeValue t, Class_ID obtype) {
     return converted;
 }
 
-RefResult IDerivedObject::NotifyRefChanged(Interval, RefTargetHandle hTarget, PartID&, RefMessage message) {
+RefResult IDerivedObject::NotifyRefChanged(Interval, RefTargetHandle hTarget, PartID&,
+                                           RefMessage message) {
     if (message != REFMSG_TARGET_DELETED) return REF_SUCCEED;
     if (hTarget == objRef) objRef = nullptr;
-    slots.erase(std::remove_if(slots.begin(), slots.end(), [&](const Slot& slot) { return slot.modifier == hTarget; }),
+    slots.erase(std::remove_if(slots.begin(), slots.end(),
+                               [&](const Slot& slot) { return slot.modifier == hTarget; }),
                 slots.end());
     return REF_SUCCEED;
 }

@@ -10,7 +10,4 @@ namespace hostcore::detail {
 // the pipeline does not hold it.
 bool findModifier(INode* node, Modifier* mod, IDerivedObject*& owner, int& index);
 
-// The mesh that enters `mod` in `node`'s pipeline at t: its vertex count (0 when none).
-int inputVertexCount(INode* node, Modifier* mod, TimeValue t);
-
-}  // namespace hostcore::detail
+} // namespace hostcore::detail

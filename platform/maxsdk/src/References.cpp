@@ -2,7 +2,9 @@
 #include <unordered_set>
 #include <vector>
 
+#include "CoreAccess.h"
 #include "SceneRegistry.h"
+#include "hostcore.h"
 #include "ref.h"
 
 namespace hostcore::detail {
@@ -11,6 +13,7 @@ namespace {
 struct Registry {
     std::unordered_set<ReferenceTarget*> live;
     bool tearingDown = false;
+    std::uint64_t revision = 1;
 };
 
 // Never destroyed: scene objects stay reachable until the process ends, and no static
@@ -20,11 +23,23 @@ Registry& registry() {
     return *instance;
 }
 
-}  // namespace
+} // namespace
 
-void registerTarget(ReferenceTarget* target) { registry().live.insert(target); }
-void unregisterTarget(ReferenceTarget* target) { registry().live.erase(target); }
-bool tearingDown() { return registry().tearingDown; }
+void registerTarget(ReferenceTarget* target) {
+    registry().live.insert(target);
+}
+bool unregisterTarget(ReferenceTarget* target) {
+    return registry().live.erase(target) > 0;
+}
+bool tearingDown() {
+    return registry().tearingDown;
+}
+std::uint64_t sceneRevision() {
+    return registry().revision;
+}
+void noteSceneChange() {
+    ++registry().revision;
+}
 
 void deleteAllTargets() {
     Registry& r = registry();
@@ -37,7 +52,7 @@ void deleteAllTargets() {
     r.tearingDown = false;
 }
 
-}  // namespace hostcore::detail
+} // namespace hostcore::detail
 
 using hostcore::detail::tearingDown;
 
@@ -45,10 +60,13 @@ RefResult ReferenceMaker::NotifyRefChanged(Interval, RefTargetHandle, PartID&, R
     return REF_SUCCEED;
 }
 
-ReferenceTarget::ReferenceTarget() { hostcore::detail::registerTarget(this); }
+ReferenceTarget::ReferenceTarget() {
+    hostcore::detail::registerTarget(this);
+}
 
 ReferenceTarget::~ReferenceTarget() {
-    hostcore::detail::unregisterTarget(this);
+    // Objects private to a pipeline come and go with every evaluation; they change no scene.
+    if (hostcore::detail::unregisterTarget(this)) hostcore::detail::noteSceneChange();
     if (tearingDown()) return;
     // Whoever still points here must forget it.
     std::vector<ReferenceMaker*> makers;
@@ -61,27 +79,42 @@ ReferenceTarget::~ReferenceTarget() {
 
 RefResult ReferenceTarget::NotifyDependents(Interval changeInt, PartID partID, RefMessage message,
                                             SClass_ID, BOOL propagate, RefTargetHandle) {
-    std::vector<ReferenceMaker*> makers = dependents;  // a dependent may change the list
+    hostcore::detail::noteSceneChange();
+    std::vector<ReferenceMaker*> makers = dependents; // a dependent may change the list
     for (ReferenceMaker* maker : makers) {
         PartID part = partID;
         RefResult result = maker->NotifyRefChanged(changeInt, this, part, message);
         if (result == REF_STOP) continue;
         if (propagate) {
             if (auto* target = dynamic_cast<ReferenceTarget*>(maker))
-                target->NotifyDependents(changeInt, partID, message, NOTIFY_ALL, propagate, nullptr);
+                target->NotifyDependents(changeInt, partID, message, NOTIFY_ALL, propagate,
+                                         nullptr);
         }
     }
     return REF_SUCCEED;
 }
 
-void ReferenceTarget::TakeReference(ReferenceMaker* maker, ReferenceTarget* target) {
-    if (maker && target) target->dependents.push_back(maker);
+namespace hostcore {
+
+void takeReference(ReferenceMaker* maker, ReferenceTarget* target) {
+    if (!maker || !target) return;
+    detail::CoreAccess::dependents(*target).push_back(maker);
+    detail::noteSceneChange();
 }
 
-void ReferenceTarget::DropReference(ReferenceMaker* maker, ReferenceTarget* target) {
+void dropReference(ReferenceMaker* maker, ReferenceTarget* target) {
     if (!maker || !target || tearingDown()) return;
-    auto found = std::find(target->dependents.begin(), target->dependents.end(), maker);
-    if (found == target->dependents.end()) return;
-    target->dependents.erase(found);
-    if (target->dependents.empty() && !target->TestAFlag(A_LOCK_TARGET)) target->DeleteThis();
+    std::vector<ReferenceMaker*>& makers = detail::CoreAccess::dependents(*target);
+    auto found = std::find(makers.begin(), makers.end(), maker);
+    if (found == makers.end()) return;
+    makers.erase(found);
+    detail::noteSceneChange();
+    if (makers.empty() && !target->TestAFlag(A_LOCK_TARGET)) target->DeleteThis();
 }
+
+const std::vector<ReferenceMaker*>& dependentsOf(ReferenceTarget* target) {
+    static const std::vector<ReferenceMaker*> none;
+    return target ? detail::CoreAccess::dependents(*target) : none;
+}
+
+} // namespace hostcore

@@ -1,5 +1,7 @@
 // The skin modifier: bones with bind matrices, weights per node and vertex, and linear blend
-// skinning from the bind pose to the bones' current matrices.
+// skinning from the bind pose to the bones' current matrices. As in the host, a node's skin data
+// (its initial matrices and weights) comes into being when the modifier is first evaluated in
+// that node's pipeline; until then the node has no context and no weights can be set.
 #include <map>
 #include <memory>
 #include <string>
@@ -7,7 +9,6 @@
 #include <vector>
 
 #include "Deformers.h"
-#include "Pipeline.h"
 #include "inode.h"
 #include "iskin.h"
 #include "triobj.h"
@@ -59,20 +60,17 @@ public:
         return Modifier::GetInterface(id);
     }
 
-    void AttachedToNode(INode* node) override {
-        if (!node || nodes.count(node)) return;
-        auto data = std::make_unique<SkinNodeData>();
-        data->initObjectTM = node->GetObjectTM(refFrame);
-        data->initNodeTM = node->GetNodeTM(refFrame);
-        data->points.resize(size_t(hostcore::detail::inputVertexCount(node, this, refFrame)));
-        nodes[node] = std::move(data);
-    }
-
     void ModifyObject(TimeValue t, ModContext&, ObjectState* os, INode* node) override {
         if (!node || !os || !os->obj || os->obj->ClassID() != triObjectClassID) return;
         Mesh& mesh = static_cast<TriObject*>(os->obj)->mesh;
         auto found = nodes.find(node);
-        if (found == nodes.end()) return;
+        if (found == nodes.end()) {
+            // First evaluation for this node: capture its matrices at the reference frame.
+            auto data = std::make_unique<SkinNodeData>();
+            data->initObjectTM = node->GetObjectTM(refFrame);
+            data->initNodeTM = node->GetNodeTM(refFrame);
+            found = nodes.emplace(node, std::move(data)).first;
+        }
         SkinNodeData& data = *found->second;
         if (int(data.points.size()) != mesh.getNumVerts()) data.points.resize(size_t(mesh.getNumVerts()));
 

@@ -165,6 +165,29 @@ TEST_F(AnimsetsCommand, TheSetsAndTheRangeAreWhatTheNextRunReads) {
     EXPECT_NE(all.out.find("animation range: 1 to 61\n"), std::string::npos) << all.out;
 }
 
+TEST_F(AnimsetsCommand, SetsKeepTheirFramesUnlessTheyOverlap) {
+    // Apart from one another, the sets come back where they were, gaps and order included.
+    ProgramRun first = run({"animsets", input(), "--set", "run", "40", "61", "--set", "idle", "1",
+                            "10", "--delete", "take"});
+    ASSERT_EQ(first.status, 0) << first.err;
+    ProgramRun second = run({"animsets", input(), "--list"});
+    ASSERT_EQ(second.status, 0) << second.err;
+    EXPECT_EQ(second.out, "KEY NAME  START        END\n"
+                          "run       40           61\n"
+                          "idle      1            10\n"
+                          "animation range: 0 to 61\n");
+    // Overlapping sets cannot share the frames of one timeline: they follow one another.
+    ProgramRun third = run({"animsets", input(), "--set", "all", "1", "61"});
+    ASSERT_EQ(third.status, 0) << third.err;
+    ProgramRun fourth = run({"animsets", input(), "--list"});
+    ASSERT_EQ(fourth.status, 0) << fourth.err;
+    EXPECT_EQ(fourth.out, "KEY NAME  START        END\n"
+                          "run       1            22\n"
+                          "idle      23           32\n"
+                          "all       33           93\n"
+                          "animation range: 0 to 61\n");
+}
+
 TEST_F(AnimsetsCommand, ShowDrawsTheDialogAfterTheSteps) {
     const std::string picture = folder.file("dialog.svg");
     ProgramRun result = run({"animsets", input(), "--set", "jump", "3", "9", "--show", picture});

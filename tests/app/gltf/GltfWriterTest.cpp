@@ -127,6 +127,41 @@ TEST(GltfWriter, WritesJsonAndBinaryFilesThatReadBackAndPassTheValidator) {
     EXPECT_NE(text.find("\"scene.bin\""), std::string::npos);
 }
 
+TEST(GltfWriter, ABinaryFileCanCarryPngAndJpegImagesAndReferencesOtherFiles) {
+    apptest::TempFolder folder;
+    // A 1x1 BMP, which glTF cannot carry; and a "JPEG" name holding PNG bytes, which it can.
+    std::vector<std::uint8_t> bmp = {'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0,   0, 0,  40,
+                                     0,   0,   0,  1, 0, 0, 0, 1, 0, 0, 0,  1,   0, 24, 0,
+                                     0,   0,   0,  0, 4, 0, 0, 0, 0, 0, 0,  0,   0, 0,  0,
+                                     0,   0,   0,  0, 0, 0, 0, 0, 0, 0, 0,  255, 0};
+    apptest::writeBytes(folder.file("wood.bmp"), bmp);
+    apptest::writeBytes(folder.file("photo.jpg"), apptest::tinyPng());
+    Scene scene = sampleScene(folder.file("wood.bmp"));
+    scene.images[1] = {"photo", "", folder.file("photo.jpg"), "", {}};
+    std::string error;
+    ASSERT_TRUE(writeGltfFile(scene, folder.file("out.glb"), error, {.embedImageFiles = true}))
+        << error;
+    Scene read;
+    ReadReport report;
+    ASSERT_TRUE(readGltfFile(folder.file("out.glb"), read, report)) << report.error;
+    ASSERT_EQ(read.images.size(), 2u);
+    EXPECT_EQ(read.images[0].uri, "wood.bmp");
+    EXPECT_TRUE(read.images[0].bytes.empty());
+    EXPECT_EQ(read.images[1].mimeType, "image/png"); // told by the bytes, not the name
+    EXPECT_EQ(read.images[1].bytes, apptest::tinyPng());
+    std::string validation;
+    EXPECT_TRUE(apptest::validatesWithoutErrors(folder.file("out.glb"), validation)) << validation;
+    // Without the option, and always in a .gltf, the files are referenced.
+    for (const std::string name : {"plain.glb", "plain.gltf"}) {
+        ASSERT_TRUE(writeGltfFile(scene, folder.file(name), error,
+                                  {.embedImageFiles = name == "plain.gltf"}))
+            << error;
+        ASSERT_TRUE(readGltfFile(folder.file(name), read, report)) << report.error;
+        EXPECT_EQ(read.images[1].uri, "photo.jpg") << name;
+        EXPECT_TRUE(read.images[1].bytes.empty()) << name;
+    }
+}
+
 TEST(GltfWriter, AFailedWriteLeavesWhatWasThereAndNoTemporaryFiles) {
     apptest::TempFolder folder;
     std::string error;

@@ -75,6 +75,37 @@ TEST_F(MeshCaptureTest, ABoxKeepsItsCornersAndGetsOneNormalPerSide) {
     EXPECT_TRUE(mesh.colors.empty());
 }
 
+TEST_F(MeshCaptureTest, EachCornerTakesTheNormalOfItsSmoothingGroup) {
+    // A square tube: the mantle smooth (group 1), the caps flat (groups 2 and 4).
+    INode* tube = makeCylinder("tube", 1.0f, 2.0f, 4, 2);
+    SnapshotMesh mesh = meshOf(tube);
+    expectMeshInvariants(mesh);
+    for (std::size_t f = 0; f < mesh.faces.size(); ++f) {
+        float height = 0;
+        for (std::uint32_t v : mesh.faces[f].indices)
+            height += mesh.positions[v].z;
+        for (int k = 0; k < 3; ++k) {
+            const Point3& normal = mesh.normals[mesh.normalFaces[f].indices[k]];
+            const Point3& corner = mesh.positions[mesh.faces[f].indices[k]];
+            EXPECT_NEAR(normal.Length(), 1.0f, 1e-5f);
+            if (height == 0.0f) {
+                EXPECT_TRUE(pointNear(normal, Point3(0, 0, -1))) << "bottom face " << f;
+            } else if (height == 6.0f) {
+                EXPECT_TRUE(pointNear(normal, Point3(0, 0, 1))) << "top face " << f;
+            } else {
+                // Smoothed round the tube: near the corner's own direction from the axis, far
+                // from the flat side's normal (45 degrees away).
+                EXPECT_NEAR(normal.z, 0.0f, 1e-5f) << "mantle face " << f;
+                EXPECT_GT(normal % Normalize(Point3(corner.x, corner.y, 0)), 0.85f);
+            }
+        }
+    }
+
+    // Without smoothing every face shows its own normal: four sides and two caps.
+    setSmoothingGroups(tube, 0);
+    EXPECT_EQ(meshOf(tube).normals.size(), 6u);
+}
+
 TEST_F(MeshCaptureTest, PositionsAreInTheNodesSpaceWithTheObjectOffsetApplied) {
     INode* box = makeBox("box");
     place(box, translation(10, 0, 0));
@@ -233,6 +264,21 @@ TEST_F(MeshCaptureTest, ATriangleObjectMadeByConversionIsDeletedAfterReading) {
     EXPECT_EQ(mesh.positions.size(), 3u);
     EXPECT_EQ(ConvertingObject::liveCount(), 0);
     EXPECT_TRUE(meshOf(camera).positions.empty());
+}
+
+// A mesh whose index lists point past their values cannot be exported as it is: the broken
+// stream is left out, never read past its end.
+TEST_F(MeshCaptureTest, IndicesPastTheirValuesAreNeverFollowed) {
+    INode* box = makeBox("box");
+    baseMesh(box).tvFace[3].setTVerts(0, 1, 40);
+    SnapshotMesh mesh = meshOf(box);
+    expectMeshInvariants(mesh);
+    EXPECT_EQ(mesh.faces.size(), 12u);
+    EXPECT_TRUE(mesh.texCoords.empty());
+    EXPECT_TRUE(mesh.texCoordFaces.empty());
+
+    baseMesh(box).faces[5].setVerts(0, 1, 8);
+    EXPECT_TRUE(meshOf(box).positions.empty());
 }
 
 TEST_F(MeshCaptureTest, ANodeScaledToZeroIsCapturedWithoutFault) {

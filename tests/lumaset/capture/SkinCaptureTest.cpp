@@ -86,25 +86,31 @@ TEST_F(SkinCaptureTest, ZeroWeightsAreDroppedAndABoneWithoutWeightsHasNoEntry) {
     EXPECT_EQ(mesh.skinWeights[0].weights.size(), mesh.positions.size());
 }
 
-TEST_F(SkinCaptureTest, SkinIsReadOnlyForVerticesTheMeshAndTheSkinBothHave) {
-    Arm arm = makeArm();
-    skinTo(arm.node, arm.bones);
-    arm.node->EvalWorldState(0, TRUE);
-    SceneCapture capture;
+TEST_F(SkinCaptureTest, WeightsAreReadOnlyForVerticesTheMeshAndTheDeformerBothHave) {
+    for (bool physique : {false, true}) {
+        hostcore::resetScene();
+        Arm arm = makeArm();
+        if (physique)
+            physiqueTo(arm.node, arm.bones);
+        else
+            skinTo(arm.node, arm.bones);
+        arm.node->EvalWorldState(0, TRUE);
+        SceneCapture capture;
 
-    SnapshotMesh more;
-    more.positions.assign(1000, Point3(0, 0, 0));
-    capture.captureSkin(arm.node, more);
-    std::int32_t highest = -1;
-    for (const SnapshotSkinWeights& bone : more.skinWeights)
-        highest = std::max(highest, bone.weights.rbegin()->first);
-    EXPECT_EQ(highest, 21);
+        SnapshotMesh more;
+        more.positions.assign(1000, Point3(0, 0, 0));
+        capture.captureSkin(arm.node, more);
+        std::int32_t highest = -1;
+        for (const SnapshotSkinWeights& bone : more.skinWeights)
+            highest = std::max(highest, bone.weights.rbegin()->first);
+        EXPECT_EQ(highest, 21) << (physique ? "Physique" : "Skin");
 
-    SnapshotMesh fewer;
-    fewer.positions.assign(3, Point3(0, 0, 0));
-    capture.captureSkin(arm.node, fewer);
-    ASSERT_EQ(fewer.skinWeights.size(), 1u); // the first ring follows bone0 alone
-    EXPECT_EQ(fewer.skinWeights[0].weights.size(), 3u);
+        SnapshotMesh fewer;
+        fewer.positions.assign(3, Point3(0, 0, 0));
+        capture.captureSkin(arm.node, fewer);
+        ASSERT_EQ(fewer.skinWeights.size(), 1u); // the first ring follows bone0 alone
+        EXPECT_EQ(fewer.skinWeights[0].weights.size(), 3u);
+    }
 }
 
 TEST_F(SkinCaptureTest, PhysiqueBonesComeInOrderOfFirstAppearance) {

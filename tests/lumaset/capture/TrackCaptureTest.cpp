@@ -1,5 +1,6 @@
 #include "CaptureTestSupport.h"
 
+#include "animsets/FrameTicks.h"
 #include "capture/CaptureTime.h"
 
 #include <limits>
@@ -42,8 +43,7 @@ TEST_F(TrackCaptureTest, ARateAboveTheTimeBaseSamplesEveryTick) {
 TEST_F(TrackCaptureTest, TickArithmeticClampsToTheTimeRange) {
     EXPECT_EQ(frameToTicks(10, 160), 1600);
     EXPECT_EQ(frameToTicks(20000000, 160), kMaxTime);
-    EXPECT_EQ(frameToTicks(-20000000, 160),
-              std::numeric_limits<TimeValue>::min() + 1); // min marks an empty interval
+    EXPECT_EQ(frameToTicks(-20000000, 160), std::numeric_limits<TimeValue>::min() + 1);
     EXPECT_EQ(samplingStepTicks(4800, 30), 160);
     EXPECT_EQ(samplingStepTicks(4800, 9600), 1);
     EXPECT_EQ(samplingStepTicks(0, 30), 1);
@@ -59,12 +59,13 @@ TEST_F(TrackCaptureTest, AHugeStoredRangeFinishesWithoutWrappedKeyTimes) {
     ASSERT_EQ(longTrack.positionKeys.size(), 3u);
     EXPECT_EQ(longTrack.positionKeys.rbegin()->first, kMaxTime); // the end, clamped
     EXPECT_EQ(std::next(longTrack.positionKeys.begin())->first, 1600);
-    // From the lowest tick to the highest: the start keys, and the host's key at tick 0, whose
-    // relative time is just the largest that fits; neither the end nor the key at 1600 fits.
+    // From the lowest frame to the highest, the key at 0 lands on the last relative time that
+    // fits; neither the key at 1600 nor the end fit and are left out.
     const SnapshotTrack& both = keyed->animationSets.at("both ways").at("mover");
     ASSERT_EQ(both.positionKeys.size(), 2u);
     EXPECT_EQ(both.positionKeys.begin()->first, 0);
     EXPECT_EQ(both.positionKeys.rbegin()->first, kMaxTime);
+    EXPECT_TRUE(pointNear(both.positionKeys.rbegin()->second, Point3(0, 0, 0)));
 
     auto sampled = capture(30);
     for (const auto& [setName, set] : sampled->animationSets) {
@@ -139,6 +140,24 @@ TEST_F(TrackCaptureTest, ABipedBodyIsKeyedFromItsThreeSubTracks) {
     EXPECT_TRUE(pointNear(track.positionKeys.at(1600), Point3(0, 0, 10)));
     EXPECT_TRUE(sameRotation(track.rotationKeys.at(1600), Quat(RotateZMatrix(0.5f))));
     EXPECT_TRUE(pointNear(track.scaleKeys.at(1600), Point3(1, 1, 1)));
+}
+
+// The body's sub-tracks give world matrices; each key is made relative to the parent where the
+// parent is at that key's time, the set's start and end included.
+TEST_F(TrackCaptureTest, ABipedBodyUnderAMovingParentKeepsItsLocalPlace) {
+    INode* carrier = makeNode("carrier");
+    keyPosition(carrier, 3200, Point3(10, 0, 0));
+    INode* body = makeNode("Bip01", nullptr, carrier);
+    useBipedBody(body);
+    keyWorld(body, 0, translation(0, 0, 1));
+    keyWorld(body, 3200, translation(10, 0, 1));
+    storeAnimationSets({{"carried", 10, 15}});
+
+    auto snapshot = capture();
+    const SnapshotTrack& track = snapshot->animationSets.at("carried").at("Bip01");
+    ASSERT_EQ(track.positionKeys.size(), 2u);
+    EXPECT_TRUE(pointNear(track.positionKeys.at(0), Point3(0, 0, 1)));
+    EXPECT_TRUE(pointNear(track.positionKeys.at(800), Point3(0, 0, 1)));
 }
 
 TEST_F(TrackCaptureTest, AMirroredNodeKeepsItsMirrorInTheScaleKeys) {

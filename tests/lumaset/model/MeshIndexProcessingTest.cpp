@@ -54,19 +54,65 @@ XMesh texturedCube() {
 
 } // namespace
 
-TEST(CompactMesh, MergesEqualPositionsAndTheHigherOldVertexWeightWins) {
+TEST(CompactMesh, MergesEqualPositionsOnlyWhenTheirSkinWeightsAreEqualToo) {
     XMesh mesh;
-    mesh.positions = {{0, 0, 0}, {1, 0, 0}, {0, 0, 0}};
-    mesh.faces = {tri(0, 1, 2), XFace{3, {2, 1, 0, 7}}};
-    XSkinWeights bone;
-    bone.boneName = "Arm";
-    bone.weights = {{0, 0.5f}, {1, 0.25f}, {2, 0.7f}};
-    mesh.skinWeights.push_back(bone);
+    // Vertices 0, 2, 3 and 4 coincide. 4 has exactly 0's weights; 2 another weight on the same
+    // bone; 3 the same weight plus a second bone.
+    mesh.positions = {{0, 0, 0}, {1, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}};
+    mesh.faces = {tri(0, 1, 2), tri(3, 1, 4), XFace{3, {4, 1, 0, 7}}};
+    XSkinWeights arm;
+    arm.boneName = "Arm";
+    arm.weights = {{0, 0.5f}, {1, 0.25f}, {2, 0.7f}, {3, 0.5f}, {4, 0.5f}};
+    XSkinWeights leg;
+    leg.boneName = "Leg";
+    leg.weights = {{3, 0.5f}};
+    mesh.skinWeights = {arm, leg};
 
     ASSERT_TRUE(compactMesh(mesh));
-    EXPECT_EQ(mesh.positions, (std::vector<XVector3>{{0, 0, 0}, {1, 0, 0}}));
-    EXPECT_EQ(mesh.faces, (std::vector<XFace>{tri(0, 1, 0), XFace{3, {0, 1, 0, 7}}}));
-    EXPECT_EQ(mesh.skinWeights[0].weights, (std::map<std::int32_t, float>{{0, 0.7f}, {1, 0.25f}}));
+    EXPECT_EQ(mesh.positions, (std::vector<XVector3>{{0, 0, 0}, {1, 0, 0}, {0, 0, 0}, {0, 0, 0}}));
+    EXPECT_EQ(mesh.faces, (std::vector<XFace>{tri(0, 1, 2), tri(3, 1, 0), XFace{3, {0, 1, 0, 7}}}));
+    EXPECT_EQ(mesh.skinWeights[0].weights,
+              (std::map<std::int32_t, float>{{0, 0.5f}, {1, 0.25f}, {2, 0.7f}, {3, 0.5f}}));
+    EXPECT_EQ(mesh.skinWeights[1].weights, (std::map<std::int32_t, float>{{3, 0.5f}}));
+}
+
+TEST(CompactMesh, SeamVerticesOfDifferentBonesStayApartAndUnweightedOnesMerge) {
+    // A seam: two coincident pairs, each side bound wholly to its own bone, beside two
+    // coincident vertices no bone moves.
+    XMesh mesh;
+    mesh.positions = {{0, 0, 0}, {0, 1, 0}, {0, 0, 0}, {0, 1, 0}, {5, 5, 5}, {5, 5, 5}};
+    mesh.faces = {tri(0, 1, 4), tri(2, 3, 5)};
+    XSkinWeights left;
+    left.boneName = "Clavicle_L";
+    left.weights = {{0, 1.0f}, {1, 1.0f}};
+    XSkinWeights right;
+    right.boneName = "Clavicle_R";
+    right.weights = {{2, 1.0f}, {3, 1.0f}};
+    mesh.skinWeights = {left, right};
+    const XMesh source = mesh;
+
+    ASSERT_TRUE(compactMesh(mesh));
+    EXPECT_EQ(mesh.positions.size(), 5u);
+    EXPECT_EQ(mesh.faces, (std::vector<XFace>{tri(0, 1, 4), tri(2, 3, 4)}));
+    // Every corner keeps exactly the weights it had.
+    for (std::size_t f = 0; f < source.faces.size(); ++f)
+        for (std::size_t c = 0; c < 3; ++c)
+            for (std::size_t b = 0; b < 2; ++b) {
+                const auto& before = source.skinWeights[b].weights;
+                const auto& after = mesh.skinWeights[b].weights;
+                const auto was = before.find(static_cast<std::int32_t>(source.faces[f].indices[c]));
+                const auto is = after.find(static_cast<std::int32_t>(mesh.faces[f].indices[c]));
+                ASSERT_EQ(was == before.end(), is == after.end()) << f << " " << c << " " << b;
+                if (is != after.end()) {
+                    EXPECT_EQ(was->second, is->second);
+                }
+            }
+
+    // Without skin the same positions merge.
+    XMesh plain = source;
+    plain.skinWeights.clear();
+    ASSERT_TRUE(compactMesh(plain));
+    EXPECT_EQ(plain.positions.size(), 3u);
 }
 
 TEST(CompactMesh, NumbersEachListInOrderOfFirstAppearance) {
@@ -80,7 +126,7 @@ TEST(CompactMesh, NumbersEachListInOrderOfFirstAppearance) {
     mesh.colors = {{1, 0, 0, 1}, {1, 0, 0, 1}};
     mesh.colorFaces = {tri(1, 1, 0), tri(0, 0, 0)};
     XSkinWeights bone;
-    bone.weights = {{1, 0.1f}, {2, 0.2f}, {3, 0.3f}, {4, 0.4f}};
+    bone.weights = {{0, 0.4f}, {1, 0.1f}, {2, 0.2f}, {3, 0.1f}, {4, 0.4f}};
     mesh.skinWeights = {bone};
 
     ASSERT_TRUE(compactMesh(mesh));
@@ -92,9 +138,9 @@ TEST(CompactMesh, NumbersEachListInOrderOfFirstAppearance) {
     EXPECT_EQ(mesh.texCoordFaces, (std::vector<XFace>{tri(0, 0, 1), tri(1, 0, 0)}));
     EXPECT_EQ(mesh.colors, (std::vector<XColor>{{1, 0, 0, 1}}));
     EXPECT_EQ(mesh.colorFaces, (std::vector<XFace>{tri(0, 0, 0), tri(0, 0, 0)}));
-    // old 3 and 1 merge (0.3 wins), old 4 goes to 0, old 2 stays 2
+    // old 3 merges into 1 and old 4 into 0 (equal weights), old 2 stays 2
     EXPECT_EQ(mesh.skinWeights[0].weights,
-              (std::map<std::int32_t, float>{{0, 0.4f}, {1, 0.3f}, {2, 0.2f}}));
+              (std::map<std::int32_t, float>{{0, 0.4f}, {1, 0.1f}, {2, 0.2f}}));
 }
 
 TEST(CompactMesh, EmptyColourListLeavesColourFacesAlone) {

@@ -186,29 +186,62 @@ TEST(SceneConversion, MatrixKeysBecomePositionScaleAndRotationKeys) {
     EXPECT_TRUE(sameMatrix(recomposed, matrixOfRows({1, 0, 0}, {0, 1, 0}, {0, 0, -1}, {0, 0, 0})));
 }
 
-TEST(SceneConversion, FramesNestedAsDeepAsAllowedSurviveEveryOperation) {
+// Far deeper than any call stack could recurse: every operation over the models walks with a
+// work list, and copies, comparisons and destruction do too.
+constexpr int kDeepChain = 100000;
+
+TEST(SceneConversion, AChainOfAHundredThousandFramesSurvivesEveryOperation) {
     XScene scene;
     XFrame* frame = &scene.frames.emplace_back();
-    for (int depth = 1; depth < kMaxFrameNestingDepth; ++depth) {
+    for (int depth = 1; depth < kDeepChain; ++depth) {
         frame->name = "Level " + std::to_string(depth);
         frame = &frame->children.emplace_back();
     }
     frame->mesh.positions.resize(4);
     frame->mesh.faces = {XFace{4, {0, 1, 2, 3}}};
+    scene.animationSets["Spin"]["Level 1"].rotationKeys[0] = XQuaternion{0, 0, 0, 1};
 
     XScene copy = scene;
+    EXPECT_TRUE(copy == scene);
     prepareImportedScene(copy);
+    EXPECT_FALSE(copy == scene);
     mirrorHandedness(copy);
+    scaleTopFrames(copy, 2, 2, 2);
+    rotateTopFrames(copy, 0, 90, 0);
     const std::unique_ptr<SceneSnapshot> snapshot = xSceneToSnapshot(copy);
-    const std::unique_ptr<XScene> back = snapshotToXScene(*snapshot);
+    const SceneSnapshot snapshotCopy = *snapshot;
+    const std::unique_ptr<XScene> back = snapshotToXScene(snapshotCopy);
     const XFrame* deepest = &back->frames.front();
     int depth = 1;
     while (!deepest->children.empty()) {
         deepest = &deepest->children.front();
         ++depth;
     }
-    EXPECT_EQ(depth, kMaxFrameNestingDepth);
+    EXPECT_EQ(depth, kDeepChain);
     EXPECT_EQ(deepest->mesh.faces.size(), 2u);
+    EXPECT_EQ(back->frames.front().name, "Level_1");
+
+    copy = *back; // assignment over a deep tree drops the old one without recursion
+    EXPECT_TRUE(copy == *back);
+}
+
+TEST(SceneConversion, AChainOfAHundredThousandNodesConvertsToFrames) {
+    SceneSnapshot snapshot;
+    SnapshotNode* node = &snapshot.nodes.emplace_back();
+    for (int depth = 1; depth < kDeepChain; ++depth) {
+        node->name = "Bone " + std::to_string(depth);
+        node = &node->children.emplace_back();
+    }
+    node->name = "Tip";
+    const std::unique_ptr<XScene> scene = snapshotToXScene(snapshot);
+    const XFrame* frame = &scene->frames.front();
+    int depth = 1;
+    while (!frame->children.empty()) {
+        frame = &frame->children.front();
+        ++depth;
+    }
+    EXPECT_EQ(depth, kDeepChain);
+    EXPECT_EQ(frame->name, "Tip");
 }
 
 TEST(SceneConversion, ACollapsedMatrixKeyGivesFiniteKeys) {

@@ -8,6 +8,8 @@
 #include "plugin.h"
 #include "utilapi.h"
 
+#include <headless/UserPlayer.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -131,7 +133,13 @@ TEST_F(HostLoader, ExporterDescribesTheXFileType) {
     exporter->ShowAbout(nullptr);
     EXPECT_EQ(exporter->SupportsOptions(0, 0), FALSE);
     EXPECT_EQ(exporter->SupportsOptions(0, SCENE_EXPORT_SELECTED), FALSE);
-    EXPECT_EQ(exporter->DoExport("/nonexistent/scene.x", nullptr, nullptr, TRUE), 1);
+    {
+        // The options dialog shows even when the host asks for no prompts; cancel it.
+        headless::UserPlayer player;
+        player.at().click(IDCANCEL);
+        EXPECT_EQ(exporter->DoExport("/nonexistent/scene.x", nullptr, nullptr, TRUE), 1);
+        EXPECT_EQ(player.dialogsSeen().size(), 1u);
+    }
     delete exporter;  // the host deletes through the virtual destructor
     delete another;
 }

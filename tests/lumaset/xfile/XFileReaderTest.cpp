@@ -317,12 +317,12 @@ AnimationSet Walk {
     const XAnimationSet& set = scene->animationSets.at("Walk");
     ASSERT_EQ(set.count("Hip"), 1u);
     const XAnimation& hip = set.at("Hip");
-    // Times as stored, whatever AnimTicksPerSecond says; rotation w, x, y, z held as x, y, z, w.
+    // Times at 30 a second become ticks at 4800 (x 160); rotation w, x, y, z held as x, y, z, w.
     EXPECT_EQ(hip.rotationKeys.at(0), (XQuaternion{0, 0, 0, 1}));
-    EXPECT_EQ(hip.rotationKeys.at(30), (XQuaternion{0.5f, 0.5f, 0.5f, 0.5f}));
-    EXPECT_EQ(hip.scaleKeys.at(15), (XVector3{2, 3, 4}));
-    EXPECT_EQ(hip.positionKeys.at(45), (XVector3{5, 6, 7}));
-    EXPECT_EQ(hip.matrixKeys.at(60), XMatrix()); // type 3, the documented matrix key type
+    EXPECT_EQ(hip.rotationKeys.at(4800), (XQuaternion{0.5f, 0.5f, 0.5f, 0.5f}));
+    EXPECT_EQ(hip.scaleKeys.at(2400), (XVector3{2, 3, 4}));
+    EXPECT_EQ(hip.positionKeys.at(7200), (XVector3{5, 6, 7}));
+    EXPECT_EQ(hip.matrixKeys.at(9600), XMatrix()); // type 3, the documented matrix key type
 }
 
 TEST(XFileReader, SetsOfOneNameAreMerged) {

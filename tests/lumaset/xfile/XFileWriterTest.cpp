@@ -251,7 +251,8 @@ TEST(XFileWriter, UnifiesOnRequestOnly) {
     XMesh& mesh = scene.frames.front().mesh;
     mesh.normals = {{0, 0, 1}, {0, 1, 0}, {1, 0, 0}};
     mesh.normalFaces = {triangle(2, 1, 0)};
-    mesh.positions.push_back({0, 1, 0}); // the same as vertex 2
+    mesh.positions.push_back({0, 1, 0}); // the same as vertex 2, weights included
+    mesh.skinWeights[0].weights[3] = mesh.skinWeights[0].weights.at(2);
     mesh.texCoords.push_back({0, 1});
     mesh.colors.push_back({0, 0, 1, 1});
     mesh.faces.push_back(triangle(3, 1, 0));

@@ -2,8 +2,11 @@
 // names, references, and what malformed input gives.
 #include "TestSupport.h"
 
+#include <bit>
+#include <charconv>
 #include <cstring>
 #include <functional>
+#include <random>
 
 namespace {
 
@@ -227,6 +230,39 @@ TEST(PackedData, AnimationKeysPackTheSameHoweverTheirListsAreLaidOut) {
     std::vector<std::uint8_t> bytes(expected.size() * 4);
     std::memcpy(bytes.data(), expected.data(), bytes.size());
     EXPECT_EQ(dataOf(data.get()), bytes);
+}
+
+// Decimal numbers of every usual length read to the float the standard conversion gives: the
+// correctly rounded one.
+TEST(PackedData, DecimalTextReadsToTheCorrectlyRoundedValue) {
+    std::mt19937 random(7);
+    std::vector<std::string> texts = {"0.1", "-0.0", "16777215", "16777216.5", "0.0000000001",
+                                      "123456.789", ".5", "7.", "-3.40282347", "9999999999.5"};
+    for (int i = 0; i < 3000; ++i) {
+        std::string digits = std::to_string(random() % 1000000000u);
+        std::size_t point = random() % (digits.size() + 1);
+        std::string text = (random() % 2 ? "-" : "") + digits.substr(0, point) + "." +
+                           std::string(random() % 4, '0') + digits.substr(point);
+        texts.push_back(text);
+    }
+    std::string file = "xof 0303txt 0032\nFloatKeys { " + std::to_string(texts.size()) + "; ";
+    for (std::size_t i = 0; i < texts.size(); ++i) file += texts[i] + (i + 1 < texts.size() ? "," : ";;");
+    file += " }";
+    ComRef<IDirectXFile> root = makeRoot();
+    ComRef<IDirectXFileEnumObject> enumObject;
+    ASSERT_EQ(openMemory(root.get(), ExactBytes(file).view(), enumObject), DXFILE_OK);
+    ComRef<IDirectXFileData> data;
+    ASSERT_EQ(enumObject->GetNextDataObject(data.receive()), DXFILE_OK);
+    std::vector<std::uint8_t> values = dataOf(data.get(), "values");
+    ASSERT_EQ(values.size(), texts.size() * 4);
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        float expected = 0;
+        std::from_chars(texts[i].data(), texts[i].data() + texts[i].size(), expected);
+        float read;
+        std::memcpy(&read, values.data() + i * 4, 4);
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(read), std::bit_cast<std::uint32_t>(expected))
+            << texts[i];
+    }
 }
 
 // Structures nested in members pack in member order, however wide and deep they nest, and

@@ -56,10 +56,12 @@ TEST(Save, ACompleteSaveReplacesTheTargetOnRelease) {
     EXPECT_EQ(filesIn(target.parent_path()), 1u);
 }
 
-// Binary saves go to the file as they are written. Objects of megabytes, with runs of values
-// open across the pieces written, read back exactly; a save that fails after pieces went out
-// still leaves the target alone.
-TEST(Save, LargeBinaryObjectsStreamAndReadBackExactly) {
+// Binary and text saves go to the file as they are written. Objects of megabytes, with runs of
+// values open across the pieces written, read back exactly; a save that fails after pieces went
+// out still leaves the target alone.
+TEST(Save, LargeObjectsStreamAndReadBackExactly) {
+  for (DXFILEFORMAT format : {DXFILEFORMAT_BINARY, DXFILEFORMAT_TEXT}) {
+    SCOPED_TRACE(format == DXFILEFORMAT_TEXT ? "text" : "binary");
     ScratchFolder scratch;
     std::filesystem::path target = scratch.path("large.x");
     // AnimationKey: keyType, nKeys, then per key: time, FloatKeys { nValues = 3, 3 floats }.
@@ -84,7 +86,7 @@ TEST(Save, LargeBinaryObjectsStreamAndReadBackExactly) {
     {
         ComRef<IDirectXFile> root = makeRoot();
         ComRef<IDirectXFileSaveObject> save;
-        ASSERT_EQ(root->CreateSaveObject(target.c_str(), DXFILEFORMAT_BINARY, save.receive()), DXFILE_OK);
+        ASSERT_EQ(root->CreateSaveObject(target.c_str(), format, save.receive()), DXFILE_OK);
         ComRef<IDirectXFileData> a, b;
         ASSERT_EQ(save->CreateDataObject(kAnimationKey, "Keys", nullptr, static_cast<DWORD>(keys.size()),
                                          keys.data(), a.receive()),
@@ -115,7 +117,7 @@ TEST(Save, LargeBinaryObjectsStreamAndReadBackExactly) {
     std::string before = readText(target);
     {
         ComRef<IDirectXFileSaveObject> save;
-        ASSERT_EQ(root->CreateSaveObject(target.c_str(), DXFILEFORMAT_BINARY, save.receive()), DXFILE_OK);
+        ASSERT_EQ(root->CreateSaveObject(target.c_str(), format, save.receive()), DXFILE_OK);
         ComRef<IDirectXFileData> frame, big;
         ASSERT_EQ(save->CreateDataObject(kFrame, "Root", nullptr, 0, nullptr, frame.receive()), DXFILE_OK);
         ASSERT_EQ(save->CreateDataObject(kFloatKeys, nullptr, nullptr, static_cast<DWORD>(floats.size()),
@@ -128,6 +130,7 @@ TEST(Save, LargeBinaryObjectsStreamAndReadBackExactly) {
     }
     EXPECT_EQ(readText(target), before);
     EXPECT_EQ(filesIn(target.parent_path()), 1u);
+  }
 }
 
 TEST(Save, AnUnwritableTargetIsRefusedAtOnce) {

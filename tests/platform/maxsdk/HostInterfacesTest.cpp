@@ -10,6 +10,7 @@
 #include "phyexp.h"
 #include "plugin.h"
 #include "utilapi.h"
+#include "windows.h"
 
 namespace {
 
@@ -88,6 +89,64 @@ TEST_F(HostInterfacesTest, CloseUtilityEndsAndDeletesTheOpenUtility) {
     EXPECT_EQ(hostcore::openUtilityObject(), nullptr);
     hostcore::utilityPanel()->CloseUtility();  // nothing open: nothing happens
     EXPECT_EQ(log.size(), 3u);
+}
+
+// A utility with a window of its own, whose close box closes the utility through the panel:
+// the panel ends it (the window goes) and deletes it while its window procedure still runs.
+struct WindowedUtility : UtilityObj {
+    std::vector<std::string>* log;
+    IUtil* panel = nullptr;
+    HWND window = nullptr;
+    explicit WindowedUtility(std::vector<std::string>* l) : log(l) {}
+
+    static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_CLOSE) {
+            auto* self = reinterpret_cast<WindowedUtility*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+            if (self) self->panel->CloseUtility();  // `self` is gone after this
+            return 0;
+        }
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+    void BeginEditParams(Interface* ip, IUtil* iu) override {
+        panel = iu;
+        static bool registered = false;
+        if (!registered) {
+            WNDCLASSA windowClass = {};
+            windowClass.lpfnWndProc = procedure;
+            windowClass.lpszClassName = "WindowedUtilityPanel";
+            registered = RegisterClassA(&windowClass) != 0;
+        }
+        window = CreateWindowExA(0, "WindowedUtilityPanel", "Utility", WS_OVERLAPPED, 0, 0, 200, 100,
+                                 ip->GetMAXHWnd(), nullptr, nullptr, nullptr);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        log->push_back("begin");
+    }
+    void EndEditParams(Interface*, IUtil*) override {
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        DestroyWindow(window);
+        log->push_back("end");
+    }
+    void DeleteThis() override {
+        log->push_back("delete");
+        delete this;
+    }
+};
+
+TEST_F(HostInterfacesTest, AUtilityClosedFromItsOwnWindowProcedureEndsAndGoesSafely) {
+    std::vector<std::string> log;
+    auto* utility = new WindowedUtility(&log);
+    hostcore::openUtility(utility);
+    HWND window = utility->window;
+    ASSERT_TRUE(IsWindow(window));
+    SendMessageA(window, WM_CLOSE, 0, 0);  // the user's click on the close box
+    EXPECT_EQ(log, (std::vector<std::string>{"begin", "end", "delete"}));
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(hostcore::openUtilityObject(), nullptr);
+    // A second utility opens as usual afterwards; opening closes the one before.
+    hostcore::openUtility(new WindowedUtility(&log));
+    hostcore::openUtility(new RecordingUtility(&log));
+    EXPECT_EQ(log.size(), 7u);  // begin, end, delete of the second, then begin
+    hostcore::closeUtility();
 }
 
 TEST_F(HostInterfacesTest, EveryClassThePlugInCreatesExists) {

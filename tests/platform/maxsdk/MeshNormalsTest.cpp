@@ -121,7 +121,7 @@ TEST(MeshNormalsTest, GroupZeroMaterialSplitsAndSpecifiedNormals) {
     mesh.buildRenderNormals();  // without the material condition they merge
     EXPECT_EQ(mesh.getRVert(0).rFlags & NORCT_MASK, 1u);
 
-    mesh.setSpecifiedNormal(2, Point3(0.0f, 3.0f, 4.0f));
+    hostcore::setSpecifiedNormal(mesh, 2, Point3(0.0f, 3.0f, 4.0f));
     mesh.buildNormals();
     EXPECT_EQ(mesh.getRVert(2).rFlags, DWORD(SPECIFIED_NORMAL | 1));
     EXPECT_TRUE(pointNear(cornerNormal(mesh, 0, 2), Point3(0.0f, 0.6f, 0.8f)));

@@ -50,11 +50,14 @@ void expectBends(BendingScene& scene, Modifier* mod) {
     // Switched off, the pipeline shows the bind pose; switched on again it bends again.
     mod->DisableMod();
     EXPECT_FALSE(mod->IsEnabled());
-    EXPECT_TRUE(pointNear(evaluatedMesh(scene.cylinder, 160).verts[scene.topCentre], Point3(0.0f, 0.0f, 4.0f)));
+    EXPECT_TRUE(pointNear(evaluatedMesh(scene.cylinder, 160).verts[scene.topCentre],
+                          Point3(0.0f, 0.0f, 4.0f)));
     mod->EnableMod();
-    EXPECT_TRUE(pointNear(evaluatedMesh(scene.cylinder, 160).verts[scene.topCentre], Point3(0.0f, -2.0f, 2.0f)));
+    EXPECT_TRUE(pointNear(evaluatedMesh(scene.cylinder, 160).verts[scene.topCentre],
+                          Point3(0.0f, -2.0f, 2.0f)));
     // The base object itself never changes.
-    EXPECT_TRUE(pointNear(baseMesh(scene.cylinder).verts[scene.topCentre], Point3(0.0f, 0.0f, 4.0f)));
+    EXPECT_TRUE(
+        pointNear(baseMesh(scene.cylinder).verts[scene.topCentre], Point3(0.0f, 0.0f, 4.0f)));
 }
 
 TEST_F(SkinTest, SkinnedCylinderBendsWithItsBoneAndReturnsToBindPoseWhenDisabled) {
@@ -109,9 +112,10 @@ TEST_F(SkinTest, SkinInterfacesReportBonesBindMatricesAndWeights) {
     weightsOfVertex.Append(1, &one);
     EXPECT_FALSE(import->AddWeights(scene.cylinder, 0, bonesOfVertex, weightsOfVertex));
     EXPECT_EQ(context->GetNumAssignedBones(0), 1);
-    EXPECT_FALSE(import->AddWeights(scene.cylinder, context->GetNumPoints(), bonesOfVertex, weightsOfVertex));
+    EXPECT_FALSE(import->AddWeights(scene.cylinder, context->GetNumPoints(), bonesOfVertex,
+                                    weightsOfVertex));
     EXPECT_FALSE(import->SetSkinTm(stranger, Matrix3(1), Matrix3(1)));
-    EXPECT_FALSE(import->AddBoneEx(scene.bones[0], TRUE));  // already a bone
+    EXPECT_FALSE(import->AddBoneEx(scene.bones[0], TRUE)); // already a bone
     EXPECT_FALSE(import->AddBoneEx(nullptr, TRUE));
     EXPECT_TRUE(import->SetBoneTm(scene.bones[0], translation(0, 0, 1), translation(0, 0, 1)));
     ASSERT_EQ(iskin->GetBoneInitTM(scene.bones[0], init, true), SKIN_OK);
@@ -122,7 +126,8 @@ TEST_F(SkinTest, SkinInterfacesReportBonesBindMatricesAndWeights) {
     Tab<float> noWeights;
     EXPECT_TRUE(import->AddWeights(scene.cylinder, scene.topCentre, none, noWeights));
     EXPECT_EQ(context->GetNumAssignedBones(scene.topCentre), 0);
-    EXPECT_TRUE(pointNear(evaluatedMesh(scene.cylinder, 160).verts[scene.topCentre], Point3(0.0f, 0.0f, 4.0f)));
+    EXPECT_TRUE(pointNear(evaluatedMesh(scene.cylinder, 160).verts[scene.topCentre],
+                          Point3(0.0f, 0.0f, 4.0f)));
 }
 
 TEST_F(SkinTest, PhysiqueExportInterfacesGiveRigidAndBlendedVertices) {
@@ -147,7 +152,8 @@ TEST_F(SkinTest, PhysiqueExportInterfacesGiveRigidAndBlendedVertices) {
     ASSERT_EQ(top->GetVertexType(), RIGID_TYPE);
     auto* rigid = static_cast<IPhyRigidVertex*>(top);
     EXPECT_EQ(rigid->GetNode(), scene.bones[1]);
-    EXPECT_TRUE(pointNear(rigid->GetOffsetVector(), Point3(0.0f, 0.0f, 2.0f)));  // (0,0,4) from (0,0,2)
+    EXPECT_TRUE(
+        pointNear(rigid->GetOffsetVector(), Point3(0.0f, 0.0f, 2.0f))); // (0,0,4) from (0,0,2)
     context->ReleaseVertexInterface(top);
 
     IPhyVertexExport* middle = context->GetVertexInterface(scene.ringVertex(2, 0));
@@ -167,4 +173,106 @@ TEST_F(SkinTest, PhysiqueExportInterfacesGiveRigidAndBlendedVertices) {
     physique->ReleaseInterface(I_PHYINTERFACE, phy);
 }
 
-}  // namespace
+TEST_F(SkinTest, SkinDataComesIntoBeingAtTheFirstEvaluation) {
+    BendingScene scene;
+    auto* skin = static_cast<Modifier*>(CreateInstance(OSM_CLASS_ID, SKIN_CLASSID));
+    addModifier(scene.cylinder, skin);
+    auto* iskin = static_cast<ISkin*>(skin->GetInterface(I_SKIN));
+    auto* import = static_cast<ISkinImportData*>(skin->GetInterface(I_SKINIMPORTDATA));
+    EXPECT_TRUE(import->AddBoneEx(scene.bones[0], TRUE)); // bones belong to the modifier
+
+    // Not evaluated yet: the node has no skin data, so nothing about it can be read or set.
+    EXPECT_EQ(iskin->GetContextInterface(scene.cylinder), nullptr);
+    Matrix3 init;
+    EXPECT_EQ(iskin->GetSkinInitTM(scene.cylinder, init), SKIN_INVALID_NODE_PTR);
+    EXPECT_FALSE(import->SetSkinTm(scene.cylinder, Matrix3(1), Matrix3(1)));
+    Tab<INode*> bones;
+    Tab<float> weights;
+    INode* bone = scene.bones[0];
+    float one = 1.0f;
+    bones.Append(1, &bone);
+    weights.Append(1, &one);
+    EXPECT_FALSE(import->AddWeights(scene.cylinder, 0, bones, weights));
+
+    // A disabled modifier is skipped by the evaluation, so it still makes none.
+    skin->DisableMod();
+    scene.cylinder->EvalWorldState(0);
+    EXPECT_EQ(iskin->GetContextInterface(scene.cylinder), nullptr);
+    skin->EnableMod();
+
+    // Moved before the first evaluation: the captured matrices are those of that moment.
+    place(scene.cylinder, translation(0.0f, 3.0f, 0.0f));
+    scene.cylinder->EvalWorldState(0);
+    ISkinContextData* context = iskin->GetContextInterface(scene.cylinder);
+    ASSERT_NE(context, nullptr);
+    EXPECT_EQ(context->GetNumPoints(), baseMesh(scene.cylinder).getNumVerts());
+    EXPECT_EQ(context->GetNumAssignedBones(0), 0);
+    ASSERT_EQ(iskin->GetSkinInitTM(scene.cylinder, init), SKIN_OK);
+    EXPECT_TRUE(pointNear(init.GetTrans(), Point3(0.0f, 3.0f, 0.0f)));
+    EXPECT_TRUE(import->AddWeights(scene.cylinder, 0, bones, weights));
+    EXPECT_EQ(context->GetNumAssignedBones(0), 1);
+    EXPECT_TRUE(import->SetSkinTm(scene.cylinder, Matrix3(1), Matrix3(1)));
+}
+
+TEST_F(SkinTest, PhysiqueDeformableVerticesShowOnlyWhenAskedForAsRigid) {
+    BendingScene scene;
+    Modifier* physique = physiqueTo(scene.cylinder, scene.bones, {}, true);
+    auto* phy = static_cast<IPhysiqueExport*>(physique->GetInterface(I_PHYINTERFACE));
+    IPhyContextExport* context = phy->GetContextInterface(scene.cylinder);
+    ASSERT_NE(context, nullptr);
+    // By default a deformable vertex has no interface a reader of rigid vertices could use.
+    EXPECT_EQ(context->GetVertexInterface(scene.topCentre), nullptr);
+    EXPECT_EQ(context->GetVertexInterface(scene.ringVertex(2, 0)), nullptr);
+
+    context->ConvertToRigid(TRUE);
+    IPhyVertexExport* top = context->GetVertexInterface(scene.topCentre);
+    ASSERT_NE(top, nullptr);
+    EXPECT_EQ(top->GetVertexType(), RIGID_TYPE);
+    EXPECT_EQ(static_cast<IPhyRigidVertex*>(top)->GetNode(), scene.bones[1]);
+    context->ReleaseVertexInterface(top);
+    IPhyVertexExport* middle = context->GetVertexInterface(scene.ringVertex(2, 0));
+    ASSERT_NE(middle, nullptr);
+    EXPECT_EQ(middle->GetVertexType(), RIGID_BLENDED_TYPE);
+    context->ReleaseVertexInterface(middle);
+    phy->ReleaseContextInterface(context);
+
+    // Deformable vertices deform like rigid ones.
+    expectBends(scene, physique);
+}
+
+TEST_F(SkinTest, PhysiqueFloatingBonesPullTheirVerticesToo) {
+    BendingScene scene;
+    const int top = scene.topCentre;
+    std::vector<PhysiqueVertexSpec> vertices(size_t(baseMesh(scene.cylinder).getNumVerts()));
+    for (PhysiqueVertexSpec& vertex : vertices)
+        vertex.links = {{0, 1.0f}};
+    // The top centre: half its own lower bone, half the upper bone floating over it.
+    vertices[size_t(top)].links = {{0, 0.5f}};
+    vertices[size_t(top)].floating = {{1, 0.5f}};
+    Modifier* physique = physiqueWith(scene.cylinder, scene.bones, vertices);
+    auto* phy = static_cast<IPhysiqueExport*>(physique->GetInterface(I_PHYINTERFACE));
+    IPhyContextExport* context = phy->GetContextInterface(scene.cylinder);
+    ASSERT_NE(context, nullptr);
+    EXPECT_EQ(context->GetFloatingVertexInterface(0), nullptr);
+    IPhyFloatingVertex* floating = context->GetFloatingVertexInterface(top);
+    ASSERT_NE(floating, nullptr);
+    EXPECT_EQ(floating->GetVertexType(), FLOATING_TYPE);
+    ASSERT_EQ(floating->GetNumberNodes(), 1);
+    EXPECT_EQ(floating->GetNode(0), scene.bones[1]);
+    float total = 0.0f;
+    EXPECT_FLOAT_EQ(floating->GetWeight(0, total), 0.5f);
+    EXPECT_FLOAT_EQ(total, 0.5f);
+    EXPECT_TRUE(pointNear(floating->GetOffsetVector(0), Point3(0.0f, 0.0f, 2.0f)));
+    context->ReleaseVertexInterface(floating);
+    IPhyVertexExport* own = context->GetVertexInterface(top);
+    ASSERT_NE(own, nullptr);
+    EXPECT_EQ(static_cast<IPhyRigidVertex*>(own)->GetNode(), scene.bones[0]);
+    context->ReleaseVertexInterface(own);
+    phy->ReleaseContextInterface(context);
+
+    // (0, 0, 4) stays with the lower bone and turns to (0, -2, 2) with the upper: half way.
+    EXPECT_TRUE(
+        pointNear(evaluatedMesh(scene.cylinder, 160).verts[top], Point3(0.0f, -1.0f, 3.0f)));
+}
+
+} // namespace

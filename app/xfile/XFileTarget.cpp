@@ -1,0 +1,157 @@
+#include "xfile/XFileTarget.h"
+
+#include <dxfile.h>
+#include <windows.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+namespace xfile {
+namespace {
+
+// The file services, loaded by name as the plug-in loads them, with one root object of the
+// program's own.
+class Services {
+public:
+    Services() {
+        library_ = LoadLibraryA("d3dxof.dll");
+        if (!library_) return;
+        auto create =
+            reinterpret_cast<LPDIRECTXFILECREATE>(GetProcAddress(library_, "DirectXFileCreate"));
+        getLastError_ = reinterpret_cast<LPDIRECTXFILEGETLASTERROR>(
+            GetProcAddress(library_, "DirectXFileGetLastError"));
+        if (create && create(&root_) != DXFILE_OK) root_ = nullptr;
+    }
+    ~Services() {
+        if (root_) root_->Release();
+        if (library_) FreeLibrary(library_);
+    }
+    Services(const Services&) = delete;
+    Services& operator=(const Services&) = delete;
+
+    IDirectXFile* root() const { return root_; }
+    std::string lastReason() const {
+        DXFILEDIAGNOSTIC diagnostic{};
+        if (!getLastError_ || getLastError_(root_, &diagnostic) != DXFILE_OK ||
+            diagnostic.code == DXFILE_OK || !diagnostic.reason)
+            return "the file services cannot create it";
+        return diagnostic.reason;
+    }
+
+private:
+    HMODULE library_ = nullptr;
+    IDirectXFile* root_ = nullptr;
+    LPDIRECTXFILEGETLASTERROR getLastError_ = nullptr;
+};
+
+bool isNameCharacter(char c) {
+    return !std::strchr(" \t\r\n{};,\"<>[]", c);
+}
+
+} // namespace
+
+FileState fileStateOf(const std::string& path) {
+    FileState state;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return state;
+    state.exists = true;
+    state.device = info.st_dev;
+    state.inode = info.st_ino;
+    state.modified = info.st_mtim;
+    state.size = info.st_size;
+    return state;
+}
+
+bool wasReplaced(const FileState& before, const std::string& path) {
+    const FileState now = fileStateOf(path);
+    if (!now.exists) return false;
+    if (!before.exists) return true;
+    return now.device != before.device || now.inode != before.inode ||
+           now.modified.tv_sec != before.modified.tv_sec ||
+           now.modified.tv_nsec != before.modified.tv_nsec || now.size != before.size;
+}
+
+std::string saveRefusal(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) return "is a folder";
+        // The services rename the finished file over the target, which the system allows even
+        // for a file marked read-only; the program keeps such a file as it is, for every user.
+        if (!(info.st_mode & S_IWUSR)) return "cannot be replaced: the file is read-only";
+        if (::access(path.c_str(), W_OK) != 0)
+            return std::string("cannot be replaced: ") + std::strerror(errno);
+    }
+    Services services;
+    if (!services.root()) return "the file services (d3dxof.dll) could not be loaded";
+    IDirectXFileSaveObject* save = nullptr;
+    if (services.root()->CreateSaveObject(path.c_str(), DXFILEFORMAT_BINARY, &save) != DXFILE_OK)
+        return services.lastReason();
+    // A save in which a call failed leaves the target untouched when it is released: a probe.
+    (void)save->SaveTemplates(1, nullptr);
+    save->Release();
+    return std::string();
+}
+
+bool textFrameNames(const std::string& path, std::vector<std::string>& names) {
+    std::ifstream file(path, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (!file.good() && !file.eof()) return false;
+    if (text.size() < 16 || text.compare(0, 4, "xof ") != 0 || text.compare(8, 4, "txt ") != 0)
+        return false;
+    names.clear();
+    // Tokens: names and numbers are runs of name characters, strings are skipped whole, every
+    // other character is punctuation. A frame is "Frame [name] {" not preceded by "template".
+    std::string previous;
+    std::size_t at = 16;
+    auto nextToken = [&](std::string& token) {
+        while (at < text.size()) {
+            const char c = text[at];
+            if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+                ++at;
+            } else if (c == '#' || (c == '/' && at + 1 < text.size() && text[at + 1] == '/')) {
+                while (at < text.size() && text[at] != '\n')
+                    ++at;
+            } else if (c == '"') {
+                const std::size_t end = text.find('"', at + 1);
+                at = end == std::string::npos ? text.size() : end + 1;
+                token = "\"";
+                return true;
+            } else if (isNameCharacter(c)) {
+                const std::size_t start = at;
+                while (at < text.size() && isNameCharacter(text[at]))
+                    ++at;
+                token.assign(text, start, at - start);
+                return true;
+            } else {
+                token.assign(1, c);
+                ++at;
+                return true;
+            }
+        }
+        return false;
+    };
+    std::string token;
+    while (nextToken(token)) {
+        if (token == "Frame" && previous != "template") {
+            std::string name;
+            if (!nextToken(name)) break;
+            if (name == "{") {
+                names.emplace_back();
+            } else {
+                std::string brace;
+                if (nextToken(brace) && brace == "{") names.push_back(name);
+            }
+            previous = "{";
+            continue;
+        }
+        previous = token;
+    }
+    return true;
+}
+
+} // namespace xfile
