@@ -9,6 +9,7 @@
 #include "resources/resource.h"
 #include "settings/OptionDialogs.h"
 #include "settings/SettingsFile.h"
+#include "shell/ProgressPump.h"
 #include "ui/DialogWindow.h"
 #include "xfile/XFileIO.h"
 
@@ -19,16 +20,6 @@
 #include <memory>
 
 namespace {
-
-// The progress callback: dispatches whatever waits in the thread's queue.
-DWORD WINAPI ProgressPump(LPVOID) {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-    return 0;
-}
 
 // The host's progress display for one run: shown on construction, ended when the run is over
 // by whatever path it leaves.
