@@ -1,7 +1,7 @@
 #include "capture/SceneCapture.h"
 
 #include "animsets/AnimationSetStore.h"
-#include "animsets/FrameTicks.h"
+#include "host/FrameTicks.h"
 #include "capture/CaptureTime.h"
 
 #include "inode.h"
