@@ -4,6 +4,7 @@
 //   lumaset scene info FILE              print the host scene built from a glTF file
 //   lumaset scene convert IN OUT         glTF in, through the host scene, glTF out
 //   lumaset export SCENE OUT.x           a scene through the plug-in's exporter to an X file
+//   lumaset import IN.x OUT              an X file through the plug-in's importer to glTF
 //   lumaset animsets SCENE [steps]       the scene's animation sets, edited in the plug-in's utility
 //
 // The export and import commands of the plug-in join the table with the same conventions: the
@@ -50,6 +51,7 @@ int runPluginsCommand(const ParsedArguments& arguments, Console& console);
 int runSceneInfoCommand(const ParsedArguments& arguments, Console& console);
 int runSceneConvertCommand(const ParsedArguments& arguments, Console& console);
 int runExportCommand(const ParsedArguments& arguments, Console& console);
+int runImportCommand(const ParsedArguments& arguments, Console& console);
 int runAnimsetsCommand(const ParsedArguments& arguments, Console& console);
 
 } // namespace cli

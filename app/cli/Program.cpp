@@ -1,6 +1,7 @@
 #include "cli/Commands.h"
 
 #include "cli/ExportDialog.h"
+#include "cli/ImportDialog.h"
 
 #include <algorithm>
 #include <sstream>
@@ -29,6 +30,18 @@ const OptionSpec printOptionsOption{
 std::vector<OptionSpec> exportOptions() {
     std::vector<OptionSpec> options = {demoOption, fpsOption, configOption, printOptionsOption};
     for (const OptionSpec& option : dialogOptionSpecs(exportDialogControls()))
+        options.push_back(option);
+    options.push_back(pluginsDirOption);
+    options.push_back(helpOption);
+    return options;
+}
+
+const OptionSpec importPrintOptionsOption{
+    "print-options", false, "", "print the options the dialog would confirm; import nothing"};
+
+std::vector<OptionSpec> importOptions() {
+    std::vector<OptionSpec> options = {configOption, importPrintOptionsOption};
+    for (const OptionSpec& option : dialogOptionSpecs(importDialogControls()))
         options.push_back(option);
     options.push_back(pluginsDirOption);
     options.push_back(helpOption);
@@ -137,6 +150,17 @@ const std::vector<CommandInfo>& commandTable() {
          "cannot be written is reported, and an existing file stays as it was.",
          exportOptions(),
          runExportCommand},
+        {"import", "IN.x OUT", "import an X file through the plug-in and write it as glTF",
+         "Runs the plug-in's X file importer on IN, as the host's Import command does, and writes\n"
+         "the scene it builds to OUT: binary glTF with its PNG and JPEG textures inside when OUT\n"
+         "ends in .glb, otherwise JSON with its buffer in a .bin file beside it. The importer\n"
+         "shows its options dialog; the program answers it as a user would: each option below\n"
+         "sets its control, the others keep what the dialog shows (the choices of the last\n"
+         "import, kept in Lumaset.xml), then OK. In quotes: the dialog control each option sets.\n"
+         "Each animation set of the file becomes one glTF animation of its name. A file that\n"
+         "cannot be read is reported with the place and the reason, and nothing is written.",
+         importOptions(),
+         runImportCommand},
         {"animsets", "SCENE", "list and edit a scene's animation sets in the plug-in's utility",
          "Loads SCENE (.gltf or .glb; its animations become named frame ranges, the animation\n"
          "sets, laid one after another from frame 1, or where a file this program wrote says\n"
