@@ -12,7 +12,11 @@
 #include "ui/DialogWindow.h"
 #include "xfile/XFileIO.h"
 
+#include "inode.h"
 #include "maxapi.h"
+
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -37,6 +41,24 @@ bool differsFrom(const float (&components)[3], float value) {
     return false;
 }
 
+// X files nest data objects at most this deep; readers refuse anything deeper.
+const int kMaxXObjectDepth = 128;
+
+// Whether the scene's nodes nest deeper than any X file can hold frames, so that capturing it
+// would be work for nothing. Walks the scene with an explicit stack.
+bool nestsTooDeeply(Interface* ip) {
+    std::vector<std::pair<INode*, int>> pending = {{ip->GetRootNode(), 0}};
+    while (!pending.empty()) {
+        auto [node, level] = pending.back();
+        pending.pop_back();
+        if (!node) continue;
+        if (level > kMaxXObjectDepth) return true;
+        for (int i = 0; i < node->NumberOfChildren(); ++i)
+            pending.push_back({node->GetChildNode(i), level + 1});
+    }
+    return false;
+}
+
 // Steps 1 to 20 of an export. Everything it makes is owned here and released on every path,
 // exceptions included.
 void exportScene(const TCHAR* name, Interface* ip) {
@@ -50,6 +72,13 @@ void exportScene(const TCHAR* name, Interface* ip) {
 
     ProgressDisplay progress(ip);
     readExportOptions(dialog, options); // no format button checked reads as text (0)
+
+    // A scene no X file can hold is not captured at all: nothing is written, and the options
+    // the user confirmed are still saved.
+    if (nestsTooDeeply(ip)) {
+        (void)settings.Save();
+        return;
+    }
 
     SceneCapture capture;
     // The rate goes to the capture as the user typed it; the capture decides what a rate below

@@ -314,3 +314,19 @@ TEST_F(DoExport, AMirroredCopyIsWrittenWithItsTrianglesTurned) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DoExport, AChainDeeperThanXFilesHoldWritesNothingAndDoesNotCrash) {
+    INode* parent = nullptr;
+    for (int level = 0; level < 100000; ++level)
+        parent = scenekit::makeNode("n" + std::to_string(level), nullptr, parent);
+    const fs::path target = folder / "chain.x";
+    headless::UserPlayer player;
+    player.at(kExportTitle).click(IDOK);
+    EXPECT_EQ(runExport(target), 1);
+    EXPECT_FALSE(fs::exists(target)) << "a file its own reader could not read";
+    EXPECT_FALSE(hostcore::progressView().shown);
+}
+
+} // namespace
