@@ -6,7 +6,7 @@ packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     zlib1g-dev
     libtinygltf-dev
-    clang libclang-rt-14-dev clang-format-14
+    clang libclang-rt-14-dev clang-format-14 python3
     # The benchmarks' peers (assimp's library and its "assimp" program) and a profiler; the build
     # works without them.
     libassimp-dev assimp-utils linux-perf
