@@ -8,9 +8,13 @@ fuzz_build() {
         echo "fuzz: clang++ not found, $* skipped"
         return 1
     fi
-    CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DLUMASET_BUILD_FUZZ=ON -DLUMASET_BUILD_TESTS=OFF -DLUMASET_BUILD_BENCH=OFF >/dev/null
-    cmake --build build-fuzz --target "$@" --parallel "$(nproc)"
+    # Without clang there is nothing to fuzz with; a build that fails is a failure, not a skip.
+    if ! CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DLUMASET_BUILD_FUZZ=ON -DLUMASET_BUILD_TESTS=OFF -DLUMASET_BUILD_BENCH=OFF >/dev/null ||
+        ! cmake --build build-fuzz --target "$@" --parallel "$(nproc)"; then
+        echo "fuzz: the fuzz targets did not build"
+        exit 1
+    fi
 }
 
 # fuzz_replay TARGET [OPTION...] -- FOLDER...: runs TARGET once on every input in the folders
