@@ -2,6 +2,7 @@
 // animation set utility, then the scene written back as glTF.
 #include "cli/AnimationSetDialog.h"
 #include "cli/Commands.h"
+#include "cli/PluginLoading.h"
 #include "cli/SceneLoading.h"
 #include "gltf/GltfWriter.h"
 #include "plugins/PluginRegistry.h"
@@ -142,13 +143,10 @@ int runAnimsetsCommand(const ParsedArguments& arguments, Console& console) {
     }
     const std::string output = hasOutput ? arguments.valueOr("output", "") : input.path;
 
-    const std::string folder = plugins::pluginsFolder(arguments.valueOr("plugins-dir", ""));
+    std::string folder;
     plugins::PluginRegistry registry;
-    std::string error;
-    if (!registry.loadFolder(folder, error)) {
-        console.error(error);
+    if (!loadPlugins(arguments, registry, folder, console))
         return exitFailure;
-    }
     const plugins::PluginClass* utility = findUtility(registry);
     if (!utility) {
         console.error("no animation set utility among the plug-ins in " + folder);
@@ -166,6 +164,7 @@ int runAnimsetsCommand(const ParsedArguments& arguments, Console& console) {
     const Interval loadedRange = GetCOREInterface()->GetAnimRange();
 
     AnimationSetDialog dialog;
+    std::string error;
     if (!dialog.open(utility->descriptor, error)) {
         console.error(error);
         return exitFailure;

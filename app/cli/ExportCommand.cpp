@@ -1,6 +1,7 @@
 // lumaset export: a scene through the plug-in's exporter into an X file, its dialog answered
 // from the command line.
 #include "cli/Commands.h"
+#include "cli/PluginLoading.h"
 
 #include "cli/ExportDialog.h"
 #include "cli/SceneLoading.h"
@@ -91,15 +92,8 @@ int runExportCommand(const ParsedArguments& arguments, Console& console) {
             return exitUsage;
         }
     }
-    if (arguments.has("config")) {
-        const std::string folder = arguments.valueOr("config", "");
-        std::error_code error;
-        if (!fs::is_directory(folder, error)) {
-            console.error("--config " + folder + ": no such folder" + hint);
-            return exitUsage;
-        }
-        hostcore::setDir(APP_PLUGCFG_DIR, fs::absolute(folder, error).string());
-    }
+    if (int status = applyConfigFolder(arguments, hint, console); status != exitSuccess)
+        return status;
     headless::UserPlayer player;
     player.at();
     std::string error;
@@ -108,14 +102,10 @@ int runExportCommand(const ParsedArguments& arguments, Console& console) {
         return exitUsage;
     }
 
-    const std::string folder = plugins::pluginsFolder(arguments.valueOr("plugins-dir", ""));
+    std::string folder;
     plugins::PluginRegistry registry;
-    if (!registry.loadFolder(folder, error)) {
-        console.error(error);
+    if (!loadPlugins(arguments, registry, folder, console))
         return exitFailure;
-    }
-    for (const plugins::RefusedPlugin& refused : registry.refused())
-        console.warning(refused.path + ": " + refused.reason);
     const plugins::PluginClass* exporter = registry.findByExtension(SCENE_EXPORT_CLASS_ID, "x");
     if (!exporter) {
         console.error("no plug-in in " + folder + " exports X files");

@@ -1,6 +1,7 @@
 // lumaset import: an X file through the plug-in's importer into the host scene, its dialog
 // answered from the command line, and the scene out as glTF.
 #include "cli/Commands.h"
+#include "cli/PluginLoading.h"
 
 #include "cli/ImportDialog.h"
 #include "cli/ImportedTextures.h"
@@ -68,15 +69,8 @@ int runImportCommand(const ParsedArguments& arguments, Console& console) {
             return exitUsage;
         }
     }
-    if (arguments.has("config")) {
-        const std::string folder = arguments.valueOr("config", "");
-        std::error_code error;
-        if (!fs::is_directory(folder, error)) {
-            console.error("--config " + folder + ": no such folder" + hint);
-            return exitUsage;
-        }
-        hostcore::setDir(APP_PLUGCFG_DIR, fs::absolute(folder, error).string());
-    }
+    if (int status = applyConfigFolder(arguments, hint, console); status != exitSuccess)
+        return status;
     headless::UserPlayer player;
     player.at();
     std::string error;
@@ -85,14 +79,10 @@ int runImportCommand(const ParsedArguments& arguments, Console& console) {
         return exitUsage;
     }
 
-    const std::string folder = plugins::pluginsFolder(arguments.valueOr("plugins-dir", ""));
+    std::string folder;
     plugins::PluginRegistry registry;
-    if (!registry.loadFolder(folder, error)) {
-        console.error(error);
+    if (!loadPlugins(arguments, registry, folder, console))
         return exitFailure;
-    }
-    for (const plugins::RefusedPlugin& refused : registry.refused())
-        console.warning(refused.path + ": " + refused.reason);
     const plugins::PluginClass* importer = registry.findByExtension(SCENE_IMPORT_CLASS_ID, "x");
     if (!importer) {
         console.error("no plug-in in " + folder + " imports X files");

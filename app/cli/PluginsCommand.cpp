@@ -1,5 +1,6 @@
 // lumaset plugins: what the host would load from its plug-ins folder.
 #include "cli/Commands.h"
+#include "cli/PluginLoading.h"
 
 #include "plugins/PluginRegistry.h"
 
@@ -46,15 +47,10 @@ int runPluginsCommand(const ParsedArguments& arguments, Console& console) {
         console.error("'plugins' takes no file (see 'lumaset plugins --help')");
         return exitUsage;
     }
-    const std::string folder = plugins::pluginsFolder(arguments.valueOr("plugins-dir", ""));
+    std::string folder;
     plugins::PluginRegistry registry;
-    std::string error;
-    if (!registry.loadFolder(folder, error)) {
-        console.error(error);
+    if (!loadPlugins(arguments, registry, folder, console))
         return exitFailure;
-    }
-    for (const plugins::RefusedPlugin& refused : registry.refused())
-        console.warning(refused.path + ": " + refused.reason);
     if (registry.libraries().empty()) {
         console.out() << "no plug-in libraries in " << folder << '\n';
         return exitSuccess;
