@@ -6,6 +6,7 @@
 #include "gltf/GltfReader.h"
 #include "gltf/GltfWriter.h"
 
+#include "ProgramRun.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -19,28 +20,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct ProgramRun {
-    int status;
-    std::string out, err;
-};
+using apptest::ProgramRun;
 
-ProgramRun run(std::vector<std::string> words) {
-    std::ostringstream out, err;
-    cli::Console console(out, err);
-    int status = cli::runProgram(words, console);
-    return {status, out.str(), err.str()};
-}
+ProgramRun run(std::vector<std::string> words) { return apptest::runLumaset(std::move(words)); }
 
-void writeText(const std::string& file, const std::string& text) {
-    apptest::writeBytes(file, std::vector<std::uint8_t>(text.begin(), text.end()));
-}
+using apptest::writeText;
 
-std::size_t entriesIn(const fs::path& folder) {
-    std::size_t count = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder))
-        ++count;
-    return count;
-}
+using apptest::entriesIn;
 
 // A textured quad under a frame, in text X, naming its texture as `texture`.
 std::string quadFile(const std::string& texture) {

@@ -22,9 +22,7 @@ const std::string triangleText = "xof 0303txt 0032\n"
                                  " }\n"
                                  "}\n";
 
-void writeText(const std::string& file, const std::string& text) {
-    apptest::writeBytes(file, std::vector<std::uint8_t>(text.begin(), text.end()));
-}
+using apptest::writeText;
 
 TEST(XFileCheck, AFileTheServicesReadToTheEndPasses) {
     apptest::TempFolder folder;

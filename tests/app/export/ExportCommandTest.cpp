@@ -3,6 +3,7 @@
 #include "cli/Commands.h"
 #include "cli/ExportDialog.h"
 
+#include "ProgramRun.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -15,17 +16,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct ProgramRun {
-    int status;
-    std::string out, err;
-};
+using apptest::ProgramRun;
 
-ProgramRun run(std::vector<std::string> words) {
-    std::ostringstream out, err;
-    cli::Console console(out, err);
-    int status = cli::runProgram(words, console);
-    return {status, out.str(), err.str()};
-}
+ProgramRun run(std::vector<std::string> words) { return apptest::runLumaset(std::move(words)); }
 
 bool isOneLine(const std::string& text) {
     return !text.empty() && text.find('\n') == text.size() - 1;

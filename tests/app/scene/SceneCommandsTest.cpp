@@ -3,6 +3,7 @@
 #include "cli/Commands.h"
 #include "gltf/GltfReader.h"
 
+#include "ProgramRun.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -12,17 +13,9 @@
 
 namespace {
 
-struct ProgramRun {
-    int status;
-    std::string out, err;
-};
+using apptest::ProgramRun;
 
-ProgramRun run(std::vector<std::string> words) {
-    std::ostringstream out, err;
-    cli::Console console(out, err);
-    int status = cli::runProgram(words, console);
-    return {status, out.str(), err.str()};
-}
+ProgramRun run(std::vector<std::string> words) { return apptest::runLumaset(std::move(words)); }
 
 bool isOneLine(const std::string& text) { return !text.empty() && text.find('\n') == text.size() - 1; }
 
@@ -36,9 +29,7 @@ std::string triangleFile(const std::string& bufferIndex, const std::string& node
            R"(}]}],"nodes":)" + nodes + extra + "}";
 }
 
-void writeText(const std::string& file, const std::string& text) {
-    apptest::writeBytes(file, std::vector<std::uint8_t>(text.begin(), text.end()));
-}
+using apptest::writeText;
 
 TEST(SceneCommands, BadInputGivesOneClearLineAndStatusOne) {
     apptest::TempFolder folder;

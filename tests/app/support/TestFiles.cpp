@@ -81,6 +81,17 @@ void writeBytes(const std::string& file, const std::vector<std::uint8_t>& bytes)
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
+void writeText(const std::string& file, const std::string& text) {
+    writeBytes(file, std::vector<std::uint8_t>(text.begin(), text.end()));
+}
+
+std::size_t entriesIn(const std::filesystem::path& folder) {
+    std::size_t count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder))
+        ++count;
+    return count;
+}
+
 std::vector<std::uint8_t> readBytes(const std::string& file) {
     std::ifstream in(file, std::ios::binary);
     return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)),

@@ -38,6 +38,9 @@ const std::vector<std::uint8_t>& tinyPng();
 
 void writeBytes(const std::string& file, const std::vector<std::uint8_t>& bytes);
 std::vector<std::uint8_t> readBytes(const std::string& file);
+void writeText(const std::string& file, const std::string& text);
+// The number of entries in `folder` (to check that nothing was left behind).
+std::size_t entriesIn(const std::filesystem::path& folder);
 
 // Runs a shell command line; returns its exit status and fills `output` with stdout and stderr.
 int runCommand(const std::string& commandLine, std::string& output);
