@@ -92,15 +92,16 @@ void exportScene(const TCHAR* name, Interface* ip) {
     // Nothing below reads the snapshot: letting it go before the write keeps one copy of the
     // scene fewer in memory while the writer makes its own.
     snapshot.reset();
-    writer.keepNormals = dialog.IsChecked(IDC_NORMAL);
-    writer.keepTexCoords = dialog.IsChecked(IDC_UV);
-    writer.keepTexturePath = dialog.IsChecked(IDC_TEXTURE_PATH);
-    writer.keepSkin = dialog.IsChecked(IDC_SKIN);
-    writer.keepAnimation = dialog.IsChecked(IDC_ANIMATION);
-    writer.keepVertexColors = dialog.IsChecked(IDC_VERTEX_COLOR);
+    // The options were read from the dialog after OK and nothing has changed the controls since.
+    writer.keepNormals = options.normal;
+    writer.keepTexCoords = options.uv;
+    writer.keepTexturePath = options.texturePath;
+    writer.keepSkin = options.skin;
+    writer.keepAnimation = options.animation;
+    writer.keepVertexColors = options.vertexColor;
 
     // Handedness first, then scale, then rotation, all on the X model.
-    if (dialog.IsChecked(IDC_LEFT_HANDED)) mirrorHandedness(*scene);
+    if (options.leftHanded) mirrorHandedness(*scene);
     if (differsFrom(options.objectScale, 1.0f))
         scaleTopFrames(*scene, options.objectScale[0], options.objectScale[1],
                        options.objectScale[2]);
