@@ -145,8 +145,7 @@ int runAnimsetsCommand(const ParsedArguments& arguments, Console& console) {
 
     std::string folder;
     plugins::PluginRegistry registry;
-    if (!loadPlugins(arguments, registry, folder, console))
-        return exitFailure;
+    if (!loadPlugins(arguments, registry, folder, console)) return exitFailure;
     const plugins::PluginClass* utility = findUtility(registry);
     if (!utility) {
         console.error("no animation set utility among the plug-ins in " + folder);

@@ -29,9 +29,10 @@ bool parseArguments(std::span<const std::string> arguments, std::span<const Opti
         } else if (name.starts_with("--")) {
             name.remove_prefix(2);
         } else {
-            auto shortOption = std::find_if(options.begin(), options.end(), [&](const OptionSpec& o) {
-                return o.shortName != 0 && name.size() == 2 && name[1] == o.shortName;
-            });
+            auto shortOption =
+                std::find_if(options.begin(), options.end(), [&](const OptionSpec& o) {
+                    return o.shortName != 0 && name.size() == 2 && name[1] == o.shortName;
+                });
             if (shortOption == options.end()) {
                 error = "unknown option '" + word + "'";
                 return false;
@@ -46,7 +47,7 @@ bool parseArguments(std::span<const std::string> arguments, std::span<const Opti
             hasInlineValue = true;
         }
         auto declared = std::find_if(options.begin(), options.end(),
-                                 [&](const OptionSpec& o) { return o.name == name; });
+                                     [&](const OptionSpec& o) { return o.name == name; });
         if (declared == options.end()) {
             error = "unknown option '--" + std::string(name) + "'";
             return false;
@@ -84,10 +85,8 @@ bool parseArguments(std::span<const std::string> arguments, std::span<const Opti
 bool parseInteger(std::string_view text, int minimum, int maximum, int& value) {
     int parsed = 0;
     auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), parsed);
-    if (status != std::errc() || end != text.data() + text.size() || text.empty())
-        return false;
-    if (parsed < minimum || parsed > maximum)
-        return false;
+    if (status != std::errc() || end != text.data() + text.size() || text.empty()) return false;
+    if (parsed < minimum || parsed > maximum) return false;
     value = parsed;
     return true;
 }

@@ -17,8 +17,8 @@ struct OptionSpec {
     bool takesValue = false;
     std::string_view valueName; // shown in help texts ("DIR", "N", "NAME START END")
     std::string_view help;
-    int valueCount = 1;   // values a value-taking option takes
-    char shortName = 0;   // "-o" for 'o'; 0 for none
+    int valueCount = 1; // values a value-taking option takes
+    char shortName = 0; // "-o" for 'o'; 0 for none
 };
 
 // One option as given on the command line, in order.

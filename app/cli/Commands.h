@@ -5,7 +5,8 @@
 //   lumaset scene convert IN OUT         glTF in, through the host scene, glTF out
 //   lumaset export SCENE OUT.x           a scene through the plug-in's exporter to an X file
 //   lumaset import IN.x OUT              an X file through the plug-in's importer to glTF
-//   lumaset animsets SCENE [steps]       the scene's animation sets, edited in the plug-in's utility
+//   lumaset animsets SCENE [steps]       the scene's animation sets, edited in the plug-in's
+//   utility
 //
 // The export and import commands of the plug-in join the table with the same conventions: the
 // input first, the output second, options anywhere, "--demo" wherever a scene file is expected.

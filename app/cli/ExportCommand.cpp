@@ -104,8 +104,7 @@ int runExportCommand(const ParsedArguments& arguments, Console& console) {
 
     std::string folder;
     plugins::PluginRegistry registry;
-    if (!loadPlugins(arguments, registry, folder, console))
-        return exitFailure;
+    if (!loadPlugins(arguments, registry, folder, console)) return exitFailure;
     const plugins::PluginClass* exporter = registry.findByExtension(SCENE_EXPORT_CLASS_ID, "x");
     if (!exporter) {
         console.error("no plug-in in " + folder + " exports X files");

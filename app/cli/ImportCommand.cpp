@@ -81,8 +81,7 @@ int runImportCommand(const ParsedArguments& arguments, Console& console) {
 
     std::string folder;
     plugins::PluginRegistry registry;
-    if (!loadPlugins(arguments, registry, folder, console))
-        return exitFailure;
+    if (!loadPlugins(arguments, registry, folder, console)) return exitFailure;
     const plugins::PluginClass* importer = registry.findByExtension(SCENE_IMPORT_CLASS_ID, "x");
     if (!importer) {
         console.error("no plug-in in " + folder + " imports X files");

@@ -49,15 +49,13 @@ int runPluginsCommand(const ParsedArguments& arguments, Console& console) {
     }
     std::string folder;
     plugins::PluginRegistry registry;
-    if (!loadPlugins(arguments, registry, folder, console))
-        return exitFailure;
+    if (!loadPlugins(arguments, registry, folder, console)) return exitFailure;
     if (registry.libraries().empty()) {
         console.out() << "no plug-in libraries in " << folder << '\n';
         return exitSuccess;
     }
     for (std::size_t i = 0; i < registry.libraries().size(); ++i) {
-        if (i > 0)
-            console.out() << '\n';
+        if (i > 0) console.out() << '\n';
         printLibrary(registry.libraries()[i], console.out());
     }
     return exitSuccess;

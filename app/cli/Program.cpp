@@ -24,8 +24,8 @@ const OptionSpec fpsOption{"fps", true, "N",
 const OptionSpec configOption{
     "config", true, "DIR",
     "keep the plug-in's settings file, Lumaset.xml, in DIR (default: the host's plug-in folder)"};
-const OptionSpec printOptionsOption{
-    "print-options", false, "", "print the options the dialog would confirm; export nothing"};
+const OptionSpec printOptionsOption{"print-options", false, "",
+                                    "print the options the dialog would confirm; export nothing"};
 
 std::vector<OptionSpec> exportOptions() {
     std::vector<OptionSpec> options = {demoOption, fpsOption, configOption, printOptionsOption};
@@ -61,10 +61,9 @@ std::string programHelp() {
             "Commands:\n";
     for (const CommandInfo& command : commandTable()) {
         std::string left = "  " + std::string(command.name);
-        if (!command.operands.empty())
-            left += " " + std::string(command.operands);
-        text << left << std::string(left.size() < 32 ? 32 - left.size() : 1, ' ')
-             << command.summary << '\n';
+        if (!command.operands.empty()) left += " " + std::string(command.operands);
+        text << left << std::string(left.size() < 32 ? 32 - left.size() : 1, ' ') << command.summary
+             << '\n';
     }
     text << "\nRun 'lumaset COMMAND --help' for a command's options.\n"
             "Exit status: 0 on success, 1 when the job failed, 2 on a wrong command line.\n";
@@ -99,13 +98,11 @@ std::string groupHelp(std::string_view group) {
     std::ostringstream text;
     text << "usage: lumaset " << group << " SUBCOMMAND [ARGS]\n\nSubcommands:\n";
     for (const CommandInfo& command : commandTable()) {
-        if (!command.name.starts_with(std::string(group) + " "))
-            continue;
+        if (!command.name.starts_with(std::string(group) + " ")) continue;
         std::string left = "  " + std::string(command.name.substr(group.size() + 1));
-        if (!command.operands.empty())
-            left += " " + std::string(command.operands);
-        text << left << std::string(left.size() < 32 ? 32 - left.size() : 1, ' ')
-             << command.summary << '\n';
+        if (!command.operands.empty()) left += " " + std::string(command.operands);
+        text << left << std::string(left.size() < 32 ? 32 - left.size() : 1, ' ') << command.summary
+             << '\n';
     }
     text << "\nRun 'lumaset " << group << " SUBCOMMAND --help' for its options.\n";
     return text.str();
@@ -121,20 +118,26 @@ bool isGroup(std::string_view word) {
 
 const std::vector<CommandInfo>& commandTable() {
     static const std::vector<CommandInfo> table = {
-        {"plugins", "", "list the plug-in libraries and classes the program loads",
+        {"plugins",
+         "",
+         "list the plug-in libraries and classes the program loads",
          "Scans the plug-ins folder for *.dle libraries, loads each as the host does and lists\n"
          "its description, version and classes (name, category, super class, class id and,\n"
          "for exporters and importers, file extensions). A library that cannot be loaded, or\n"
          "that was built for an incompatible host version, is listed with the reason.",
          {pluginsDirOption, helpOption},
          runPluginsCommand},
-        {"scene info", "FILE", "print the host scene built from a glTF file",
+        {"scene info",
+         "FILE",
+         "print the host scene built from a glTF file",
          "Loads FILE (.gltf or .glb) into the host scene and prints what the host holds: the\n"
          "node tree with local transforms, meshes, materials, skins, the animation ranges and\n"
          "the key counts of every animated node.",
          {demoOption, fpsOption, helpOption},
          runSceneInfoCommand},
-        {"scene convert", "IN OUT", "load a glTF file into the host scene and write it back",
+        {"scene convert",
+         "IN OUT",
+         "load a glTF file into the host scene and write it back",
          "Loads IN (.gltf or .glb) into the host scene and writes the host scene to OUT. OUT is\n"
          "binary glTF when it ends in .glb; otherwise OUT is JSON with its buffer in a .bin\n"
          "file beside it. Each glTF animation becomes a named range of the host timeline and\n"
@@ -142,14 +145,14 @@ const std::vector<CommandInfo>& commandTable() {
          {demoOption, fpsOption, helpOption},
          runSceneConvertCommand},
         {"export", "SCENE OUT.x", "export a scene to an X file through the plug-in",
-         "Loads SCENE (.gltf or .glb, or --demo) into the host scene and runs the plug-in's X file\n"
+         "Loads SCENE (.gltf or .glb, or --demo) into the host scene and runs the plug-in's X "
+         "file\n"
          "exporter on it, as the host's Export command does. The exporter shows its options\n"
          "dialog; the program answers it as a user would: each option below sets its control,\n"
          "the others keep what the dialog shows (the choices of the last export, kept in\n"
          "Lumaset.xml), then OK. In quotes: the dialog control each option sets. A file that\n"
          "cannot be written is reported, and an existing file stays as it was.",
-         exportOptions(),
-         runExportCommand},
+         exportOptions(), runExportCommand},
         {"import", "IN.x OUT", "import an X file through the plug-in and write it as glTF",
          "Runs the plug-in's X file importer on IN, as the host's Import command does, and writes\n"
          "the scene it builds to OUT: binary glTF with its PNG and JPEG textures inside when OUT\n"
@@ -159,9 +162,10 @@ const std::vector<CommandInfo>& commandTable() {
          "import, kept in Lumaset.xml), then OK. In quotes: the dialog control each option sets.\n"
          "Each animation set of the file becomes one glTF animation of its name. A file that\n"
          "cannot be read is reported with the place and the reason, and nothing is written.",
-         importOptions(),
-         runImportCommand},
-        {"animsets", "SCENE", "list and edit a scene's animation sets in the plug-in's utility",
+         importOptions(), runImportCommand},
+        {"animsets",
+         "SCENE",
+         "list and edit a scene's animation sets in the plug-in's utility",
          "Loads SCENE (.gltf or .glb; its animations become named frame ranges, the animation\n"
          "sets, laid one after another from frame 1, or where a file this program wrote says\n"
          "they were when they do not overlap), starts the plug-in's animation set\n"
@@ -178,7 +182,10 @@ const std::vector<CommandInfo>& commandTable() {
           {"list", false, "", "print the sets and the animation range as the dialog shows them"},
           {"show", true, "FILE.svg", "draw the dialog as it stands after the steps as SVG"},
           {"output", true, "OUT", "write the scene to OUT instead of SCENE", 1, 'o'},
-          demoOption, fpsOption, pluginsDirOption, helpOption},
+          demoOption,
+          fpsOption,
+          pluginsDirOption,
+          helpOption},
          runAnimsetsCommand},
     };
     return table;
@@ -187,25 +194,21 @@ const std::vector<CommandInfo>& commandTable() {
 std::string commandHelp(const CommandInfo& command) {
     std::ostringstream text;
     text << "usage: lumaset " << command.name << " [OPTIONS]";
-    if (!command.operands.empty())
-        text << ' ' << command.operands;
+    if (!command.operands.empty()) text << ' ' << command.operands;
     text << "\n\n" << command.description << "\n\nOptions:\n";
     // "--x" and "--no-x" share one line, "--[no-]x".
     std::vector<std::pair<std::string, std::string_view>> lines;
     std::size_t width = 22;
     for (const OptionSpec& option : command.options) {
         const std::string name(option.name);
-        if (name.starts_with("no-") && declares(command.options, name.substr(3)))
-            continue;
+        if (name.starts_with("no-") && declares(command.options, name.substr(3))) continue;
         std::string left = "  --" + name;
-        if (declares(command.options, "no-" + name))
-            left = "  --[no-]" + name;
+        if (declares(command.options, "no-" + name)) left = "  --[no-]" + name;
         if (option.name == "help")
             left = "  -h, --help";
         else if (option.shortName != 0)
             left = "  -" + std::string(1, option.shortName) + ", --" + std::string(option.name);
-        if (option.takesValue)
-            left += " " + std::string(option.valueName);
+        if (option.takesValue) left += " " + std::string(option.valueName);
         width = std::max(width, std::min<std::size_t>(left.size() + 2, 36));
         lines.emplace_back(std::move(left), option.help);
     }
@@ -233,16 +236,18 @@ int runProgram(std::span<const std::string> arguments, Console& console) {
     const CommandInfo* command = findCommand(arguments, nameWords);
     if (!command) {
         if (isGroup(first)) {
-            bool wantsHelp = arguments.size() > 1 && (arguments[1] == "--help" || arguments[1] == "-h");
+            bool wantsHelp =
+                arguments.size() > 1 && (arguments[1] == "--help" || arguments[1] == "-h");
             if (wantsHelp) {
                 console.out() << groupHelp(first);
                 return exitSuccess;
             }
             if (arguments.size() == 1)
-                console.error("'" + first + "' needs a subcommand (see 'lumaset " + first + " --help')");
+                console.error("'" + first + "' needs a subcommand (see 'lumaset " + first +
+                              " --help')");
             else
-                console.error("unknown command '" + first + " " + arguments[1] + "' (see 'lumaset " +
-                              first + " --help')");
+                console.error("unknown command '" + first + " " + arguments[1] +
+                              "' (see 'lumaset " + first + " --help')");
             return exitUsage;
         }
         console.error("unknown command '" + first + "' (see 'lumaset --help')");

@@ -15,26 +15,26 @@ namespace cli {
 
 int runSceneInfoCommand(const ParsedArguments& arguments, Console& console) {
     SceneInput input;
-    if (int status = parseSceneInput(arguments, 0, "scene info", input, console); status != exitSuccess)
+    if (int status = parseSceneInput(arguments, 0, "scene info", input, console);
+        status != exitSuccess)
         return status;
     progress::TerminalProgress bar(console.err(), console.errIsTerminal());
-    if (!loadSceneIntoHost(input, "", console))
-        return exitFailure;
+    if (!loadSceneIntoHost(input, "", console)) return exitFailure;
     scene::printHostScene(console.out());
     return exitSuccess;
 }
 
 int runSceneConvertCommand(const ParsedArguments& arguments, Console& console) {
     SceneInput input;
-    if (int status = parseSceneInput(arguments, 1, "scene convert", input, console); status != exitSuccess)
+    if (int status = parseSceneInput(arguments, 1, "scene convert", input, console);
+        status != exitSuccess)
         return status;
     const std::string& output = input.outputs[0];
     progress::TerminalProgress bar(console.err(), console.errIsTerminal());
     std::error_code ignored;
     const std::string outputFolder =
         std::filesystem::absolute(std::filesystem::path(output), ignored).parent_path().string();
-    if (!loadSceneIntoHost(input, outputFolder, console))
-        return exitFailure;
+    if (!loadSceneIntoHost(input, outputFolder, console)) return exitFailure;
 
     Interface* core = GetCOREInterface();
     std::string title = "Writing " + std::filesystem::path(output).filename().string();

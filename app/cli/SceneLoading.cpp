@@ -17,21 +17,22 @@ int parseSceneInput(const ParsedArguments& arguments, std::size_t outputCount,
     input.isDemo = arguments.has("demo");
     const std::size_t wanted = outputCount + (input.isDemo ? 0 : 1);
     if (arguments.positionals.size() != wanted) {
-        const std::string what = input.isDemo ? (outputCount == 1 ? "an output file" : "no file")
-                                              : (outputCount == 1 ? "an input and an output file"
-                                                                  : "one scene file");
+        const std::string what =
+            input.isDemo ? (outputCount == 1 ? "an output file" : "no file")
+                         : (outputCount == 1 ? "an input and an output file" : "one scene file");
         console.error("'" + command + "' takes " + what + hint);
         return exitUsage;
     }
     std::size_t next = 0;
-    if (!input.isDemo)
-        input.path = arguments.positionals[next++];
-    input.outputs.assign(arguments.positionals.begin() + std::ptrdiff_t(next), arguments.positionals.end());
+    if (!input.isDemo) input.path = arguments.positionals[next++];
+    input.outputs.assign(arguments.positionals.begin() + std::ptrdiff_t(next),
+                         arguments.positionals.end());
     if (arguments.has("fps")) {
         const std::string fps = arguments.valueOr("fps", "");
         if (!parseInteger(fps, 1, 4800, input.framesPerSecond) ||
             !scene::isUsableFrameRate(input.framesPerSecond)) {
-            console.error("--fps " + fps + ": the frame rate must divide 4800 (24, 25, 30, 60, ...)" + hint);
+            console.error("--fps " + fps +
+                          ": the frame rate must divide 4800 (24, 25, 30, 60, ...)" + hint);
             return exitUsage;
         }
     }
@@ -41,7 +42,8 @@ int parseSceneInput(const ParsedArguments& arguments, std::size_t outputCount,
 bool loadSceneIntoHost(const SceneInput& input, const std::string& imageFolder, Console& console) {
     const std::string label = input.isDemo ? std::string("demo scene") : input.path;
     Interface* core = GetCOREInterface();
-    std::string title = "Loading " + (input.isDemo ? label : std::filesystem::path(label).filename().string());
+    std::string title =
+        "Loading " + (input.isDemo ? label : std::filesystem::path(label).filename().string());
     core->ProgressStart(title.data(), TRUE, nullptr, nullptr);
 
     gltf::Scene scene;

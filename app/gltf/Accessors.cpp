@@ -30,30 +30,44 @@ int componentSize(int componentType) {
 
 int typeComponents(int type) {
     switch (type) {
-    case TINYGLTF_TYPE_SCALAR: return 1;
-    case TINYGLTF_TYPE_VEC2: return 2;
-    case TINYGLTF_TYPE_VEC3: return 3;
-    case TINYGLTF_TYPE_VEC4: return 4;
-    case TINYGLTF_TYPE_MAT2: return 4;
-    case TINYGLTF_TYPE_MAT3: return 9;
-    case TINYGLTF_TYPE_MAT4: return 16;
-    default: return 0;
+    case TINYGLTF_TYPE_SCALAR:
+        return 1;
+    case TINYGLTF_TYPE_VEC2:
+        return 2;
+    case TINYGLTF_TYPE_VEC3:
+        return 3;
+    case TINYGLTF_TYPE_VEC4:
+        return 4;
+    case TINYGLTF_TYPE_MAT2:
+        return 4;
+    case TINYGLTF_TYPE_MAT3:
+        return 9;
+    case TINYGLTF_TYPE_MAT4:
+        return 16;
+    default:
+        return 0;
     }
 }
 
 int matrixRows(int type) {
     switch (type) {
-    case TINYGLTF_TYPE_MAT2: return 2;
-    case TINYGLTF_TYPE_MAT3: return 3;
-    case TINYGLTF_TYPE_MAT4: return 4;
-    default: return 0;
+    case TINYGLTF_TYPE_MAT2:
+        return 2;
+    case TINYGLTF_TYPE_MAT3:
+        return 3;
+    case TINYGLTF_TYPE_MAT4:
+        return 4;
+    default:
+        return 0;
     }
 }
 
 double readComponent(const unsigned char* at, int componentType) {
     switch (componentType) {
-    case TINYGLTF_COMPONENT_TYPE_BYTE: return double(static_cast<std::int8_t>(*at));
-    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE: return double(*at);
+    case TINYGLTF_COMPONENT_TYPE_BYTE:
+        return double(static_cast<std::int8_t>(*at));
+    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE:
+        return double(*at);
     case TINYGLTF_COMPONENT_TYPE_SHORT: {
         std::int16_t v;
         std::memcpy(&v, at, 2);
@@ -79,11 +93,16 @@ double readComponent(const unsigned char* at, int componentType) {
 
 double normalize(double value, int componentType) {
     switch (componentType) {
-    case TINYGLTF_COMPONENT_TYPE_BYTE: return value / 127.0 < -1.0 ? -1.0 : value / 127.0;
-    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE: return value / 255.0;
-    case TINYGLTF_COMPONENT_TYPE_SHORT: return value / 32767.0 < -1.0 ? -1.0 : value / 32767.0;
-    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT: return value / 65535.0;
-    default: return value;
+    case TINYGLTF_COMPONENT_TYPE_BYTE:
+        return value / 127.0 < -1.0 ? -1.0 : value / 127.0;
+    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE:
+        return value / 255.0;
+    case TINYGLTF_COMPONENT_TYPE_SHORT:
+        return value / 32767.0 < -1.0 ? -1.0 : value / 32767.0;
+    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT:
+        return value / 65535.0;
+    default:
+        return value;
     }
 }
 
@@ -97,7 +116,8 @@ bool viewWindow(const tinygltf::Model& model, int viewIndex, std::size_t extraOf
                 const std::string& owner, ByteWindow& window, int& bufferIndex,
                 std::string& error) {
     if (viewIndex < 0 || std::size_t(viewIndex) >= model.bufferViews.size()) {
-        error = owner + " names buffer view " + std::to_string(viewIndex) + ", which does not exist";
+        error =
+            owner + " names buffer view " + std::to_string(viewIndex) + ", which does not exist";
         return false;
     }
     const tinygltf::BufferView& view = model.bufferViews[std::size_t(viewIndex)];
@@ -125,8 +145,7 @@ bool viewWindow(const tinygltf::Model& model, int viewIndex, std::size_t extraOf
 } // namespace
 
 bool AccessorDecoder::describe(int index, std::size_t& count, int& componentCount) const {
-    if (index < 0 || std::size_t(index) >= model_.accessors.size())
-        return false;
+    if (index < 0 || std::size_t(index) >= model_.accessors.size()) return false;
     const tinygltf::Accessor& accessor = model_.accessors[std::size_t(index)];
     count = accessor.count;
     componentCount = typeComponents(accessor.type);
@@ -198,7 +217,8 @@ bool AccessorDecoder::readRaw(int index, int componentCount, std::vector<double>
             for (int c = 0; c < columns; ++c)
                 for (int r = 0; r < perColumn; ++r)
                     values[i * std::size_t(components) + std::size_t(c * perColumn + r)] =
-                        readComponent(element + std::size_t(c) * columnBytes + std::size_t(r * size),
+                        readComponent(element + std::size_t(c) * columnBytes +
+                                          std::size_t(r * size),
                                       accessor.componentType);
         }
     }
@@ -239,7 +259,8 @@ bool AccessorDecoder::readRaw(int index, int componentCount, std::vector<double>
             const double target = readComponent(indexWindow.data + i * std::size_t(indexSize),
                                                 sparse.indices.componentType);
             if (target >= double(count)) {
-                error = name + " has a sparse index past its " + std::to_string(count) + " elements";
+                error =
+                    name + " has a sparse index past its " + std::to_string(count) + " elements";
                 return false;
             }
             const unsigned char* element = valueWindow.data + i * elementBytes;
@@ -247,7 +268,8 @@ bool AccessorDecoder::readRaw(int index, int componentCount, std::vector<double>
                 for (int r = 0; r < perColumn; ++r)
                     values[std::size_t(target) * std::size_t(components) +
                            std::size_t(c * perColumn + r)] =
-                        readComponent(element + std::size_t(c) * columnBytes + std::size_t(r * size),
+                        readComponent(element + std::size_t(c) * columnBytes +
+                                          std::size_t(r * size),
                                       accessor.componentType);
         }
     }
@@ -259,8 +281,7 @@ bool AccessorDecoder::readFloats(int index, int componentCount, std::vector<floa
     std::vector<double> raw;
     bool normalized = false;
     int componentType = 0;
-    if (!readRaw(index, componentCount, raw, normalized, componentType, error))
-        return false;
+    if (!readRaw(index, componentCount, raw, normalized, componentType, error)) return false;
     values.resize(raw.size());
     for (std::size_t i = 0; i < raw.size(); ++i)
         values[i] = float(normalized ? normalize(raw[i], componentType) : raw[i]);
@@ -272,8 +293,7 @@ bool AccessorDecoder::readUnsigned(int index, int componentCount,
     std::vector<double> raw;
     bool normalized = false;
     int componentType = 0;
-    if (!readRaw(index, componentCount, raw, normalized, componentType, error))
-        return false;
+    if (!readRaw(index, componentCount, raw, normalized, componentType, error)) return false;
     if (componentType != TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE &&
         componentType != TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT &&
         componentType != TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT) {

@@ -25,8 +25,8 @@ public:
                                   std::string& error) const;
 
     // Decodes an accessor of unsigned integers (indices, joints) with `componentCount` per element.
-    [[nodiscard]] bool readUnsigned(int index, int componentCount, std::vector<std::uint32_t>& values,
-                                    std::string& error) const;
+    [[nodiscard]] bool readUnsigned(int index, int componentCount,
+                                    std::vector<std::uint32_t>& values, std::string& error) const;
 
     // The element count and component count of accessor `index`; false when it does not exist.
     [[nodiscard]] bool describe(int index, std::size_t& count, int& componentCount) const;

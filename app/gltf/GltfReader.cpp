@@ -37,8 +37,8 @@ bool keepEncodedImage(tinygltf::Image* image, const int, std::string*, std::stri
 // Files a glTF file names (external buffers and images) are read here rather than by tinygltf's
 // own reader, which takes a directory or a device for a file of 2^63 bytes. Only a regular file
 // is read, and only up to the 4 GiB a glTF buffer can address.
-bool readReferencedFile(std::vector<unsigned char>* out, std::string* error, const std::string& path,
-                        void*) {
+bool readReferencedFile(std::vector<unsigned char>* out, std::string* error,
+                        const std::string& path, void*) {
     auto fail = [&](const std::string& why) {
         if (error) *error += path + ": " + why + "\n";
         return false;
@@ -139,13 +139,11 @@ std::string firstLine(const std::string& text) {
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
+        if (end == std::string::npos) end = text.size();
         std::string line = text.substr(start, end - start);
         while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '.'))
             line.pop_back();
-        if (!line.empty())
-            return line;
+        if (!line.empty()) return line;
         start = end + 1;
     }
     return "the file is not valid glTF";
@@ -180,24 +178,26 @@ private:
                 if (std::size_t(source.bufferView) >= model_.bufferViews.size())
                     return fail("image " + std::to_string(i) + " names buffer view " +
                                 std::to_string(source.bufferView) + ", which does not exist");
-                const tinygltf::BufferView& view = model_.bufferViews[std::size_t(source.bufferView)];
+                const tinygltf::BufferView& view =
+                    model_.bufferViews[std::size_t(source.bufferView)];
                 if (view.buffer < 0 || std::size_t(view.buffer) >= model_.buffers.size())
                     return fail("buffer view " + std::to_string(source.bufferView) +
                                 " names buffer " + std::to_string(view.buffer) +
                                 ", which does not exist");
                 const auto& data = model_.buffers[std::size_t(view.buffer)].data;
-                if (view.byteOffset > data.size() || view.byteLength > data.size() - view.byteOffset)
+                if (view.byteOffset > data.size() ||
+                    view.byteLength > data.size() - view.byteOffset)
                     return fail("image " + std::to_string(i) + " points past the end of buffer " +
                                 std::to_string(view.buffer));
                 image.bytes.assign(data.begin() + std::ptrdiff_t(view.byteOffset),
-                                   data.begin() + std::ptrdiff_t(view.byteOffset + view.byteLength));
+                                   data.begin() +
+                                       std::ptrdiff_t(view.byteOffset + view.byteLength));
             } else if (isDataUri(source.uri) || source.uri.empty()) {
                 image.bytes = source.image;
             } else {
                 image.uri = source.uri;
                 fs::path path = fs::path(decodeUri(source.uri));
-                if (path.is_relative())
-                    path = fs::path(baseFolder_) / path;
+                if (path.is_relative()) path = fs::path(baseFolder_) / path;
                 std::error_code ignored;
                 fs::path absolute = fs::absolute(path, ignored).lexically_normal();
                 image.path = absolute.string();
@@ -252,11 +252,9 @@ private:
                        std::size_t vertexCount, std::vector<float>& values) {
         values.clear();
         auto found = source.attributes.find(attribute);
-        if (found == source.attributes.end())
-            return true;
+        if (found == source.attributes.end()) return true;
         std::string error;
-        if (!accessors_.readFloats(found->second, components, values, error))
-            return fail(error);
+        if (!accessors_.readFloats(found->second, components, values, error)) return fail(error);
         if (values.size() != vertexCount * std::size_t(components))
             return fail("accessor " + std::to_string(found->second) + " (" + attribute + ") has " +
                         std::to_string(values.size() / std::size_t(components)) +
@@ -289,21 +287,17 @@ private:
             warn(where + " has no POSITION; it is skipped");
             return true;
         }
-        if (!source.targets.empty())
-            warn(where + " has morph targets; they are left out");
+        if (!source.targets.empty()) warn(where + " has morph targets; they are left out");
         std::string error;
         std::vector<float> flat;
-        if (!accessors_.readFloats(position->second, 3, flat, error))
-            return fail(error);
+        if (!accessors_.readFloats(position->second, 3, flat, error)) return fail(error);
         const std::size_t vertexCount = flat.size() / 3;
         primitive.positions = group<3>(flat);
         flat.clear();
-        if (!readAttribute(source, "NORMAL", 3, vertexCount, flat))
-            return false;
+        if (!readAttribute(source, "NORMAL", 3, vertexCount, flat)) return false;
         primitive.normals = group<3>(flat);
         flat.clear();
-        if (!readAttribute(source, "TEXCOORD_0", 2, vertexCount, flat))
-            return false;
+        if (!readAttribute(source, "TEXCOORD_0", 2, vertexCount, flat)) return false;
         primitive.texCoords = group<2>(flat);
         flat.clear();
         if (auto color = source.attributes.find("COLOR_0"); color != source.attributes.end()) {
@@ -314,8 +308,7 @@ private:
             if (components != 3 && components != 4)
                 return fail("accessor " + std::to_string(color->second) +
                             " (COLOR_0) must be VEC3 or VEC4");
-            if (!readAttribute(source, "COLOR_0", components, vertexCount, flat))
-                return false;
+            if (!readAttribute(source, "COLOR_0", components, vertexCount, flat)) return false;
             primitive.colorsHaveAlpha = components == 4;
             primitive.colors.resize(vertexCount);
             for (std::size_t v = 0; v < vertexCount; ++v)
@@ -324,31 +317,30 @@ private:
                         c < components ? flat[v * std::size_t(components) + std::size_t(c)] : 1.0f;
         }
         flat.clear();
-        if (!readAttribute(source, "WEIGHTS_0", 4, vertexCount, flat))
-            return false;
+        if (!readAttribute(source, "WEIGHTS_0", 4, vertexCount, flat)) return false;
         primitive.weights = group<4>(flat);
         if (auto joints = source.attributes.find("JOINTS_0"); joints != source.attributes.end()) {
             std::vector<std::uint32_t> raw;
-            if (!accessors_.readUnsigned(joints->second, 4, raw, error))
-                return fail(error);
+            if (!accessors_.readUnsigned(joints->second, 4, raw, error)) return fail(error);
             if (raw.size() != vertexCount * 4)
                 return fail("accessor " + std::to_string(joints->second) +
                             " (JOINTS_0) does not match POSITION");
             primitive.joints.resize(vertexCount);
             for (std::size_t v = 0; v < vertexCount; ++v)
                 for (std::size_t c = 0; c < 4; ++c)
-                    primitive.joints[v][c] = std::uint16_t(std::min<std::uint32_t>(raw[v * 4 + c], 0xFFFF));
+                    primitive.joints[v][c] =
+                        std::uint16_t(std::min<std::uint32_t>(raw[v * 4 + c], 0xFFFF));
         }
         if (primitive.joints.empty() != primitive.weights.empty()) {
-            warn(where + " has JOINTS_0 or WEIGHTS_0 without the other; the skin weights are left out");
+            warn(where +
+                 " has JOINTS_0 or WEIGHTS_0 without the other; the skin weights are left out");
             primitive.joints.clear();
             primitive.weights.clear();
         }
 
         std::vector<std::uint32_t> order;
         if (source.indices >= 0) {
-            if (!accessors_.readUnsigned(source.indices, 1, order, error))
-                return fail(error);
+            if (!accessors_.readUnsigned(source.indices, 1, order, error)) return fail(error);
         } else {
             order.resize(vertexCount);
             for (std::size_t i = 0; i < vertexCount; ++i)
@@ -368,7 +360,8 @@ private:
     }
 
     // Triangle lists stay; strips and fans become lists with the winding glTF defines for them.
-    static std::vector<std::uint32_t> triangulate(const std::vector<std::uint32_t>& order, int mode) {
+    static std::vector<std::uint32_t> triangulate(const std::vector<std::uint32_t>& order,
+                                                  int mode) {
         std::vector<std::uint32_t> out;
         auto add = [&](std::uint32_t a, std::uint32_t b, std::uint32_t c) {
             if (a != b && b != c && a != c) {
@@ -401,8 +394,7 @@ private:
                 bool keep = false;
                 if (!readPrimitive(m, p, model_.meshes[m].primitives[p], primitive, keep))
                     return false;
-                if (keep)
-                    mesh.primitives.push_back(std::move(primitive));
+                if (keep) mesh.primitives.push_back(std::move(primitive));
             }
             scene_.meshes.push_back(std::move(mesh));
         }
@@ -483,12 +475,10 @@ private:
         int sceneIndex = model_.defaultScene;
         if (sceneIndex >= 0 && std::size_t(sceneIndex) >= model_.scenes.size())
             return fail("the default scene " + std::to_string(sceneIndex) + " does not exist");
-        if (sceneIndex < 0 && !model_.scenes.empty())
-            sceneIndex = 0;
+        if (sceneIndex < 0 && !model_.scenes.empty()) sceneIndex = 0;
         if (sceneIndex < 0) {
             for (std::size_t i = 0; i < scene_.nodes.size(); ++i)
-                if (parents_[i] < 0)
-                    scene_.roots.push_back(int(i));
+                if (parents_[i] < 0) scene_.roots.push_back(int(i));
             return true;
         }
         readAnimationRange(model_.scenes[std::size_t(sceneIndex)].extras);
@@ -501,8 +491,7 @@ private:
                 return fail("scene " + std::to_string(sceneIndex) + " lists node " +
                             std::to_string(root) + ", which is a child of node " +
                             std::to_string(parents_[std::size_t(root)]));
-            if (seen.insert(root).second)
-                scene_.roots.push_back(root);
+            if (seen.insert(root).second) scene_.roots.push_back(root);
         }
         return true;
     }
@@ -510,11 +499,9 @@ private:
     // The extras are anyone's to write: a range that is not two finite, ordered numbers is
     // left out with a warning.
     void readAnimationRange(const tinygltf::Value& extras) {
-        if (!extras.IsObject() || !extras.Has("lumaset"))
-            return;
+        if (!extras.IsObject() || !extras.Has("lumaset")) return;
         const tinygltf::Value& ours = extras.Get("lumaset");
-        if (!ours.IsObject() || !ours.Has("animationRange"))
-            return;
+        if (!ours.IsObject() || !ours.Has("animationRange")) return;
         const tinygltf::Value& range = ours.Get("animationRange");
         if (range.IsArray() && range.ArrayLen() == 2 && range.Get(0).IsNumber() &&
             range.Get(1).IsNumber()) {
@@ -529,15 +516,15 @@ private:
     }
 
     std::optional<double> readTimelineStart(const tinygltf::Value& extras, std::size_t animation) {
-        if (!extras.IsObject() || !extras.Has("lumaset"))
-            return std::nullopt;
+        if (!extras.IsObject() || !extras.Has("lumaset")) return std::nullopt;
         const tinygltf::Value& ours = extras.Get("lumaset");
-        if (!ours.IsObject() || !ours.Has("timelineStart"))
-            return std::nullopt;
+        if (!ours.IsObject() || !ours.Has("timelineStart")) return std::nullopt;
         const tinygltf::Value& start = ours.Get("timelineStart");
-        if (start.IsNumber() && std::isfinite(start.GetNumberAsDouble()) && start.GetNumberAsDouble() >= 0)
+        if (start.IsNumber() && std::isfinite(start.GetNumberAsDouble()) &&
+            start.GetNumberAsDouble() >= 0)
             return start.GetNumberAsDouble();
-        warn("animation " + std::to_string(animation) + " has a timeline start that is not a time in seconds; ignored");
+        warn("animation " + std::to_string(animation) +
+             " has a timeline start that is not a time in seconds; ignored");
         return std::nullopt;
     }
 
@@ -573,8 +560,7 @@ private:
         }
         for (std::size_t i = 0; i < scene_.nodes.size(); ++i) {
             const Node& node = scene_.nodes[i];
-            if (node.skin < 0 || node.mesh < 0)
-                continue;
+            if (node.skin < 0 || node.mesh < 0) continue;
             const std::size_t jointCount = scene_.skins[std::size_t(node.skin)].joints.size();
             for (const Primitive& primitive : scene_.meshes[std::size_t(node.mesh)].primitives)
                 for (std::size_t v = 0; v < primitive.joints.size(); ++v)
@@ -601,7 +587,8 @@ private:
                 if (channelSource.target_node < 0)
                     continue; // targets something an extension defines
                 if (std::size_t(channelSource.target_node) >= scene_.nodes.size())
-                    return fail(where + " targets node " + std::to_string(channelSource.target_node) +
+                    return fail(where + " targets node " +
+                                std::to_string(channelSource.target_node) +
                                 ", which does not exist");
                 Channel channel;
                 channel.node = channelSource.target_node;
@@ -615,7 +602,8 @@ private:
                     warn(where + " animates '" + channelSource.target_path + "'; it is skipped");
                     continue;
                 }
-                if (channelSource.sampler < 0 || std::size_t(channelSource.sampler) >= source.samplers.size())
+                if (channelSource.sampler < 0 ||
+                    std::size_t(channelSource.sampler) >= source.samplers.size())
                     return fail(where + " names sampler " + std::to_string(channelSource.sampler) +
                                 ", which does not exist");
                 const tinygltf::AnimationSampler& sampler =
@@ -633,7 +621,8 @@ private:
                 if (!accessors_.readFloats(sampler.output, components, channel.values, error))
                     return fail(error);
                 const std::size_t perKey =
-                    std::size_t(components) * (channel.interpolation == Interpolation::cubicSpline ? 3 : 1);
+                    std::size_t(components) *
+                    (channel.interpolation == Interpolation::cubicSpline ? 3 : 1);
                 if (channel.values.size() != channel.timesSeconds.size() * perKey)
                     return fail(where + " has " + std::to_string(channel.timesSeconds.size()) +
                                 " key times but " + std::to_string(channel.values.size() / perKey) +
@@ -645,8 +634,7 @@ private:
                     if (k > 0 && time <= channel.timesSeconds[k - 1])
                         return fail(where + " has key times out of order");
                 }
-                if (!channel.timesSeconds.empty())
-                    animation.channels.push_back(std::move(channel));
+                if (!channel.timesSeconds.empty()) animation.channels.push_back(std::move(channel));
             }
             animation.timelineStartSeconds = readTimelineStart(source.extras, a);
             scene_.animations.push_back(std::move(animation));
@@ -673,12 +661,11 @@ private:
 
 } // namespace
 
-bool readGltfBytes(std::span<const std::uint8_t> bytes, const std::string& baseFolder,
-                   Scene& scene, ReadReport& report) {
+bool readGltfBytes(std::span<const std::uint8_t> bytes, const std::string& baseFolder, Scene& scene,
+                   ReadReport& report) {
     scene = Scene{};
     const bool isBinary = bytes.size() >= 4 && std::memcmp(bytes.data(), "glTF", 4) == 0;
-    if (isBinary && !checkGlbLayout(bytes, report.error))
-        return false;
+    if (isBinary && !checkGlbLayout(bytes, report.error)) return false;
     if (bytes.size() > 0xFFFFFFFFu) {
         report.error = "the file is larger than 4 GiB";
         return false;
@@ -690,12 +677,12 @@ bool readGltfBytes(std::span<const std::uint8_t> bytes, const std::string& baseF
     tinygltf::Model model;
     std::string error, warning;
     try {
-        bool loaded =
-            isBinary ? loader.LoadBinaryFromMemory(&model, &error, &warning, bytes.data(),
-                                                   unsigned(bytes.size()), baseFolder)
-                     : loader.LoadASCIIFromString(&model, &error, &warning,
-                                                  reinterpret_cast<const char*>(bytes.data()),
-                                                  unsigned(bytes.size()), baseFolder);
+        bool loaded = isBinary
+                          ? loader.LoadBinaryFromMemory(&model, &error, &warning, bytes.data(),
+                                                        unsigned(bytes.size()), baseFolder)
+                          : loader.LoadASCIIFromString(&model, &error, &warning,
+                                                       reinterpret_cast<const char*>(bytes.data()),
+                                                       unsigned(bytes.size()), baseFolder);
         // The extensions are known once the JSON is parsed, even when loading failed later:
         // a file that needs one of them is refused for that reason first.
         if (std::string unknown = unimplementedExtensions(model.extensionsRequired);

@@ -19,7 +19,9 @@ using Vec3 = std::array<float, 3>;
 using Vec4 = std::array<float, 4>;
 using Mat4 = std::array<float, 16>; // column-major, as stored in glTF
 
-constexpr Mat4 identityMatrix() { return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}; }
+constexpr Mat4 identityMatrix() {
+    return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+}
 
 struct Node {
     std::string name; // never empty after reading: missing names become "node_<index>"
@@ -43,8 +45,8 @@ struct Primitive {
     std::vector<Vec4> colors;    // COLOR_0; alpha is 1 when the file stores rgb only
     bool colorsHaveAlpha = false;
     std::vector<std::array<std::uint16_t, 4>> joints; // JOINTS_0: indices into the skin's joints
-    std::vector<Vec4> weights;                          // WEIGHTS_0
-    std::vector<std::uint32_t> indices;                 // three per triangle, all < positions.size()
+    std::vector<Vec4> weights;                        // WEIGHTS_0
+    std::vector<std::uint32_t> indices;               // three per triangle, all < positions.size()
 };
 
 struct Mesh {
@@ -117,6 +119,8 @@ struct Scene {
 };
 
 // Components per key of a channel's path: 3 or 4.
-inline int componentCount(AnimationPath path) { return path == AnimationPath::rotation ? 4 : 3; }
+inline int componentCount(AnimationPath path) {
+    return path == AnimationPath::rotation ? 4 : 3;
+}
 
 } // namespace gltf

@@ -152,14 +152,17 @@ public:
         accessor.count = indices.size();
         if (largest < 0xFF) {
             std::vector<std::uint8_t> narrow(indices.begin(), indices.end());
-            accessor.bufferView = addView(narrow.data(), narrow.size(), TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
+            accessor.bufferView =
+                addView(narrow.data(), narrow.size(), TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
             accessor.componentType = TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE;
         } else if (largest < 0xFFFF) {
             std::vector<std::uint16_t> narrow(indices.begin(), indices.end());
-            accessor.bufferView = addView(narrow.data(), narrow.size() * 2, TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
+            accessor.bufferView =
+                addView(narrow.data(), narrow.size() * 2, TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
             accessor.componentType = TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT;
         } else {
-            accessor.bufferView = addView(indices.data(), indices.size() * 4, TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
+            accessor.bufferView =
+                addView(indices.data(), indices.size() * 4, TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
             accessor.componentType = TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT;
         }
         model_.accessors.push_back(accessor);
@@ -171,7 +174,8 @@ public:
         accessor.type = TINYGLTF_TYPE_VEC4;
         accessor.count = joints.size();
         accessor.componentType = TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT;
-        accessor.bufferView = addView(joints.data(), joints.size() * 8, TINYGLTF_TARGET_ARRAY_BUFFER);
+        accessor.bufferView =
+            addView(joints.data(), joints.size() * 8, TINYGLTF_TARGET_ARRAY_BUFFER);
         model_.accessors.push_back(accessor);
         return int(model_.accessors.size() - 1);
     }
@@ -184,8 +188,7 @@ private:
 void normalizeWeights(std::array<std::uint16_t, 4>& joints, Vec4& weights) {
     double sum = 0;
     for (std::size_t c = 0; c < 4; ++c) {
-        if (!(weights[c] > 0) || !std::isfinite(weights[c]))
-            weights[c] = 0;
+        if (!(weights[c] > 0) || !std::isfinite(weights[c])) weights[c] = 0;
         sum += weights[c];
     }
     if (sum <= 0) {
@@ -195,8 +198,7 @@ void normalizeWeights(std::array<std::uint16_t, 4>& joints, Vec4& weights) {
     }
     for (std::size_t c = 0; c < 4; ++c) {
         weights[c] = float(weights[c] / sum);
-        if (weights[c] == 0)
-            joints[c] = 0;
+        if (weights[c] == 0) joints[c] = 0;
     }
 }
 
@@ -213,16 +215,16 @@ void addPrimitive(ModelBuilder& builder, const Primitive& source, bool needsTexC
         primitive.attributes["NORMAL"] = builder.addFloats(unitNormals(source), TINYGLTF_TYPE_VEC3,
                                                            TINYGLTF_TARGET_ARRAY_BUFFER, false);
     if (!source.texCoords.empty())
-        primitive.attributes["TEXCOORD_0"] =
-            builder.addFloats(source.texCoords, TINYGLTF_TYPE_VEC2, TINYGLTF_TARGET_ARRAY_BUFFER, false);
+        primitive.attributes["TEXCOORD_0"] = builder.addFloats(source.texCoords, TINYGLTF_TYPE_VEC2,
+                                                               TINYGLTF_TARGET_ARRAY_BUFFER, false);
     else if (needsTexCoords)
         primitive.attributes["TEXCOORD_0"] =
             builder.addFloats(std::vector<Vec2>(source.positions.size(), Vec2{0, 0}),
                               TINYGLTF_TYPE_VEC2, TINYGLTF_TARGET_ARRAY_BUFFER, false);
     if (!source.colors.empty()) {
         if (source.colorsHaveAlpha) {
-            primitive.attributes["COLOR_0"] =
-                builder.addFloats(source.colors, TINYGLTF_TYPE_VEC4, TINYGLTF_TARGET_ARRAY_BUFFER, false);
+            primitive.attributes["COLOR_0"] = builder.addFloats(
+                source.colors, TINYGLTF_TYPE_VEC4, TINYGLTF_TARGET_ARRAY_BUFFER, false);
         } else {
             std::vector<Vec3> rgb(source.colors.size());
             for (std::size_t i = 0; i < rgb.size(); ++i)
@@ -246,17 +248,23 @@ void addPrimitive(ModelBuilder& builder, const Primitive& source, bool needsTexC
 
 const char* pathName(AnimationPath path) {
     switch (path) {
-    case AnimationPath::translation: return "translation";
-    case AnimationPath::rotation: return "rotation";
-    default: return "scale";
+    case AnimationPath::translation:
+        return "translation";
+    case AnimationPath::rotation:
+        return "rotation";
+    default:
+        return "scale";
     }
 }
 
 const char* interpolationName(Interpolation interpolation) {
     switch (interpolation) {
-    case Interpolation::step: return "STEP";
-    case Interpolation::cubicSpline: return "CUBICSPLINE";
-    default: return "LINEAR";
+    case Interpolation::step:
+        return "STEP";
+    case Interpolation::cubicSpline:
+        return "CUBICSPLINE";
+    default:
+        return "LINEAR";
     }
 }
 
@@ -280,8 +288,10 @@ void addAnimation(ModelBuilder& builder, const Animation& source, std::size_t no
     tinygltf::Animation animation;
     animation.name = source.name;
     if (source.timelineStartSeconds) {
-        tinygltf::Value::Object ours{{"timelineStart", tinygltf::Value(*source.timelineStartSeconds)}};
-        animation.extras = tinygltf::Value(tinygltf::Value::Object{{"lumaset", tinygltf::Value(std::move(ours))}});
+        tinygltf::Value::Object ours{
+            {"timelineStart", tinygltf::Value(*source.timelineStartSeconds)}};
+        animation.extras =
+            tinygltf::Value(tinygltf::Value::Object{{"lumaset", tinygltf::Value(std::move(ours))}});
     }
     std::set<std::pair<int, AnimationPath>> targets;
     for (const Channel& channel : source.channels) {
@@ -316,16 +326,14 @@ void addAnimation(ModelBuilder& builder, const Animation& source, std::size_t no
         target.target_path = pathName(channel.path);
         animation.channels.push_back(target);
     }
-    if (!animation.channels.empty())
-        builder.model().animations.push_back(std::move(animation));
+    if (!animation.channels.empty()) builder.model().animations.push_back(std::move(animation));
 }
 
 // The uri of an image file as seen from `outputFolder`.
 std::string relativeUri(const std::string& imagePath, const fs::path& outputFolder) {
     std::error_code failed;
     fs::path relative = fs::relative(fs::path(imagePath), outputFolder, failed);
-    if (failed || relative.empty())
-        return encodeUriPath(fs::path(imagePath).generic_string());
+    if (failed || relative.empty()) return encodeUriPath(fs::path(imagePath).generic_string());
     return encodeUriPath(relative.generic_string());
 }
 
@@ -384,10 +392,8 @@ void buildModel(const Scene& scene, ModelBuilder& builder, const fs::path& outpu
             c = std::clamp(c, 0.0, 1.0);
         pbr.metallicFactor = std::clamp(double(source.metallicFactor), 0.0, 1.0);
         pbr.roughnessFactor = std::clamp(double(source.roughnessFactor), 0.0, 1.0);
-        if (source.baseColorImage >= 0)
-            pbr.baseColorTexture.index = source.baseColorImage;
-        if (source.baseColorFactor[3] < 1)
-            material.alphaMode = "BLEND";
+        if (source.baseColorImage >= 0) pbr.baseColorTexture.index = source.baseColorImage;
+        if (source.baseColorFactor[3] < 1) material.alphaMode = "BLEND";
         material.doubleSided = source.doubleSided;
         model.materials.push_back(std::move(material));
     }
@@ -405,8 +411,7 @@ void buildModel(const Scene& scene, ModelBuilder& builder, const fs::path& outpu
                     scene.materials[std::size_t(primitive.material)].baseColorImage >= 0;
                 addPrimitive(builder, primitive, textured, mesh);
             }
-        if (mesh.primitives.empty())
-            continue;
+        if (mesh.primitives.empty()) continue;
         meshIndex[m] = int(model.meshes.size());
         model.meshes.push_back(std::move(mesh));
     }
@@ -446,13 +451,11 @@ void buildModel(const Scene& scene, ModelBuilder& builder, const fs::path& outpu
     }
     // Meshes whose mesh lost its skin attributes keep no skin.
     for (tinygltf::Node& node : model.nodes) {
-        if (node.skin < 0)
-            continue;
+        if (node.skin < 0) continue;
         bool skinned = true;
         for (const auto& primitive : model.meshes[std::size_t(node.mesh)].primitives)
             skinned = skinned && primitive.attributes.count("JOINTS_0");
-        if (!skinned)
-            node.skin = -1;
+        if (!skinned) node.skin = -1;
     }
     for (const Animation& animation : scene.animations)
         addAnimation(builder, animation, scene.nodes.size());
@@ -462,12 +465,12 @@ void buildModel(const Scene& scene, ModelBuilder& builder, const fs::path& outpu
         tinygltf::Value::Array range{tinygltf::Value(scene.animationRange->startSeconds),
                                      tinygltf::Value(scene.animationRange->endSeconds)};
         tinygltf::Value::Object ours{{"animationRange", tinygltf::Value(std::move(range))}};
-        root.extras = tinygltf::Value(tinygltf::Value::Object{{"lumaset", tinygltf::Value(std::move(ours))}});
+        root.extras =
+            tinygltf::Value(tinygltf::Value::Object{{"lumaset", tinygltf::Value(std::move(ours))}});
     }
     model.scenes.push_back(root);
     model.defaultScene = 0;
-    if (model.buffers[0].data.empty())
-        model.buffers.clear();
+    if (model.buffers[0].data.empty()) model.buffers.clear();
 }
 
 // Every attribute array as long as the positions and every index inside them; one line naming
@@ -524,8 +527,7 @@ bool writeGltfFile(const Scene& scene, const std::string& path, std::string& err
     ModelBuilder builder;
     buildModel(scene, builder, folder, binary && options.embedImageFiles);
     const std::string binName = target.stem().string() + ".bin";
-    if (!binary && !builder.model().buffers.empty())
-        builder.model().buffers[0].uri = binName;
+    if (!binary && !builder.model().buffers.empty()) builder.model().buffers[0].uri = binName;
 
     // Everything is written into a private folder beside the target first, then moved into
     // place, so a failure leaves the existing files untouched.
@@ -543,8 +545,7 @@ bool writeGltfFile(const Scene& scene, const std::string& path, std::string& err
                                                true, binary);
     if (written && !binary && !builder.model().buffers.empty())
         fs::rename(staging / binName, folder / binName, failed), written = !failed;
-    if (written)
-        fs::rename(stagedFile, target, failed), written = !failed;
+    if (written) fs::rename(stagedFile, target, failed), written = !failed;
     std::error_code ignored;
     fs::remove_all(staging, ignored);
     if (!written) {

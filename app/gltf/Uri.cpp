@@ -4,16 +4,15 @@
 
 namespace gltf {
 
-bool isDataUri(std::string_view uri) { return uri.starts_with("data:"); }
+bool isDataUri(std::string_view uri) {
+    return uri.starts_with("data:");
+}
 
 std::string decodeUri(std::string_view uri) {
     auto hex = [](char c) -> int {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
         return -1;
     };
     std::string out;

@@ -29,7 +29,9 @@ std::string lowered(std::string_view text) {
     return out;
 }
 
-std::string textOrEmpty(const TCHAR* text) { return text ? std::string(text) : std::string(); }
+std::string textOrEmpty(const TCHAR* text) {
+    return text ? std::string(text) : std::string();
+}
 
 std::string hex(ULONG value) {
     char text[16];
@@ -42,12 +44,10 @@ std::string hex(ULONG value) {
 template <class Filer> std::vector<std::string> extensionsOf(ClassDesc* descriptor) {
     std::unique_ptr<Filer> filer(static_cast<Filer*>(descriptor->Create(FALSE)));
     std::vector<std::string> extensions;
-    if (!filer)
-        return extensions;
+    if (!filer) return extensions;
     const int count = filer->ExtCount();
     for (int i = 0; i < count && i < maxClassesPerLibrary; ++i)
-        if (const TCHAR* extension = filer->Ext(i))
-            extensions.emplace_back(extension);
+        if (const TCHAR* extension = filer->Ext(i)) extensions.emplace_back(extension);
     return extensions;
 }
 
@@ -68,8 +68,7 @@ bool PluginRegistry::loadFolder(const std::string& folder, std::string& error) {
     std::vector<fs::path> files;
     for (fs::directory_iterator entry(folder, failed), end; !failed && entry != end;
          entry.increment(failed))
-        if (lowered(entry->path().extension().string()) == ".dle" &&
-            entry->is_regular_file(failed))
+        if (lowered(entry->path().extension().string()) == ".dle" && entry->is_regular_file(failed))
             files.push_back(entry->path());
     if (failed) {
         error = "cannot read the plug-ins folder '" + folder + "': " + failed.message();
@@ -92,8 +91,10 @@ bool PluginRegistry::loadLibrary(const std::string& path) {
         refuse(path, "is already loaded");
         return false;
     }
-    auto description = reinterpret_cast<LibDescriptionProc>(GetProcAddress(module, "LibDescription"));
-    auto numberClasses = reinterpret_cast<LibNumberClassesProc>(GetProcAddress(module, "LibNumberClasses"));
+    auto description =
+        reinterpret_cast<LibDescriptionProc>(GetProcAddress(module, "LibDescription"));
+    auto numberClasses =
+        reinterpret_cast<LibNumberClassesProc>(GetProcAddress(module, "LibNumberClasses"));
     auto classDesc = reinterpret_cast<LibClassDescProc>(GetProcAddress(module, "LibClassDesc"));
     auto version = reinterpret_cast<LibVersionProc>(GetProcAddress(module, "LibVersion"));
     if (!description || !numberClasses || !classDesc || !version) {
@@ -106,8 +107,9 @@ bool PluginRegistry::loadLibrary(const std::string& path) {
     if (!IsPluginVersionCompatible(libraryVersion)) {
         FreeLibrary(module);
         refuse(path, "was built for host version " + hex(libraryVersion) + " (API " +
-                         std::to_string(GET_MAX_API_NUM(libraryVersion)) + "); this host takes API " +
-                         std::to_string(MAX_API_NUM_R60) + " to " + std::to_string(MAX_API_NUM_R70));
+                         std::to_string(GET_MAX_API_NUM(libraryVersion)) +
+                         "); this host takes API " + std::to_string(MAX_API_NUM_R60) + " to " +
+                         std::to_string(MAX_API_NUM_R70));
         return false;
     }
     const int classCount = numberClasses();
@@ -158,8 +160,7 @@ std::vector<const PluginClass*> PluginRegistry::classesOf(SClass_ID superClassId
     std::vector<const PluginClass*> found;
     for (const PluginLibrary& library : libraries_)
         for (const PluginClass& entry : library.classes)
-            if (entry.superClassId == superClassId)
-                found.push_back(&entry);
+            if (entry.superClassId == superClassId) found.push_back(&entry);
     return found;
 }
 
@@ -168,29 +169,30 @@ const PluginClass* PluginRegistry::findByExtension(SClass_ID superClassId,
     const std::string wanted = lowered(extension);
     for (const PluginClass* entry : classesOf(superClassId))
         for (const std::string& offered : entry->extensions)
-            if (lowered(offered) == wanted)
-                return entry;
+            if (lowered(offered) == wanted) return entry;
     return nullptr;
 }
 
 std::string pluginsFolder(const std::string& option) {
-    if (!option.empty())
-        return option;
+    if (!option.empty()) return option;
     if (const char* variable = std::getenv("LUMASET_PLUGINS_DIR"); variable && *variable)
         return variable;
     char program[4096];
     DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
-    if (length == 0 || length >= sizeof program)
-        return ".";
+    if (length == 0 || length >= sizeof program) return ".";
     return fs::path(std::string(program, length)).parent_path().string();
 }
 
 std::string superClassName(SClass_ID superClassId) {
     switch (superClassId) {
-    case UTILITY_CLASS_ID: return "utility";
-    case SCENE_EXPORT_CLASS_ID: return "scene export";
-    case SCENE_IMPORT_CLASS_ID: return "scene import";
-    default: return hex(superClassId);
+    case UTILITY_CLASS_ID:
+        return "utility";
+    case SCENE_EXPORT_CLASS_ID:
+        return "scene export";
+    case SCENE_IMPORT_CLASS_ID:
+        return "scene import";
+    default:
+        return hex(superClassId);
     }
 }
 

@@ -6,20 +6,21 @@
 
 namespace progress {
 
-std::string TerminalProgress::barLine(const std::string& title, int percent, bool showBar, int width) {
+std::string TerminalProgress::barLine(const std::string& title, int percent, bool showBar,
+                                      int width) {
     percent = std::clamp(percent, 0, 100);
     std::string line = title;
     if (showBar) {
         const int filled = percent * width / 100;
         line += " [" + std::string(std::size_t(filled), '#') +
-                std::string(std::size_t(width - filled), '.') + "] " + std::to_string(percent) + "%";
+                std::string(std::size_t(width - filled), '.') + "] " + std::to_string(percent) +
+                "%";
     }
     return line;
 }
 
 TerminalProgress::TerminalProgress(std::ostream& terminal, bool enabled) : enabled_(enabled) {
-    if (!enabled_)
-        return;
+    if (!enabled_) return;
     hostcore::setProgressObserver(
         [&terminal, wasShown = false](const hostcore::ProgressView& view) mutable {
             if (view.shown) {
@@ -35,8 +36,7 @@ TerminalProgress::TerminalProgress(std::ostream& terminal, bool enabled) : enabl
 }
 
 TerminalProgress::~TerminalProgress() {
-    if (enabled_)
-        hostcore::setProgressObserver(nullptr);
+    if (enabled_) hostcore::setProgressObserver(nullptr);
 }
 
 } // namespace progress

@@ -18,8 +18,7 @@ void putInt(std::vector<std::uint8_t>& out, std::int32_t value) {
 }
 
 bool takeInt(const std::uint8_t* bytes, std::size_t length, std::size_t& at, std::int32_t& value) {
-    if (length - at < 4)
-        return false;
+    if (length - at < 4) return false;
     value = std::int32_t(std::uint32_t(bytes[at]) | std::uint32_t(bytes[at + 1]) << 8 |
                          std::uint32_t(bytes[at + 2]) << 16 | std::uint32_t(bytes[at + 3]) << 24);
     at += 4;
@@ -47,8 +46,7 @@ std::vector<AnimationRange> decodeAnimationRanges(const std::uint8_t* bytes, std
     std::vector<AnimationRange> ranges;
     std::size_t at = 0;
     std::int32_t count = 0;
-    if (!bytes || !takeInt(bytes, length, at, count) || count < 0)
-        return ranges;
+    if (!bytes || !takeInt(bytes, length, at, count) || count < 0) return ranges;
     for (std::int32_t i = 0; i < count; ++i) {
         std::int32_t nameSize = 0;
         AnimationRange range;
@@ -58,7 +56,8 @@ std::vector<AnimationRange> decodeAnimationRanges(const std::uint8_t* bytes, std
         const char* name = reinterpret_cast<const char*>(bytes + at);
         range.name.assign(name, strnlen(name, std::size_t(nameSize)));
         at += std::size_t(nameSize);
-        if (!takeInt(bytes, length, at, range.startFrame) || !takeInt(bytes, length, at, range.endFrame))
+        if (!takeInt(bytes, length, at, range.startFrame) ||
+            !takeInt(bytes, length, at, range.endFrame))
             break;
         ranges.push_back(std::move(range));
     }
@@ -68,21 +67,18 @@ std::vector<AnimationRange> decodeAnimationRanges(const std::uint8_t* bytes, std
 std::vector<AnimationRange> loadAnimationRanges() {
     ReferenceTarget* scene = GetCOREInterface()->GetScenePointer();
     AppDataChunk* chunk = scene->GetAppDataChunk(animationSetClassId, UTILITY_CLASS_ID, 0);
-    if (!chunk)
-        return {};
+    if (!chunk) return {};
     return decodeAnimationRanges(static_cast<const std::uint8_t*>(chunk->data), chunk->length);
 }
 
 void saveAnimationRanges(const std::vector<AnimationRange>& ranges) {
     ReferenceTarget* scene = GetCOREInterface()->GetScenePointer();
     scene->RemoveAppDataChunk(animationSetClassId, UTILITY_CLASS_ID, 0);
-    if (ranges.empty())
-        return;
+    if (ranges.empty()) return;
     const std::vector<std::uint8_t> bytes = encodeAnimationRanges(ranges);
     // The host takes the block and frees it with free().
     void* block = std::malloc(bytes.size());
-    if (!block)
-        return;
+    if (!block) return;
     std::memcpy(block, bytes.data(), bytes.size());
     scene->AddAppDataChunk(animationSetClassId, UTILITY_CLASS_ID, 0, DWORD(bytes.size()), block);
 }

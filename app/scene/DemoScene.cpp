@@ -19,7 +19,8 @@ const std::vector<std::uint8_t> checkerPng = {
 
 // Appends the faces of an axis-aligned box to `primitive`, one quad of four vertices per side
 // with the side's normal; `sides` picks which of +x -x +y -y +z -z.
-void addBoxSides(gltf::Primitive& primitive, Vec3 low, Vec3 high, std::initializer_list<int> sides) {
+void addBoxSides(gltf::Primitive& primitive, Vec3 low, Vec3 high,
+                 std::initializer_list<int> sides) {
     for (int side : sides) {
         const int axis = side / 2;
         const float sign = side % 2 == 0 ? 1.0f : -1.0f;
@@ -38,9 +39,11 @@ void addBoxSides(gltf::Primitive& primitive, Vec3 low, Vec3 high, std::initializ
         }
         // Counter-clockwise seen from outside.
         if (sign > 0)
-            primitive.indices.insert(primitive.indices.end(), {base, base + 1, base + 2, base, base + 2, base + 3});
+            primitive.indices.insert(primitive.indices.end(),
+                                     {base, base + 1, base + 2, base, base + 2, base + 3});
         else
-            primitive.indices.insert(primitive.indices.end(), {base, base + 2, base + 1, base, base + 3, base + 2});
+            primitive.indices.insert(primitive.indices.end(),
+                                     {base, base + 2, base + 1, base, base + 3, base + 2});
     }
 }
 
@@ -52,8 +55,12 @@ gltf::Node node(const char* name, Vec3 translation, std::vector<int> children = 
     return made;
 }
 
-Vec4 turnAboutZ(float radians) { return {0, 0, std::sin(radians / 2), std::cos(radians / 2)}; }
-Vec4 turnAboutY(float radians) { return {0, std::sin(radians / 2), 0, std::cos(radians / 2)}; }
+Vec4 turnAboutZ(float radians) {
+    return {0, 0, std::sin(radians / 2), std::cos(radians / 2)};
+}
+Vec4 turnAboutY(float radians) {
+    return {0, std::sin(radians / 2), 0, std::cos(radians / 2)};
+}
 
 gltf::Mat4 translation(Vec3 t) {
     gltf::Mat4 m = gltf::identityMatrix();
@@ -99,7 +106,8 @@ gltf::Scene demoScene() {
     for (int ring = 0; ring < 3; ++ring) {
         for (int k = 0; k < 4; ++k) {
             const float angle = float(k) * 1.5707963f;
-            column.positions.push_back({0.15f * std::cos(angle), float(ring), 0.15f * std::sin(angle)});
+            column.positions.push_back(
+                {0.15f * std::cos(angle), float(ring), 0.15f * std::sin(angle)});
             column.normals.push_back({std::cos(angle), 0, std::sin(angle)});
             column.joints.push_back({0, 1, 0, 0});
             const float upper = ring == 0 ? 0.0f : (ring == 1 ? 0.5f : 1.0f);
@@ -131,9 +139,11 @@ gltf::Scene demoScene() {
     scene.nodes[6].skin = 0;
     scene.roots = {0};
     // The arm stands at x = 2 with its joints at heights 0 and 1.
-    scene.skins.push_back({"arm_skin", {4, 5}, {translation({-2, 0, 0}), translation({-2, -1, 0})}, 4});
+    scene.skins.push_back(
+        {"arm_skin", {4, 5}, {translation({-2, 0, 0}), translation({-2, -1, 0})}, 4});
 
-    gltf::Channel bend{5, gltf::AnimationPath::rotation, gltf::Interpolation::linear, {0, 0.5f, 1}, {}};
+    gltf::Channel bend{
+        5, gltf::AnimationPath::rotation, gltf::Interpolation::linear, {0, 0.5f, 1}, {}};
     for (float radians : {0.0f, 0.8f, 0.0f}) {
         const Vec4 q = turnAboutZ(radians);
         bend.values.insert(bend.values.end(), q.begin(), q.end());
@@ -143,14 +153,21 @@ gltf::Scene demoScene() {
         const Vec4 q = turnAboutZ(radians);
         sway.values.insert(sway.values.end(), q.begin(), q.end());
     }
-    gltf::Channel spin{1, gltf::AnimationPath::rotation, gltf::Interpolation::linear, {0, 1, 2}, {}};
+    gltf::Channel spin{
+        1, gltf::AnimationPath::rotation, gltf::Interpolation::linear, {0, 1, 2}, {}};
     for (float radians : {0.0f, 3.1415927f / 2, 3.1415927f}) {
         const Vec4 q = turnAboutY(radians);
         spin.values.insert(spin.values.end(), q.begin(), q.end());
     }
-    gltf::Channel slide{3, gltf::AnimationPath::translation, gltf::Interpolation::linear, {0, 2},
+    gltf::Channel slide{3,
+                        gltf::AnimationPath::translation,
+                        gltf::Interpolation::linear,
+                        {0, 2},
                         {-2, 0, 2, -2, 0.5f, 2}};
-    gltf::Channel grow{1, gltf::AnimationPath::scale, gltf::Interpolation::linear, {0, 2},
+    gltf::Channel grow{1,
+                       gltf::AnimationPath::scale,
+                       gltf::Interpolation::linear,
+                       {0, 2},
                        {1, 1, 1, 1.25f, 1.25f, 1.25f}};
     scene.animations.push_back({"wave", {bend, sway}});
     scene.animations.push_back({"spin", {spin, slide, grow}});

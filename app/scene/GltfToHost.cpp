@@ -42,15 +42,15 @@ struct SkinBinding {
 std::string safeFileName(const std::string& text) {
     std::string out;
     for (char c : text)
-        out.push_back(std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == '.' ? c : '_');
+        out.push_back(
+            std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == '.' ? c
+                                                                                            : '_');
     return out;
 }
 
 std::string extensionFor(const gltf::Image& image) {
-    if (image.mimeType == "image/jpeg")
-        return ".jpg";
-    if (image.bytes.size() >= 3 && image.bytes[0] == 0xFF && image.bytes[1] == 0xD8)
-        return ".jpg";
+    if (image.mimeType == "image/jpeg") return ".jpg";
+    if (image.bytes.size() >= 3 && image.bytes[0] == 0xFF && image.bytes[1] == 0xD8) return ".jpg";
     return ".png";
 }
 
@@ -62,8 +62,7 @@ public:
     bool build() {
         hostcore::resetScene();
         SetFrameRate(options_.framesPerSecond);
-        if (!placeImages())
-            return false;
+        if (!placeImages()) return false;
         materials_.assign(scene_.materials.size(), nullptr);
         nodes_.assign(scene_.nodes.size(), nullptr);
         SuspendAnimate();
@@ -81,8 +80,10 @@ private:
     // Texture names are file paths: embedded images get a file of their own.
     bool placeImages() {
         const fs::path input(options_.inputPath);
-        const std::string stem = safeFileName(input.stem().string().empty() ? "scene" : input.stem().string());
-        fs::path folder = options_.imageFolder.empty() ? input.parent_path() : fs::path(options_.imageFolder);
+        const std::string stem =
+            safeFileName(input.stem().string().empty() ? "scene" : input.stem().string());
+        fs::path folder =
+            options_.imageFolder.empty() ? input.parent_path() : fs::path(options_.imageFolder);
         std::error_code ignored;
         folder = fs::absolute(folder.empty() ? fs::path(".") : folder, ignored);
         for (std::size_t i = 0; i < scene_.images.size(); ++i) {
@@ -95,7 +96,8 @@ private:
             fs::path file = folder / (stem + "_" + safeFileName(name) + extensionFor(image));
             if (!options_.imageFolder.empty() && !image.bytes.empty()) {
                 std::ofstream out(file, std::ios::binary | std::ios::trunc);
-                out.write(reinterpret_cast<const char*>(image.bytes.data()), std::streamsize(image.bytes.size()));
+                out.write(reinterpret_cast<const char*>(image.bytes.data()),
+                          std::streamsize(image.bytes.size()));
                 if (!out) {
                     report_.error = "cannot write the embedded image '" + file.string() + "'";
                     return false;
@@ -113,7 +115,8 @@ private:
             const gltf::Material& source = scene_.materials[std::size_t(index)];
             StdMat2* material = NewDefaultStdMat();
             material->SetName(source.name.c_str());
-            const Color color(source.baseColorFactor[0], source.baseColorFactor[1], source.baseColorFactor[2]);
+            const Color color(source.baseColorFactor[0], source.baseColorFactor[1],
+                              source.baseColorFactor[2]);
             material->SetDiffuse(color, 0);
             material->SetAmbient(color, 0);
             material->SetOpacity(source.baseColorFactor[3], 0);
@@ -140,11 +143,9 @@ private:
         for (const gltf::Primitive& primitive : mesh.primitives) {
             auto found = std::find(slots.begin(), slots.end(), primitive.material);
             slotOfPrimitive.push_back(int(found - slots.begin()));
-            if (found == slots.end())
-                slots.push_back(primitive.material);
+            if (found == slots.end()) slots.push_back(primitive.material);
         }
-        if (slots.size() == 1)
-            return slots[0] >= 0 ? materialAt(slots[0]) : nullptr;
+        if (slots.size() == 1) return slots[0] >= 0 ? materialAt(slots[0]) : nullptr;
         MultiMtl* multi = NewDefaultMultiMtl();
         multi->SetName((mesh.name + " materials").c_str());
         multi->SetNumSubMtls(int(slots.size()));
@@ -203,14 +204,14 @@ private:
                 const int at = vertexBase + int(v);
                 mesh.setVert(at, toPoint3(primitive.positions[v]));
                 if (hasTexCoords) {
-                    const gltf::Vec2 uv = v < primitive.texCoords.size() ? primitive.texCoords[v] : gltf::Vec2{0, 0};
+                    const gltf::Vec2 uv =
+                        v < primitive.texCoords.size() ? primitive.texCoords[v] : gltf::Vec2{0, 0};
                     mesh.setTVert(at, UVVert(uv[0], 1.0f - uv[1], 0.0f)); // the host's v points up
                 }
-                const gltf::Vec4 color = v < primitive.colors.size() ? primitive.colors[v] : gltf::Vec4{1, 1, 1, 1};
-                if (hasColors)
-                    mesh.vertCol[at] = VertColor(color[0], color[1], color[2]);
-                if (hasAlpha)
-                    mesh.mapVerts(2)[at] = UVVert(color[3], color[3], color[3]);
+                const gltf::Vec4 color =
+                    v < primitive.colors.size() ? primitive.colors[v] : gltf::Vec4{1, 1, 1, 1};
+                if (hasColors) mesh.vertCol[at] = VertColor(color[0], color[1], color[2]);
+                if (hasAlpha) mesh.mapVerts(2)[at] = UVVert(color[3], color[3], color[3]);
                 if (v < primitive.normals.size())
                     normals.emplace_back(at, toPoint3(primitive.normals[v]));
                 if (v < primitive.joints.size()) {
@@ -228,12 +229,9 @@ private:
                 // Without normals glTF shades flat: smoothing group 0.
                 mesh.faces[face].setSmGroup(primitive.normals.empty() ? 0 : 1);
                 mesh.faces[face].setMatID(MtlID(slotOfPrimitive[p]));
-                if (hasTexCoords)
-                    mesh.tvFace[face].setTVerts(a, b, c);
-                if (hasColors)
-                    mesh.vcFace[face].setTVerts(a, b, c);
-                if (hasAlpha)
-                    mesh.mapFaces(2)[face].setTVerts(a, b, c);
+                if (hasTexCoords) mesh.tvFace[face].setTVerts(a, b, c);
+                if (hasColors) mesh.vcFace[face].setTVerts(a, b, c);
+                if (hasAlpha) mesh.mapFaces(2)[face].setTVerts(a, b, c);
             }
             vertexBase += int(primitive.positions.size());
             faceBase += int(primitive.indices.size() / 3);
@@ -303,24 +301,24 @@ private:
                 // The derived object is built over the mesh before the node takes it, so the
                 // mesh always has a reference.
                 IDerivedObject* derived = CreateDerivedObject(triangles);
-                auto* skin = static_cast<Modifier*>(core_->CreateInstance(OSM_CLASS_ID, SKIN_CLASSID));
+                auto* skin =
+                    static_cast<Modifier*>(core_->CreateInstance(OSM_CLASS_ID, SKIN_CLASSID));
                 if (skin) {
                     derived->AddModifier(skin);
                     binding.modifier = skin;
                     binding.skin = source.skin;
                 } else {
-                    warn("the host has no skin modifier; node '" + source.name + "' stays unskinned");
+                    warn("the host has no skin modifier; node '" + source.name +
+                         "' stays unskinned");
                 }
                 object = derived;
             }
         }
         INode* node = core_->CreateObjectNode(object);
         node->SetName(source.name.c_str());
-        if (parent)
-            parent->AttachChild(node, 0);
+        if (parent) parent->AttachChild(node, 0);
         setRestTransform(node, source);
-        if (material)
-            node->SetMtl(material);
+        if (material) node->SetMtl(material);
         nodes_[std::size_t(index)] = node;
         if (binding.modifier) {
             binding.node = node;
@@ -332,20 +330,19 @@ private:
     void bindSkins() {
         for (SkinBinding& binding : skins_) {
             binding.node->EvalWorldState(0);
-            auto* data = static_cast<ISkinImportData*>(binding.modifier->GetInterface(I_SKINIMPORTDATA));
-            if (!data)
-                continue;
+            auto* data =
+                static_cast<ISkinImportData*>(binding.modifier->GetInterface(I_SKINIMPORTDATA));
+            if (!data) continue;
             const gltf::Skin& skin = scene_.skins[std::size_t(binding.skin)];
             std::vector<INode*> bones(skin.joints.size(), nullptr);
             for (std::size_t j = 0; j < skin.joints.size(); ++j) {
                 INode* bone = nodes_[std::size_t(skin.joints[j])];
                 if (!bone) {
-                    warn("skin '" + skin.name + "' names joint node " + std::to_string(skin.joints[j]) +
-                         ", which is not in the scene");
+                    warn("skin '" + skin.name + "' names joint node " +
+                         std::to_string(skin.joints[j]) + ", which is not in the scene");
                     continue;
                 }
-                if (!data->AddBoneEx(bone, FALSE))
-                    continue;
+                if (!data->AddBoneEx(bone, FALSE)) continue;
                 // glTF skins in the space of the mesh as given, whatever the node's transform:
                 // the skinned node's initial matrix is the identity, and a bone's initial
                 // matrix is the inverse of its inverse bind matrix.
@@ -360,8 +357,7 @@ private:
                 for (std::size_t c = 0; c < 4; ++c) {
                     const std::uint16_t joint = binding.joints[v][c];
                     float weight = binding.weights[v][c];
-                    if (!(weight > 0) || joint >= bones.size() || !bones[joint])
-                        continue;
+                    if (!(weight > 0) || joint >= bones.size() || !bones[joint]) continue;
                     INode* bone = bones[joint];
                     influences.Append(1, &bone);
                     weights.Append(1, &weight);
@@ -375,12 +371,14 @@ private:
     static gltf::Vec4 restValue(const gltf::Node& node, gltf::AnimationPath path) {
         gltf::Vec3 translation = node.translation, scale = node.scale;
         gltf::Vec4 rotation = node.rotation;
-        if (node.hasMatrix)
-            decomposeLocal(localMatrix(node), translation, rotation, scale);
+        if (node.hasMatrix) decomposeLocal(localMatrix(node), translation, rotation, scale);
         switch (path) {
-        case gltf::AnimationPath::translation: return {translation[0], translation[1], translation[2], 0};
-        case gltf::AnimationPath::rotation: return rotation;
-        default: return {scale[0], scale[1], scale[2], 0};
+        case gltf::AnimationPath::translation:
+            return {translation[0], translation[1], translation[2], 0};
+        case gltf::AnimationPath::rotation:
+            return rotation;
+        default:
+            return {scale[0], scale[1], scale[2], 0};
         }
     }
 
@@ -412,7 +410,8 @@ private:
             const gltf::Animation& animation = scene_.animations[a];
             const AnimationRange& range = places[a];
             if (range.startFrame < 0) {
-                warn("animation '" + animation.name + "' runs past the end of the host timeline; left out");
+                warn("animation '" + animation.name +
+                     "' runs past the end of the host timeline; left out");
                 continue;
             }
             const TimeValue start = range.startFrame * ticksPerFrame;
@@ -420,25 +419,28 @@ private:
             std::set<Track> done;
             for (const gltf::Channel& channel : animation.channels) {
                 const Track track{channel.node, channel.path};
-                if (!nodes_[std::size_t(channel.node)] || !done.insert(track).second)
-                    continue;
+                if (!nodes_[std::size_t(channel.node)] || !done.insert(track).second) continue;
                 std::vector<TrackKey>& out = keys[track];
                 const std::size_t count = channel.timesSeconds.size();
-                const TimeValue first = start + TimeValue(std::lround(double(channel.timesSeconds[0]) * TIME_TICKSPERSEC));
-                const TimeValue last = start + TimeValue(std::lround(double(channel.timesSeconds[count - 1]) * TIME_TICKSPERSEC));
+                const TimeValue first =
+                    start +
+                    TimeValue(std::lround(double(channel.timesSeconds[0]) * TIME_TICKSPERSEC));
+                const TimeValue last =
+                    start + TimeValue(std::lround(double(channel.timesSeconds[count - 1]) *
+                                                  TIME_TICKSPERSEC));
                 // glTF holds the end values before the first and after the last key.
-                if (first > start)
-                    out.push_back({start, keyValue(channel, 0)});
+                if (first > start) out.push_back({start, keyValue(channel, 0)});
                 for (std::size_t k = 0; k < count; ++k)
-                    out.push_back({start + TimeValue(std::lround(double(channel.timesSeconds[k]) * TIME_TICKSPERSEC)),
+                    out.push_back({start + TimeValue(std::lround(double(channel.timesSeconds[k]) *
+                                                                 TIME_TICKSPERSEC)),
                                    keyValue(channel, k)});
-                if (last < end)
-                    out.push_back({end, keyValue(channel, count - 1)});
+                if (last < end) out.push_back({end, keyValue(channel, count - 1)});
             }
             // Tracks other animations move stay at rest over this one.
             for (const Track& track : animated)
                 if (!done.count(track)) {
-                    const gltf::Vec4 rest = restValue(scene_.nodes[std::size_t(track.first)], track.second);
+                    const gltf::Vec4 rest =
+                        restValue(scene_.nodes[std::size_t(track.first)], track.second);
                     keys[track].push_back({start, rest});
                     keys[track].push_back({end, rest});
                 }
@@ -452,9 +454,11 @@ private:
             Control* transform = nodes_[std::size_t(track.first)]->GetTMController();
             Control* control = nullptr;
             if (transform)
-                control = track.second == gltf::AnimationPath::translation ? transform->GetPositionController()
-                          : track.second == gltf::AnimationPath::rotation  ? transform->GetRotationController()
-                                                                           : transform->GetScaleController();
+                control = track.second == gltf::AnimationPath::translation
+                              ? transform->GetPositionController()
+                          : track.second == gltf::AnimationPath::rotation
+                              ? transform->GetRotationController()
+                              : transform->GetScaleController();
             if (!control) {
                 warn("node '" + scene_.nodes[std::size_t(track.first)].name + "' cannot take keys");
                 continue;
@@ -494,19 +498,22 @@ private:
         for (std::size_t a = 0; a < places.size() && recorded; ++a) {
             const std::optional<double> seconds = scene_.animations[a].timelineStartSeconds;
             const double start = seconds ? std::round(*seconds * fps) : -1;
-            recorded = frameCounts[a] >= 0 && start >= 1 && start + double(frameCounts[a]) <= double(lastFrame);
+            recorded = frameCounts[a] >= 0 && start >= 1 &&
+                       start + double(frameCounts[a]) <= double(lastFrame);
             if (recorded)
-                places[a] = {scene_.animations[a].name, std::int32_t(start), std::int32_t(start + double(frameCounts[a]))};
+                places[a] = {scene_.animations[a].name, std::int32_t(start),
+                             std::int32_t(start + double(frameCounts[a]))};
         }
         if (recorded) {
             std::vector<AnimationRange> byStart = places;
             std::sort(byStart.begin(), byStart.end(),
-                      [](const AnimationRange& a, const AnimationRange& b) { return a.startFrame < b.startFrame; });
+                      [](const AnimationRange& a, const AnimationRange& b) {
+                          return a.startFrame < b.startFrame;
+                      });
             for (std::size_t a = 1; a < byStart.size() && recorded; ++a)
                 recorded = byStart[a].startFrame > byStart[a - 1].endFrame;
         }
-        if (recorded)
-            return places;
+        if (recorded) return places;
         long long next = 1;
         for (std::size_t a = 0; a < places.size(); ++a) {
             places[a].name = scene_.animations[a].name;
@@ -524,10 +531,8 @@ private:
     // The nearest tick, kept within what a TimeValue holds (the lowest value marks "empty").
     static TimeValue secondsToTicks(double seconds) {
         const double ticks = std::round(seconds * TIME_TICKSPERSEC);
-        if (ticks >= double(TIME_PosInfinity))
-            return TIME_PosInfinity;
-        if (ticks <= double(TIME_NegInfinity) + 1)
-            return TIME_NegInfinity + 1;
+        if (ticks >= double(TIME_PosInfinity)) return TIME_PosInfinity;
+        if (ticks <= double(TIME_NegInfinity) + 1) return TIME_NegInfinity + 1;
         return TimeValue(ticks);
     }
 

@@ -20,13 +20,16 @@ gltf::Mat4 toMat4(const Matrix3& matrix) {
     return m;
 }
 
-Quat toHostQuat(const gltf::Vec4& r) { return Quat(-r[0], -r[1], -r[2], r[3]); }
+Quat toHostQuat(const gltf::Vec4& r) {
+    return Quat(-r[0], -r[1], -r[2], r[3]);
+}
 
-gltf::Vec4 toGltfQuat(const Quat& q) { return {-q.x, -q.y, -q.z, q.w}; }
+gltf::Vec4 toGltfQuat(const Quat& q) {
+    return {-q.x, -q.y, -q.z, q.w};
+}
 
 Matrix3 localMatrix(const gltf::Node& node) {
-    if (node.hasMatrix)
-        return toMatrix3(node.matrix);
+    if (node.hasMatrix) return toMatrix3(node.matrix);
     // Row vectors: scale first, then rotation, then translation.
     Matrix3 rotation(1);
     Quat q = toHostQuat(node.rotation);

@@ -20,8 +20,12 @@ gltf::Mat4 toMat4(const Matrix3& matrix);
 Quat toHostQuat(const gltf::Vec4& rotation);
 gltf::Vec4 toGltfQuat(const Quat& rotation);
 
-inline Point3 toPoint3(const gltf::Vec3& v) { return Point3(v[0], v[1], v[2]); }
-inline gltf::Vec3 toVec3(const Point3& p) { return {p.x, p.y, p.z}; }
+inline Point3 toPoint3(const gltf::Vec3& v) {
+    return Point3(v[0], v[1], v[2]);
+}
+inline gltf::Vec3 toVec3(const Point3& p) {
+    return {p.x, p.y, p.z};
+}
 
 // A glTF node's local transform (its matrix, or translation * rotation * scale) as a host matrix.
 Matrix3 localMatrix(const gltf::Node& node);

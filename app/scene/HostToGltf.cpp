@@ -50,8 +50,7 @@ std::array<std::uint32_t, 3> bitsOf(const Point3& p) {
 Point3 cornerNormal(Mesh& mesh, int face, int vertex) {
     RVertex& render = mesh.getRVert(vertex);
     const int count = int(render.rFlags & NORCT_MASK);
-    if ((render.rFlags & SPECIFIED_NORMAL) || count == 1)
-        return render.rn.getNormal();
+    if ((render.rFlags & SPECIFIED_NORMAL) || count == 1) return render.rn.getNormal();
     if (count > 1 && render.ern)
         for (int k = 0; k < count; ++k)
             if (render.ern[k].getSmGroup() & mesh.faces[face].smGroup)
@@ -79,8 +78,7 @@ private:
     void addNodes(INode* root) {
         std::vector<std::pair<INode*, int>> pending; // node, parent index (-1: a root)
         for (int i = root->NumberOfChildren() - 1; i >= 0; --i)
-            if (INode* child = root->GetChildNode(i))
-                pending.push_back({child, -1});
+            if (INode* child = root->GetChildNode(i)) pending.push_back({child, -1});
         while (!pending.empty()) {
             auto [node, parent] = pending.back();
             pending.pop_back();
@@ -96,14 +94,13 @@ private:
             else
                 scene_.nodes[std::size_t(parent)].children.push_back(index);
             for (int i = node->NumberOfChildren() - 1; i >= 0; --i)
-                if (INode* child = node->GetChildNode(i))
-                    pending.push_back({child, index});
+                if (INode* child = node->GetChildNode(i)) pending.push_back({child, index});
         }
     }
 
     static bool hasTrackControllers(Control* transform) {
-        return transform && transform->GetPositionController() && transform->GetRotationController() &&
-               transform->GetScaleController();
+        return transform && transform->GetPositionController() &&
+               transform->GetRotationController() && transform->GetScaleController();
     }
 
     void captureTransform(INode* node, gltf::Node& out) {
@@ -128,8 +125,7 @@ private:
     }
 
     int materialIndex(Mtl* material) {
-        if (!material)
-            return -1;
+        if (!material) return -1;
         if (auto found = materialOf_.find(material); found != materialOf_.end())
             return found->second;
         gltf::Material out;
@@ -152,15 +148,13 @@ private:
     }
 
     int imageIndex(const std::string& mapName) {
-        if (mapName.empty())
-            return -1;
+        if (mapName.empty()) return -1;
         fs::path path(mapName);
         if (path.is_relative() && !hostcore::sceneFolder().empty())
             path = fs::path(hostcore::sceneFolder()) / path;
         std::error_code ignored;
         const std::string absolute = fs::absolute(path, ignored).lexically_normal().string();
-        if (auto found = imageOf_.find(absolute); found != imageOf_.end())
-            return found->second;
+        if (auto found = imageOf_.find(absolute); found != imageOf_.end()) return found->second;
         gltf::Image image;
         image.name = fs::path(absolute).stem().string();
         image.path = absolute;
@@ -174,34 +168,30 @@ private:
 
     // The mesh a node shows before any skin deforms it, in the node's pivot space.
     bool baseMesh(INode* node, Modifier* skin, Mesh& out) {
-        if (skin)
-            skin->DisableMod();
+        if (skin) skin->DisableMod();
         const ObjectState& state = node->EvalWorldState(0);
         Object* object = state.obj;
         bool found = false;
         if (object && object->ClassID() != BONE_OBJ_CLASSID &&
-            object->SuperClassID() == GEOMOBJECT_CLASS_ID && object->CanConvertToType(triObjectClassID)) {
+            object->SuperClassID() == GEOMOBJECT_CLASS_ID &&
+            object->CanConvertToType(triObjectClassID)) {
             Object* converted = object->ConvertToType(0, triObjectClassID);
             if (converted) {
                 out = static_cast<TriObject*>(converted)->GetMesh();
                 found = true;
-                if (converted != object)
-                    converted->DeleteThis();
+                if (converted != object) converted->DeleteThis();
             }
         }
-        if (skin)
-            skin->EnableMod();
+        if (skin) skin->EnableMod();
         return found;
     }
 
     void captureMesh(INode* node, int nodeIndex) {
         Object* reference = node->GetObjectRef();
-        if (!reference)
-            return;
+        if (!reference) return;
         Modifier* skin = findSkin(reference);
         Mesh mesh;
-        if (!baseMesh(node, skin, mesh) || mesh.getNumFaces() == 0)
-            return;
+        if (!baseMesh(node, skin, mesh) || mesh.getNumFaces() == 0) return;
         mesh.buildNormals();
 
         // Geometry lives in object space; glTF puts it at the node, so an object offset is
@@ -227,7 +217,8 @@ private:
 
         gltf::Mesh out;
         out.name = node->GetName();
-        std::vector<std::vector<int>> hostVertexOf; // per primitive: host vertex of each glTF vertex
+        std::vector<std::vector<int>>
+            hostVertexOf; // per primitive: host vertex of each glTF vertex
         for (const auto& [slot, faces] : facesOfSlot) {
             gltf::Primitive primitive;
             primitive.material = materialIndex(subCount > 0 ? material->GetSubMtl(slot) : material);
@@ -237,13 +228,14 @@ private:
             for (int f : faces) {
                 for (int corner = 0; corner < 3; ++corner) {
                     const int v = int(mesh.faces[f].v[corner]);
-                    if (v < 0 || v >= mesh.getNumVerts())
-                        continue;
+                    if (v < 0 || v >= mesh.getNumVerts()) continue;
                     const Point3 normal = cornerNormal(mesh, f, v);
                     CornerKey key{v, hasTexCoords ? int(mesh.mapFaces(1)[f].t[corner]) : -1,
                                   hasColors ? int(mesh.mapFaces(0)[f].t[corner]) : -1,
-                                  hasAlpha ? int(mesh.mapFaces(2)[f].t[corner]) : -1, bitsOf(normal)};
-                    auto [found, added] = vertexOf.emplace(key, std::uint32_t(primitive.positions.size()));
+                                  hasAlpha ? int(mesh.mapFaces(2)[f].t[corner]) : -1,
+                                  bitsOf(normal)};
+                    auto [found, added] =
+                        vertexOf.emplace(key, std::uint32_t(primitive.positions.size()));
                     if (added) {
                         Point3 position = mesh.getVert(v);
                         Point3 direction = normal;
@@ -258,7 +250,8 @@ private:
                             primitive.texCoords.push_back({uv.x, 1.0f - uv.y});
                         }
                         if (hasColors || hasAlpha) {
-                            const UVVert rgb = hasColors ? mapVertex(mesh, 0, key.color) : UVVert(1, 1, 1);
+                            const UVVert rgb =
+                                hasColors ? mapVertex(mesh, 0, key.color) : UVVert(1, 1, 1);
                             const float alpha = hasAlpha ? mapVertex(mesh, 2, key.alpha).x : 1.0f;
                             primitive.colors.push_back({rgb.x, rgb.y, rgb.z, alpha});
                         }
@@ -272,15 +265,13 @@ private:
             out.primitives.push_back(std::move(primitive));
             hostVertexOf.push_back(std::move(hostVertices));
         }
-        if (skin)
-            captureSkin(node, nodeIndex, skin, out, hostVertexOf, mesh.getNumVerts());
+        if (skin) captureSkin(node, nodeIndex, skin, out, hostVertexOf, mesh.getNumVerts());
         scene_.nodes[std::size_t(nodeIndex)].mesh = int(scene_.meshes.size());
         scene_.meshes.push_back(std::move(out));
     }
 
     static UVVert mapVertex(Mesh& mesh, int channel, int index) {
-        if (index < 0 || index >= mesh.getNumMapVerts(channel))
-            return UVVert(0, 0, 0);
+        if (index < 0 || index >= mesh.getNumMapVerts(channel)) return UVVert(0, 0, 0);
         return mesh.mapVerts(channel)[index];
     }
 
@@ -289,7 +280,8 @@ private:
         auto* skin = static_cast<ISkin*>(modifier->GetInterface(I_SKIN));
         ISkinContextData* context = skin ? skin->GetContextInterface(node) : nullptr;
         if (!context || context->GetNumPoints() != hostVertexCount) {
-            warn("the skin of node '" + std::string(node->GetName()) + "' does not match its mesh; left out");
+            warn("the skin of node '" + std::string(node->GetName()) +
+                 "' does not match its mesh; left out");
             return;
         }
         gltf::Skin out;
@@ -300,8 +292,7 @@ private:
         for (int b = 0; b < skin->GetNumBones(); ++b) {
             INode* bone = skin->GetBone(b);
             auto found = bone ? indexOf_.find(bone) : indexOf_.end();
-            if (found == indexOf_.end())
-                continue;
+            if (found == indexOf_.end()) continue;
             Matrix3 boneInit(1);
             skin->GetBoneInitTM(bone, boneInit, false);
             jointOfBone[std::size_t(b)] = int(out.joints.size());
@@ -309,16 +300,17 @@ private:
             // A point bound at p lands at p * skinInit * Inverse(boneInit) * bone(t).
             out.inverseBindMatrices.push_back(toMat4(skinInit * Inverse(boneInit)));
         }
-        if (out.joints.empty())
-            return;
+        if (out.joints.empty()) return;
         for (std::size_t p = 0; p < mesh.primitives.size(); ++p) {
             gltf::Primitive& primitive = mesh.primitives[p];
             for (int hostVertex : hostVertexOf[p]) {
                 std::vector<std::pair<float, int>> influences;
                 for (int k = 0; k < context->GetNumAssignedBones(hostVertex); ++k) {
                     const int bone = context->GetAssignedBone(hostVertex, k);
-                    if (bone >= 0 && std::size_t(bone) < jointOfBone.size() && jointOfBone[std::size_t(bone)] >= 0)
-                        influences.emplace_back(context->GetBoneWeight(hostVertex, k), jointOfBone[std::size_t(bone)]);
+                    if (bone >= 0 && std::size_t(bone) < jointOfBone.size() &&
+                        jointOfBone[std::size_t(bone)] >= 0)
+                        influences.emplace_back(context->GetBoneWeight(hostVertex, k),
+                                                jointOfBone[std::size_t(bone)]);
                 }
                 // glTF carries four influences: the strongest.
                 std::sort(influences.begin(), influences.end(), std::greater<>());
@@ -340,16 +332,17 @@ private:
         std::vector<AnimationRange> ranges = loadAnimationRanges();
         std::vector<std::pair<std::string, Interval>> spans;
         for (const AnimationRange& range : ranges)
-            spans.emplace_back(range.name, Interval(frameTicks(range.startFrame), frameTicks(range.endFrame)));
+            spans.emplace_back(range.name,
+                               Interval(frameTicks(range.startFrame), frameTicks(range.endFrame)));
         const bool fromStoredSets = !spans.empty();
-        if (spans.empty())
-            spans.emplace_back("animation", core_->GetAnimRange());
+        if (spans.empty()) spans.emplace_back("animation", core_->GetAnimRange());
         const Interval active = core_->GetAnimRange();
         scene_.animationRange = gltf::TimeSpan{double(active.Start()) / TIME_TICKSPERSEC,
                                                double(active.End()) / TIME_TICKSPERSEC};
         for (std::size_t r = 0; r < spans.size(); ++r) {
             gltf::Animation animation;
-            animation.name = spans[r].first.empty() ? "animation_" + std::to_string(r) : spans[r].first;
+            animation.name =
+                spans[r].first.empty() ? "animation_" + std::to_string(r) : spans[r].first;
             const Interval span = spans[r].second;
             if (fromStoredSets)
                 animation.timelineStartSeconds = double(span.Start()) / TIME_TICKSPERSEC;
@@ -357,17 +350,22 @@ private:
                 Control* transform = node->GetTMController();
                 if (!hasTrackControllers(transform)) {
                     if (transform && transform->NumKeys() > 0)
-                        warn("the keys of node '" + std::string(node->GetName()) + "' are not on tracks; left out");
+                        warn("the keys of node '" + std::string(node->GetName()) +
+                             "' are not on tracks; left out");
                     continue;
                 }
                 const int index = indexOf_[node];
-                captureTrack(transform->GetPositionController(), index, gltf::AnimationPath::translation, span, animation);
-                captureTrack(transform->GetRotationController(), index, gltf::AnimationPath::rotation, span, animation);
-                captureTrack(transform->GetScaleController(), index, gltf::AnimationPath::scale, span, animation);
+                captureTrack(transform->GetPositionController(), index,
+                             gltf::AnimationPath::translation, span, animation);
+                captureTrack(transform->GetRotationController(), index,
+                             gltf::AnimationPath::rotation, span, animation);
+                captureTrack(transform->GetScaleController(), index, gltf::AnimationPath::scale,
+                             span, animation);
             }
             if (fromStoredSets && animation.channels.empty())
-                warn("animation set '" + animation.name +
-                     "' moves nothing; glTF keeps no animation without channels, so it is left out");
+                warn(
+                    "animation set '" + animation.name +
+                    "' moves nothing; glTF keeps no animation without channels, so it is left out");
             scene_.animations.push_back(std::move(animation));
         }
     }
@@ -375,14 +373,14 @@ private:
     // Frames to ticks in 64 bits, kept within what a TimeValue holds.
     static TimeValue frameTicks(std::int32_t frame) {
         const long long ticks = static_cast<long long>(frame) * GetTicksPerFrame();
-        return TimeValue(std::clamp<long long>(ticks, static_cast<long long>(TIME_NegInfinity) + 1, TIME_PosInfinity));
+        return TimeValue(std::clamp<long long>(ticks, static_cast<long long>(TIME_NegInfinity) + 1,
+                                               TIME_PosInfinity));
     }
 
     static void captureTrack(Control* control, int node, gltf::AnimationPath path, Interval span,
                              gltf::Animation& animation) {
         const int keyCount = control->NumKeys();
-        if (keyCount <= 0)
-            return;
+        if (keyCount <= 0) return;
         gltf::Channel channel;
         channel.node = node;
         channel.path = path;
@@ -392,21 +390,18 @@ private:
         std::vector<TimeValue> times;
         for (int k = 0; k < keyCount; ++k) {
             const TimeValue time = control->GetKeyTime(k);
-            if (time >= span.Start() && time <= span.End())
-                times.push_back(time);
+            if (time >= span.Start() && time <= span.End()) times.push_back(time);
         }
         if (times.empty() || times.front() > span.Start())
             times.insert(times.begin(), span.Start());
-        if (times.back() < span.End())
-            times.push_back(span.End());
+        if (times.back() < span.End()) times.push_back(span.End());
         gltf::Vec4 previous{0, 0, 0, 1};
         for (const TimeValue time : times) {
             Interval valid = FOREVER;
             const float seconds = float((double(time) - double(span.Start())) / TIME_TICKSPERSEC);
             // Far from the span's start, neighbouring ticks can round to one float time; glTF
             // wants times that rise.
-            if (!channel.timesSeconds.empty() && seconds <= channel.timesSeconds.back())
-                continue;
+            if (!channel.timesSeconds.empty() && seconds <= channel.timesSeconds.back()) continue;
             channel.timesSeconds.push_back(seconds);
             if (path == gltf::AnimationPath::translation) {
                 Point3 value;
@@ -417,7 +412,9 @@ private:
                 control->GetValue(time, &value, valid, CTRL_ABSOLUTE);
                 gltf::Vec4 q = toGltfQuat(value);
                 // Keep neighbours in one hemisphere so glTF's linear blend turns the short way.
-                if (q[0] * previous[0] + q[1] * previous[1] + q[2] * previous[2] + q[3] * previous[3] < 0)
+                if (q[0] * previous[0] + q[1] * previous[1] + q[2] * previous[2] +
+                        q[3] * previous[3] <
+                    0)
                     q = {-q[0], -q[1], -q[2], -q[3]};
                 previous = q;
                 channel.values.insert(channel.values.end(), q.begin(), q.end());
@@ -427,8 +424,7 @@ private:
                 channel.values.insert(channel.values.end(), {value.s.x, value.s.y, value.s.z});
             }
         }
-        if (!channel.timesSeconds.empty())
-            animation.channels.push_back(std::move(channel));
+        if (!channel.timesSeconds.empty()) animation.channels.push_back(std::move(channel));
     }
 
     CaptureReport& report_;
@@ -442,6 +438,8 @@ private:
 
 } // namespace
 
-gltf::Scene captureHostScene(CaptureReport& report) { return SceneCapture(report).capture(); }
+gltf::Scene captureHostScene(CaptureReport& report) {
+    return SceneCapture(report).capture();
+}
 
 } // namespace scene

@@ -19,16 +19,19 @@ namespace {
 
 // Shortest text that reads back as the same float, whatever the locale.
 std::string number(float value) {
-    if (value == 0)
-        value = 0; // no "-0"
+    if (value == 0) value = 0; // no "-0"
     char text[32];
     auto [end, status] = std::to_chars(text, text + sizeof text, value);
     return status == std::errc() ? std::string(text, end) : std::string("?");
 }
 
-std::string triple(const Point3& p) { return "(" + number(p.x) + " " + number(p.y) + " " + number(p.z) + ")"; }
+std::string triple(const Point3& p) {
+    return "(" + number(p.x) + " " + number(p.y) + " " + number(p.z) + ")";
+}
 
-int keyCount(Control* control) { return control ? std::max(control->NumKeys(), 0) : 0; }
+int keyCount(Control* control) {
+    return control ? std::max(control->NumKeys(), 0) : 0;
+}
 
 void printMaterial(Mtl* material, const std::string& indent, std::ostream& out) {
     if (material->NumSubMtls() > 0) {
@@ -42,14 +45,15 @@ void printMaterial(Mtl* material, const std::string& indent, std::ostream& out) 
         return;
     }
     const Color diffuse = material->GetDiffuse();
-    out << indent << "material: '" << material->GetName() << "' diffuse ("
-        << number(diffuse.r) << " " << number(diffuse.g) << " " << number(diffuse.b)
-        << ") opacity " << number(1.0f - material->GetXParency()) << '\n';
+    out << indent << "material: '" << material->GetName() << "' diffuse (" << number(diffuse.r)
+        << " " << number(diffuse.g) << " " << number(diffuse.b) << ") opacity "
+        << number(1.0f - material->GetXParency()) << '\n';
     if (material->ClassID() == Class_ID(DMTL_CLASS_ID, 0)) {
         auto* standard = static_cast<StdMat2*>(material);
         Texmap* map = standard->GetSubTexmap(standard->StdIDToChannel(ID_DI));
         if (map && map->ClassID() == Class_ID(BMTEX_CLASS_ID, 0))
-            out << indent << "  diffuse map: " << static_cast<BitmapTex*>(map)->GetMapName() << '\n';
+            out << indent << "  diffuse map: " << static_cast<BitmapTex*>(map)->GetMapName()
+                << '\n';
     }
 }
 
@@ -58,8 +62,7 @@ void printMaterial(Mtl* material, const std::string& indent, std::ostream& out) 
 const int kIndentedLevels = 32;
 
 std::string indentFor(int level) {
-    if (level <= kIndentedLevels)
-        return std::string(std::size_t(2 * level), ' ');
+    if (level <= kIndentedLevels) return std::string(std::size_t(2 * level), ' ');
     return std::string(std::size_t(2 * kIndentedLevels), ' ') + "[" + std::to_string(level) + "] ";
 }
 
@@ -79,8 +82,9 @@ void printNode(INode* node, int level, std::ostream& out) {
         position->GetValue(0, &p, valid, CTRL_ABSOLUTE);
         rotation->GetValue(0, &q, valid, CTRL_ABSOLUTE);
         scale->GetValue(0, &s, valid, CTRL_ABSOLUTE);
-        out << inner << "position " << triple(p) << " rotation (" << number(q.x) << " " << number(q.y)
-            << " " << number(q.z) << " " << number(q.w) << ") scale " << triple(s.s) << '\n';
+        out << inner << "position " << triple(p) << " rotation (" << number(q.x) << " "
+            << number(q.y) << " " << number(q.z) << " " << number(q.w) << ") scale " << triple(s.s)
+            << '\n';
         if (keyCount(position) + keyCount(rotation) + keyCount(scale) > 0)
             out << inner << "keys: position " << keyCount(position) << ", rotation "
                 << keyCount(rotation) << ", scale " << keyCount(scale) << '\n';
@@ -97,13 +101,14 @@ void printNode(INode* node, int level, std::ostream& out) {
         } else if (state.obj && state.obj->CanConvertToType(triObjectClassID)) {
             Object* converted = state.obj->ConvertToType(0, triObjectClassID);
             Mesh& mesh = static_cast<TriObject*>(converted)->GetMesh();
-            out << inner << "mesh: " << mesh.getNumVerts() << " vertices, " << mesh.getNumFaces() << " faces";
+            out << inner << "mesh: " << mesh.getNumVerts() << " vertices, " << mesh.getNumFaces()
+                << " faces";
             for (int channel = 0; channel < mesh.getNumMaps(); ++channel)
                 if (mesh.mapSupport(channel))
-                    out << ", map channel " << channel << " (" << mesh.getNumMapVerts(channel) << ")";
+                    out << ", map channel " << channel << " (" << mesh.getNumMapVerts(channel)
+                        << ")";
             out << '\n';
-            if (converted != state.obj)
-                converted->DeleteThis();
+            if (converted != state.obj) converted->DeleteThis();
         }
         if (skin)
             if (auto* data = static_cast<ISkin*>(skin->GetInterface(I_SKIN))) {
@@ -112,8 +117,7 @@ void printNode(INode* node, int level, std::ostream& out) {
                     << (context ? context->GetNumPoints() : 0) << " points\n";
             }
     }
-    if (Mtl* material = node->GetMtl())
-        printMaterial(material, inner, out);
+    if (Mtl* material = node->GetMtl()) printMaterial(material, inner, out);
 }
 
 // The nodes under `root` with their depth (1 for the root's children), depth first in child
@@ -124,11 +128,9 @@ std::vector<std::pair<INode*, int>> nodesInOrder(INode* root) {
     while (!pending.empty()) {
         auto [node, level] = pending.back();
         pending.pop_back();
-        if (level > 0)
-            ordered.push_back({node, level});
+        if (level > 0) ordered.push_back({node, level});
         for (int i = node->NumberOfChildren() - 1; i >= 0; --i)
-            if (INode* child = node->GetChildNode(i))
-                pending.push_back({child, level + 1});
+            if (INode* child = node->GetChildNode(i)) pending.push_back({child, level + 1});
     }
     return ordered;
 }

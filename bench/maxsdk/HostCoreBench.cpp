@@ -45,4 +45,4 @@ void BM_BuildNormalsMillionTriangles(benchmark::State& state) {
 }
 BENCHMARK(BM_BuildNormalsMillionTriangles)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace

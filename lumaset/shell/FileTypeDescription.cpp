@@ -3,8 +3,9 @@
 namespace {
 const char* const kAuthorName = "Lumaset developers";
 const char* const kRightsMessage = "Copyright (c) 2026 the Lumaset developers";
-}  // namespace
+} // namespace
 
 FileTypeDescription xFileTypeDescription(const char* longDescription) {
-    return FileTypeDescription{1, "x", longDescription, "X-FILE", kAuthorName, kRightsMessage, "", "", 100};
+    return FileTypeDescription{1,  "x", longDescription, "X-FILE", kAuthorName, kRightsMessage, "",
+                               "", 100};
 }

@@ -6,14 +6,14 @@
 
 struct FileTypeDescription {
     int extensionCount;
-    std::string extension;  // without the dot
+    std::string extension; // without the dot
     std::string longDescription;
-    std::string shortDescription;  // shown in the host's file-type list
+    std::string shortDescription; // shown in the host's file-type list
     std::string authorName;
     std::string rightsMessage;
     std::string otherMessage1;
     std::string otherMessage2;
-    unsigned int version;  // times 100
+    unsigned int version; // times 100
 };
 
 // The X file type, version 1.00, with the given long description.

@@ -24,7 +24,7 @@ public:
 private:
     int publicFlag;
     SClass_ID superClassId;
-    Class_ID classId;  // (0xFFFFFFFF, 0xFFFFFFFF) until the constructor stores the real pair
+    Class_ID classId; // (0xFFFFFFFF, 0xFFFFFFFF) until the constructor stores the real pair
     std::string className;
     std::string category;
 };

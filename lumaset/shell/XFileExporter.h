@@ -10,7 +10,7 @@ public:
     ~XFileExporter() override = default;
 
     int ExtCount() override { return description.extensionCount; }
-    const TCHAR* Ext(int) override { return description.extension.c_str(); }  // "x" for every n
+    const TCHAR* Ext(int) override { return description.extension.c_str(); } // "x" for every n
     const TCHAR* LongDesc() override { return description.longDescription.c_str(); }
     const TCHAR* ShortDesc() override { return description.shortDescription.c_str(); }
     const TCHAR* AuthorName() override { return description.authorName.c_str(); }

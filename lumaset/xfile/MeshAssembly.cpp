@@ -8,7 +8,9 @@
 
 namespace {
 
-bool hasValidCornerCount(const XFace& face) { return face.cornerCount == 3 || face.cornerCount == 4; }
+bool hasValidCornerCount(const XFace& face) {
+    return face.cornerCount == 3 || face.cornerCount == 4;
+}
 
 bool facesIndexWithin(const std::vector<XFace>& faces, std::size_t valueCount) {
     for (const XFace& face : faces) {
@@ -121,12 +123,14 @@ bool dropBrokenStreams(XMesh& mesh) {
     const auto vertexCount = static_cast<std::int64_t>(mesh.positions.size());
     for (XSkinWeights& bone : mesh.skinWeights) {
         auto& weights = bone.weights;
-        if (weights.empty() || (weights.begin()->first >= 0 && weights.rbegin()->first < vertexCount))
+        if (weights.empty() ||
+            (weights.begin()->first >= 0 && weights.rbegin()->first < vertexCount))
             continue;
         intact = false;
         weights.erase(weights.begin(), weights.lower_bound(0));
         if (vertexCount <= std::numeric_limits<std::int32_t>::max())
-            weights.erase(weights.lower_bound(static_cast<std::int32_t>(vertexCount)), weights.end());
+            weights.erase(weights.lower_bound(static_cast<std::int32_t>(vertexCount)),
+                          weights.end());
     }
     return intact;
 }
@@ -161,7 +165,8 @@ void appendMesh(XMesh& mesh, XMesh&& part) {
         completeFaceMaterials(mesh);
         completeFaceMaterials(part);
         const auto materialOffset = static_cast<std::uint32_t>(mesh.materials.size());
-        for (std::uint32_t& index : part.faceMaterials) index += materialOffset;
+        for (std::uint32_t& index : part.faceMaterials)
+            index += materialOffset;
         appendVector(mesh.faceMaterials, std::move(part.faceMaterials));
     }
     appendVector(mesh.materials, std::move(part.materials));

@@ -31,7 +31,8 @@ public:
     // A STRING member: the address of `text`, which must outlive the use of this block.
     void addString(const char* text) { addRaw(&text, sizeof text); }
     void addRaw(const void* data, std::size_t byteCount) {
-        if (byteCount > bytes_.size() - size_) bytes_.resize(std::max(2 * bytes_.size(), size_ + byteCount));
+        if (byteCount > bytes_.size() - size_)
+            bytes_.resize(std::max(2 * bytes_.size(), size_ + byteCount));
         if (byteCount != 0) std::memcpy(bytes_.data() + size_, data, byteCount);
         size_ += byteCount;
     }
@@ -61,7 +62,9 @@ public:
         return readRaw(values, count * sizeof(float));
     }
     // `byteCount` bytes as they stand, into `out` (plain values of the packed layout).
-    [[nodiscard]] bool readBytes(void* out, std::size_t byteCount) { return readRaw(out, byteCount); }
+    [[nodiscard]] bool readBytes(void* out, std::size_t byteCount) {
+        return readRaw(out, byteCount);
+    }
     // A STRING member: the text the pointer refers to, owned by the data object. A null pointer
     // reads as the empty text.
     [[nodiscard]] bool readString(std::string& text) {

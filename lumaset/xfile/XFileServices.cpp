@@ -8,13 +8,15 @@ XFileServices::XFileServices(LPCSTR libraryName) {
     library_ = LoadLibraryA(libraryName);
     if (!library_) return;
     // The library stays loaded until termination even when it turns out unusable.
-    auto create = reinterpret_cast<LPDIRECTXFILECREATE>(GetProcAddress(library_, "DirectXFileCreate"));
+    auto create =
+        reinterpret_cast<LPDIRECTXFILECREATE>(GetProcAddress(library_, "DirectXFileCreate"));
     if (!create) return;
     IDirectXFile* root = nullptr;
     if (create(&root) != DXFILE_OK || !root) return;
     root_ = root;
     // Results are not checked: a file that needs a missing template fails when it is read.
-    root_->RegisterTemplates(const_cast<unsigned char*>(kStandardTemplates), kStandardTemplatesSize);
+    root_->RegisterTemplates(const_cast<unsigned char*>(kStandardTemplates),
+                             kStandardTemplatesSize);
     root_->RegisterTemplates(const_cast<char*>(kExtensionTemplates),
                              static_cast<DWORD>(std::strlen(kExtensionTemplates)));
 }
@@ -32,4 +34,6 @@ namespace {
 XFileServices theServices;
 } // namespace
 
-XFileServices& xfileServices() { return theServices; }
+XFileServices& xfileServices() {
+    return theServices;
+}

@@ -24,17 +24,26 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i];
         if (argument == "--help" || argument == "-h") return usage(stdout, 0);
-        if (argument == "--format" && i + 1 < argc) format = argv[++i];
-        else if (argument.rfind("--format=", 0) == 0) format = argument.substr(9);
-        else if (in.empty()) in = argument;
-        else if (out.empty()) out = argument;
-        else return usage(stderr, 2);
+        if (argument == "--format" && i + 1 < argc)
+            format = argv[++i];
+        else if (argument.rfind("--format=", 0) == 0)
+            format = argument.substr(9);
+        else if (in.empty())
+            in = argument;
+        else if (out.empty())
+            out = argument;
+        else
+            return usage(stderr, 2);
     }
     DXFILEFORMAT encoding;
-    if (format == "text") encoding = DXFILEFORMAT_TEXT;
-    else if (format == "binary") encoding = DXFILEFORMAT_BINARY;
-    else if (format == "compressed") encoding = DXFILEFORMAT_BINARY | DXFILEFORMAT_COMPRESSED;
-    else return usage(stderr, 2);
+    if (format == "text")
+        encoding = DXFILEFORMAT_TEXT;
+    else if (format == "binary")
+        encoding = DXFILEFORMAT_BINARY;
+    else if (format == "compressed")
+        encoding = DXFILEFORMAT_BINARY | DXFILEFORMAT_COMPRESSED;
+    else
+        return usage(stderr, 2);
     if (in.empty() || out.empty()) return usage(stderr, 2);
 
     IDirectXFile* root = nullptr;
@@ -50,7 +59,8 @@ int main(int argc, char** argv) {
         if (DirectXFileGetLastError(root, &diagnostic) == DXFILE_OK && diagnostic.code != DXFILE_OK)
             std::fprintf(stderr, "xconvert: %s: %s\n", reason.c_str(), diagnostic.message);
         else
-            std::fprintf(stderr, "xconvert: %s (error 0x%08X)\n", reason.c_str(), static_cast<unsigned>(status));
+            std::fprintf(stderr, "xconvert: %s (error 0x%08X)\n", reason.c_str(),
+                         static_cast<unsigned>(status));
     }
     root->Release();
     if (status == DXFILE_OK) {

@@ -96,13 +96,16 @@ std::string quoted(const char* text) {
     std::string out = "\"";
     for (const char* p = text; *p; ++p) {
         auto c = static_cast<unsigned char>(*p);
-        if (c == '\\') out += "\\\\";
-        else if (c == '"') out += "\\\"";
+        if (c == '\\')
+            out += "\\\\";
+        else if (c == '"')
+            out += "\\\"";
         else if (c < 0x20 || c == 0x7F) {
             char escape[8];
             std::snprintf(escape, sizeof escape, "\\x%02x", c);
             out += escape;
-        } else out += static_cast<char>(c);
+        } else
+            out += static_cast<char>(c);
     }
     return out + "\"";
 }
@@ -136,8 +139,10 @@ public:
             std::memcpy(&v, p_, 4);
             advance(4);
             out_ += ' ';
-            if (std::isnan(v)) out_ += "nan";
-            else if (std::isinf(v)) out_ += v < 0 ? "-inf" : "inf";
+            if (std::isnan(v))
+                out_ += "nan";
+            else if (std::isinf(v))
+                out_ += v < 0 ? "-inf" : "inf";
             else {
                 char text[32];
                 std::snprintf(text, sizeof text, "%.9g", static_cast<double>(v));
@@ -169,8 +174,10 @@ public:
     }
 
     std::string finish() {
-        if (short_) out_ += " !short";
-        else if (left_ > 0) out_ += " !extra " + std::to_string(left_);
+        if (short_)
+            out_ += " !short";
+        else if (left_ > 0)
+            out_ += " !extra " + std::to_string(left_);
         return out_;
     }
 
@@ -194,17 +201,28 @@ private:
 bool printLayout(std::string_view type, LayoutReader& r) {
     std::uint32_t n = 0;
     std::uint32_t m = 0;
-    if (type == "Header") (void)(r.word() && r.word() && r.dword());
-    else if (type == "Vector" || type == "ColorRGB") (void)r.floats(3);
-    else if (type == "Coords2d") (void)r.floats(2);
-    else if (type == "Matrix4x4" || type == "FrameTransformMatrix") (void)r.floats(16);
-    else if (type == "ColorRGBA") (void)r.floats(4);
-    else if (type == "Boolean" || type == "AnimTicksPerSecond") (void)r.dword();
-    else if (type == "TextureFilename") (void)r.string();
-    else if (type == "Material") (void)r.floats(11);
-    else if (type == "MeshFace" || type == "FaceAdjacency") (void)(r.dword(&n) && r.dwords(n));
-    else if (type == "MeshTextureCoords") (void)(r.dword(&n) && r.floats(2ull * n));
-    else if (type == "MeshMaterialList") (void)(r.dword() && r.dword(&n) && r.dwords(n));
+    if (type == "Header")
+        (void)(r.word() && r.word() && r.dword());
+    else if (type == "Vector" || type == "ColorRGB")
+        (void)r.floats(3);
+    else if (type == "Coords2d")
+        (void)r.floats(2);
+    else if (type == "Matrix4x4" || type == "FrameTransformMatrix")
+        (void)r.floats(16);
+    else if (type == "ColorRGBA")
+        (void)r.floats(4);
+    else if (type == "Boolean" || type == "AnimTicksPerSecond")
+        (void)r.dword();
+    else if (type == "TextureFilename")
+        (void)r.string();
+    else if (type == "Material")
+        (void)r.floats(11);
+    else if (type == "MeshFace" || type == "FaceAdjacency")
+        (void)(r.dword(&n) && r.dwords(n));
+    else if (type == "MeshTextureCoords")
+        (void)(r.dword(&n) && r.floats(2ull * n));
+    else if (type == "MeshMaterialList")
+        (void)(r.dword() && r.dword(&n) && r.dwords(n));
     else if (type == "MeshNormals" || type == "Mesh")
         (void)(r.dword(&n) && r.floats(3ull * n) && r.dword(&m) && r.faces(m));
     else if (type == "MeshVertexColors") {
@@ -212,19 +230,25 @@ bool printLayout(std::string_view type, LayoutReader& r) {
             for (std::uint32_t i = 0; i < n && r.dword() && r.floats(4); ++i) {
             }
     } else if (type == "Frame" || type == "Animation" || type == "AnimationSet") {
-    } else if (type == "FloatKeys") (void)(r.dword(&n) && r.floats(n));
-    else if (type == "TimedFloatKeys") (void)(r.dword() && r.dword(&n) && r.floats(n));
+    } else if (type == "FloatKeys")
+        (void)(r.dword(&n) && r.floats(n));
+    else if (type == "TimedFloatKeys")
+        (void)(r.dword() && r.dword(&n) && r.floats(n));
     else if (type == "AnimationKey") {
         std::uint32_t keys = 0;
         if (r.dword() && r.dword(&keys))
             for (std::uint32_t i = 0; i < keys && r.dword() && r.dword(&n) && r.floats(n); ++i) {
             }
-    } else if (type == "AnimationOptions") (void)(r.dword() && r.dword());
-    else if (type == "XSkinMeshHeader") (void)(r.word() && r.word() && r.word());
-    else if (type == "VertexDuplicationIndices") (void)(r.dword(&n) && r.dword() && r.dwords(n));
+    } else if (type == "AnimationOptions")
+        (void)(r.dword() && r.dword());
+    else if (type == "XSkinMeshHeader")
+        (void)(r.word() && r.word() && r.word());
+    else if (type == "VertexDuplicationIndices")
+        (void)(r.dword(&n) && r.dword() && r.dwords(n));
     else if (type == "SkinWeights")
         (void)(r.string() && r.dword(&n) && r.dwords(n) && r.floats(n) && r.floats(16));
-    else return false;
+    else
+        return false;
     return true;
 }
 
@@ -296,7 +320,8 @@ private:
                 auto* binary = static_cast<IDirectXFileBinary*>(probe);
                 DWORD size = 0;
                 text += indent + "BIN " +
-                        (binary->GetSize(&size) == DXFILE_OK ? std::to_string(size) : std::string("?")) +
+                        (binary->GetSize(&size) == DXFILE_OK ? std::to_string(size)
+                                                             : std::string("?")) +
                         '\n';
                 binary->Release();
             } else {
@@ -315,7 +340,8 @@ void registerDumpTemplates(IDirectXFile* file) {
                             static_cast<DWORD>(std::strlen(kExtensionTemplates)));
 }
 
-std::string dumpXFile(IDirectXFile* file, void* source, DXFILELOADOPTIONS options, HRESULT& status) {
+std::string dumpXFile(IDirectXFile* file, void* source, DXFILELOADOPTIONS options,
+                      HRESULT& status) {
     Printer printer;
     int count = 0;
     IDirectXFileEnumObject* enumObject = nullptr;

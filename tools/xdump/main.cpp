@@ -8,9 +8,10 @@
 
 int main(int argc, char** argv) {
     if (argc != 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-        std::fprintf(argc == 2 ? stdout : stderr,
-                     "usage: xdump FILE\n"
-                     "Prints the canonical dump of the X file FILE (text, binary or compressed).\n");
+        std::fprintf(
+            argc == 2 ? stdout : stderr,
+            "usage: xdump FILE\n"
+            "Prints the canonical dump of the X file FILE (text, binary or compressed).\n");
         return argc == 2 ? 0 : 2;
     }
     IDirectXFile* file = nullptr;
@@ -28,7 +29,8 @@ int main(int argc, char** argv) {
         if (DirectXFileGetLastError(file, &diagnostic) == DXFILE_OK && diagnostic.code != DXFILE_OK)
             std::fprintf(stderr, "xdump: %s\n", diagnostic.message);
         else
-            std::fprintf(stderr, "xdump: %s: error 0x%08X\n", argv[1], static_cast<unsigned>(status));
+            std::fprintf(stderr, "xdump: %s: error 0x%08X\n", argv[1],
+                         static_cast<unsigned>(status));
         exitCode = 1;
     }
     file->Release();

@@ -13,7 +13,7 @@ class BaseInterface;
 
 // Animatable flag bits (TestAFlag and friends).
 #define A_MOD_DISABLED (1 << 5)
-#define A_LOCK_TARGET (1 << 27)  // kept alive while its references drop to zero
+#define A_LOCK_TARGET (1 << 27) // kept alive while its references drop to zero
 #define A_WORK1 (1 << 28)
 #define A_WORK2 (1 << 29)
 #define A_WORK3 (1 << 30)

@@ -6,7 +6,8 @@
 
 // Packs and unpacks Win32 COLORREF values, 0x00BBGGRR (red in the low byte).
 #ifndef RGB
-#define RGB(r, g, b) ((COLORREF)(((BYTE)(r)) | (((WORD)(BYTE)(g)) << 8) | (((DWORD)(BYTE)(b)) << 16)))
+#define RGB(r, g, b)                                                                               \
+    ((COLORREF)(((BYTE)(r)) | (((WORD)(BYTE)(g)) << 8) | (((DWORD)(BYTE)(b)) << 16)))
 #endif
 #ifndef GetRValue
 #define GetRValue(rgb) ((BYTE)(rgb))
@@ -21,7 +22,7 @@ class Color {
 public:
     float r, g, b;
 
-    Color() = default;  // uninitialised
+    Color() = default; // uninitialised
     constexpr Color(float R, float G, float B) : r(R), g(G), b(B) {}
     // Unpacks a COLORREF, each byte divided by 255.
     explicit Color(DWORD rgb)
@@ -30,7 +31,9 @@ public:
     explicit Color(const float af[3]) : r(af[0]), g(af[1]), b(af[2]) {}
 
     // Packs the clamped channels into a COLORREF.
-    DWORD toRGB() const { return RGB(ColorChannelToByte(r), ColorChannelToByte(g), ColorChannelToByte(b)); }
+    DWORD toRGB() const {
+        return RGB(ColorChannelToByte(r), ColorChannelToByte(g), ColorChannelToByte(b));
+    }
     operator DWORD() const { return toRGB(); }
     operator Point3() const { return Point3(r, g, b); }
 
@@ -67,21 +70,24 @@ public:
     int operator!=(const Color& c) const { return !(*this == c); }
 
 private:
-    static float clamp(float v) { return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f; }  // NaN gives 0
+    static float clamp(float v) { return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f; } // NaN gives 0
 };
 
-inline Color operator*(float f, const Color& c) { return c * f; }
+inline Color operator*(float f, const Color& c) {
+    return c * f;
+}
 
 class AColor {
 public:
     float r, g, b, a;
 
-    AColor() = default;  // uninitialised
+    AColor() = default; // uninitialised
     constexpr AColor(float R, float G, float B, float A = 1.0f) : r(R), g(G), b(B), a(A) {}
     AColor(const Color& c, float alpha = 1.0f) : r(c.r), g(c.g), b(c.b), a(alpha) {}
     // Unpacks a COLORREF; alpha comes separately.
     explicit AColor(DWORD rgb, float alpha = 1.0f)
-        : r(GetRValue(rgb) / 255.0f), g(GetGValue(rgb) / 255.0f), b(GetBValue(rgb) / 255.0f), a(alpha) {}
+        : r(GetRValue(rgb) / 255.0f), g(GetGValue(rgb) / 255.0f), b(GetBValue(rgb) / 255.0f),
+          a(alpha) {}
 
     DWORD toRGB() const { return Color(r, g, b).toRGB(); }
     operator Color() const { return Color(r, g, b); }

@@ -29,8 +29,10 @@ public:
     BOOL localOrigin = FALSE;
 
     SetXFormPacket(const Matrix3& mat, const Matrix3& par = Matrix3(1))
-        : command(XFORM_SET), tmParent(par), tmAxis(mat), p(0.0f, 0.0f, 0.0f), q(0.0f, 0.0f, 0.0f, 1.0f) {}
-    SetXFormPacket(const Point3& pt, const Matrix3& par = Matrix3(1), const Matrix3& axis = Matrix3(1))
+        : command(XFORM_SET), tmParent(par), tmAxis(mat), p(0.0f, 0.0f, 0.0f),
+          q(0.0f, 0.0f, 0.0f, 1.0f) {}
+    SetXFormPacket(const Point3& pt, const Matrix3& par = Matrix3(1),
+                   const Matrix3& axis = Matrix3(1))
         : command(XFORM_MOVE), tmParent(par), tmAxis(axis), p(pt), q(0.0f, 0.0f, 0.0f, 1.0f) {}
 };
 
@@ -40,10 +42,12 @@ public:
     // CTRL_RELATIVE: `*val` is a Matrix3 that the value is applied to (position: T*mat,
     // rotation: R*mat, scale: S*mat; a transform controller: parent matrix in, world out).
     // `valid` is narrowed to the interval over which the value holds.
-    virtual void GetValue(TimeValue t, void* val, Interval& valid, GetSetMethod method = CTRL_ABSOLUTE) = 0;
+    virtual void GetValue(TimeValue t, void* val, Interval& valid,
+                          GetSetMethod method = CTRL_ABSOLUTE) = 0;
     // Sets the value at t. In animate mode this makes (or replaces) a key at t; otherwise it
     // changes the constant value, or moves every key by the same relative change.
-    virtual void SetValue(TimeValue t, void* val, int commit = 1, GetSetMethod method = CTRL_ABSOLUTE) = 0;
+    virtual void SetValue(TimeValue t, void* val, int commit = 1,
+                          GetSetMethod method = CTRL_ABSOLUTE) = 0;
     virtual void CommitValue(TimeValue) {}
     virtual void RestoreValue(TimeValue) {}
 

@@ -9,11 +9,11 @@
 // of u and q (Quat::MakeMatrix), K = ScaleMatrix(k), F = ScaleMatrix(Point3(f, f, f)) and T the
 // translation by t.
 struct AffineParts {
-    Point3 t;  // translation
-    Quat q;    // essential rotation
-    Quat u;    // stretch rotation: the frame the factors k act in
-    Point3 k;  // stretch factors, never negative
-    float f;   // sign of the determinant: +1, or -1 when mirrored
+    Point3 t; // translation
+    Quat q;   // essential rotation
+    Quat u;   // stretch rotation: the frame the factors k act in
+    Point3 k; // stretch factors, never negative
+    float f;  // sign of the determinant: +1, or -1 when mirrored
 };
 
 // Decomposes any affine matrix, including non-uniform scale under rotation (off-axis stretch)

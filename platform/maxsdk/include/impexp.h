@@ -102,7 +102,7 @@ public:
     virtual int ExtCount() = 0;
     virtual const TCHAR* Ext(int n) = 0;
     virtual const TCHAR* LongDesc() = 0;
-    virtual const TCHAR* ShortDesc() = 0;  // shown in the file-type list
+    virtual const TCHAR* ShortDesc() = 0; // shown in the file-type list
     virtual const TCHAR* AuthorName() = 0;
     virtual const TCHAR* CopyrightMessage() = 0;
     virtual const TCHAR* OtherMessage1() = 0;
@@ -111,8 +111,8 @@ public:
     virtual void ShowAbout(HWND hWnd) = 0;
     // `name` is the full path; `suppressPrompts` is TRUE when run without user interface;
     // `options` may hold SCENE_EXPORT_SELECTED. Returns an IMPEXP_* value.
-    virtual int DoExport(const TCHAR* name, ExpInterface* ei, Interface* i, BOOL suppressPrompts = FALSE,
-                         DWORD options = 0) = 0;
+    virtual int DoExport(const TCHAR* name, ExpInterface* ei, Interface* i,
+                         BOOL suppressPrompts = FALSE, DWORD options = 0) = 0;
     // Whether the exporter honours `options` for extension `ext`; the host offers "Export
     // Selected" only when it does for SCENE_EXPORT_SELECTED.
     virtual BOOL SupportsOptions(int, DWORD) { return FALSE; }
@@ -133,7 +133,8 @@ public:
     virtual unsigned int Version() = 0;
     virtual void ShowAbout(HWND hWnd) = 0;
     // Returns an IMPEXP_* value.
-    virtual int DoImport(const TCHAR* name, ImpInterface* ii, Interface* i, BOOL suppressPrompts = FALSE) = 0;
+    virtual int DoImport(const TCHAR* name, ImpInterface* ii, Interface* i,
+                         BOOL suppressPrompts = FALSE) = 0;
     // Asked after a successful import: ZOOMEXT_YES, ZOOMEXT_NO, or ZOOMEXT_NOT_IMPLEMENTED to
     // leave it to the host's preference.
     virtual int ZoomExtents() { return ZOOMEXT_NOT_IMPLEMENTED; }

@@ -39,7 +39,11 @@ public:
     virtual float GetShinStr(int mtlNum = 0, BOOL backFace = FALSE) = 0;
     // 1 - opacity.
     virtual float GetXParency(int mtlNum = 0, BOOL backFace = FALSE) = 0;
-    virtual float GetSelfIllum(int mtlNum = 0, BOOL backFace = FALSE) { (void)mtlNum; (void)backFace; return 0.0f; }
+    virtual float GetSelfIllum(int mtlNum = 0, BOOL backFace = FALSE) {
+        (void)mtlNum;
+        (void)backFace;
+        return 0.0f;
+    }
 
     // Sub-materials (none for a standard material, which ignores SetSubMtl).
     virtual int NumSubMtls() { return 0; }

@@ -57,8 +57,12 @@ public:
     void SetNodeTM(TimeValue t, Matrix3& tm);
     // Object points to world: ObjectOffsetTM * GetNodeTM(t).
     Matrix3 GetObjectTM(TimeValue t, Interval* valid = nullptr);
-    Matrix3 GetObjTMBeforeWSM(TimeValue t, Interval* valid = nullptr) { return GetObjectTM(t, valid); }
-    Matrix3 GetObjTMAfterWSM(TimeValue t, Interval* valid = nullptr) { return GetObjectTM(t, valid); }
+    Matrix3 GetObjTMBeforeWSM(TimeValue t, Interval* valid = nullptr) {
+        return GetObjectTM(t, valid);
+    }
+    Matrix3 GetObjTMAfterWSM(TimeValue t, Interval* valid = nullptr) {
+        return GetObjectTM(t, valid);
+    }
 
     // Object offset: never animated, not inherited, identity on new nodes.
     void SetObjOffsetPos(Point3 p) { offsetPos = p; }
@@ -95,7 +99,10 @@ public:
     // the parent's while inherit visibility is on (the default).
     float GetVisibility(TimeValue t, Interval* valid = nullptr);
     float GetLocalVisibility(TimeValue t, Interval* valid = nullptr);
-    void SetVisibility(TimeValue t, float vis) { (void)t; visibility = vis; }
+    void SetVisibility(TimeValue t, float vis) {
+        (void)t;
+        visibility = vis;
+    }
     void SetInheritVisibility(BOOL onOff) { inheritVisibility = onOff ? 1 : 0; }
     BOOL GetInheritVisibility() { return inheritVisibility; }
 

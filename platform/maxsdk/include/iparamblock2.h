@@ -15,7 +15,17 @@ class Mtl;
 class Texmap;
 class INode;
 
-enum ParamType2 { TYPE_FLOAT, TYPE_INT, TYPE_RGBA, TYPE_POINT3, TYPE_BOOL, TYPE_STRING = 8, TYPE_MTL = 10, TYPE_TEXMAP = 11, TYPE_INODE = 17 };
+enum ParamType2 {
+    TYPE_FLOAT,
+    TYPE_INT,
+    TYPE_RGBA,
+    TYPE_POINT3,
+    TYPE_BOOL,
+    TYPE_STRING = 8,
+    TYPE_MTL = 10,
+    TYPE_TEXMAP = 11,
+    TYPE_INODE = 17
+};
 
 class IParamBlock2 : public ReferenceTarget {
 public:

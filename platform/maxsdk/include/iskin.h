@@ -68,5 +68,6 @@ public:
     // Replaces the influences of one vertex. FALSE, changing nothing, when the node does not
     // use this modifier, the vertex is out of range, the tables differ in length or a bone is
     // not in the skin.
-    virtual BOOL AddWeights(INode* skinNode, int vertexID, Tab<INode*>& boneNodeList, Tab<float>& weights) = 0;
+    virtual BOOL AddWeights(INode* skinNode, int vertexID, Tab<INode*>& boneNodeList,
+                            Tab<float>& weights) = 0;
 };

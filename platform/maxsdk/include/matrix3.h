@@ -41,7 +41,7 @@ public:
     const MRow* GetAddr() const { return m; }
 
     Point3 GetRow(int i) const { return Point3(m[i][0], m[i][1], m[i][2]); }
-    void SetRow(int i, Point3 p);  // clears all identity flags
+    void SetRow(int i, Point3 p); // clears all identity flags
     Point4 GetColumn(int i) const { return Point4(m[0][i], m[1][i], m[2][i], m[3][i]); }
     void SetColumn(int i, Point4 col);
     Point3 GetColumn3(int i) const { return Point3(m[0][i], m[1][i], m[2][i]); }
@@ -49,9 +49,9 @@ public:
     Point3 GetTrans() const { return GetRow(3); }
     void SetTrans(const Point3 p);
     void SetTrans(int i, float v);
-    void NoTrans();  // translation to zero
-    void NoRot();    // keeps each axis' length, drops its direction (axis i along world axis i)
-    void NoScale();  // each axis to unit length (zero axes stay zero)
+    void NoTrans(); // translation to zero
+    void NoRot();   // keeps each axis' length, drops its direction (axis i along world axis i)
+    void NoScale(); // each axis to unit length (zero axes stay zero)
     // Makes the axes perpendicular (Gram-Schmidt from row 0), keeping each axis' length.
     void Orthogonalize();
 
@@ -70,7 +70,7 @@ public:
     void RotateX(float angle);
     void RotateY(float angle);
     void RotateZ(float angle);
-    void Scale(const Point3& s, BOOL trans = FALSE);  // row 3 scaled too only when `trans`
+    void Scale(const Point3& s, BOOL trans = FALSE); // row 3 scaled too only when `trans`
     // Pre-multiplications: M = T * M.
     void PreTranslate(const Point3& p);
     void PreRotateX(float angle);
@@ -86,7 +86,7 @@ public:
     void SetScale(const Point3& s);
     void SetRotate(const Quat& q);
     void SetRotate(const AngAxis& aa);
-    void SetAngleAxis(const Point3& axis, float angle);  // as RotAngleAxisMatrix
+    void SetAngleAxis(const Point3& axis, float angle); // as RotAngleAxisMatrix
     // RotateZMatrix(roll) * RotateXMatrix(pitch) * RotateYMatrix(yaw).
     void SetRotate(float yaw, float pitch, float roll);
     // Inverse of SetRotate(yaw, pitch, roll) for the rotation part (scale is ignored); pitch in
@@ -99,17 +99,17 @@ public:
     // TRUE when the 3x3 part has a negative determinant (mirrored); FALSE for the normal case.
     BOOL Parity() const;
 
-    Point3 PointTransform(const Point3& p) const;   // p * M, translation included
-    Point3 VectorTransform(const Point3& v) const;  // rows 0..2 only
+    Point3 PointTransform(const Point3& p) const;  // p * M, translation included
+    Point3 VectorTransform(const Point3& v) const; // rows 0..2 only
 
-    Matrix3& operator*=(const Matrix3& B);  // *this = *this * B
+    Matrix3& operator*=(const Matrix3& B); // *this = *this * B
     Matrix3 operator*(const Matrix3& B) const;
-    Matrix3 operator+(const Matrix3& B) const;  // element-wise
-    Matrix3 operator-(const Matrix3& B) const;  // element-wise
+    Matrix3 operator+(const Matrix3& B) const; // element-wise
+    Matrix3 operator-(const Matrix3& B) const; // element-wise
     Matrix3& operator+=(const Matrix3& B);
     Matrix3& operator-=(const Matrix3& B);
 
-    int operator==(const Matrix3& B) const;  // exact element comparison, flags ignored
+    int operator==(const Matrix3& B) const; // exact element comparison, flags ignored
     int operator!=(const Matrix3& B) const { return !(*this == B); }
     int Equals(const Matrix3& B, float epsilon = 1E-6f) const;
 
@@ -120,8 +120,8 @@ private:
 
 static_assert(sizeof(Point3) == 3 * sizeof(float), "rows are read as Point3");
 
-Point3 operator*(const Matrix3& A, const Point3& p);  // p * A
-Point3 operator*(const Point3& p, const Matrix3& A);  // p * A
+Point3 operator*(const Matrix3& A, const Point3& p); // p * A
+Point3 operator*(const Point3& p, const Matrix3& A); // p * A
 Point3 VectorTransform(const Matrix3& M, const Point3& v);
 Point3 VectorTransform(const Point3& v, const Matrix3& M);
 

@@ -17,7 +17,7 @@ typedef int TimeValue;
 #define TIME_NegInfinity TimeValue(0x80000000)
 
 #define TicksToSec(ticks) ((float)(ticks) / (float)TIME_TICKSPERSEC)
-#define SecToTicks(secs) ((TimeValue)((secs) * TIME_TICKSPERSEC))
+#define SecToTicks(secs) ((TimeValue)((secs)*TIME_TICKSPERSEC))
 
 // The scene's frame rate. Ticks per frame is 160 at the default 30 frames per second.
 // SetFrameRate and SetTicksPerFrame ignore values that would give a rate of zero ticks or frames.
@@ -27,7 +27,7 @@ int GetFrameRate();
 void SetFrameRate(int rate);
 
 #define TicksToFrames(ticks) ((ticks) / GetTicksPerFrame())
-#define FramesToTicks(frames) ((frames) * GetTicksPerFrame())
+#define FramesToTicks(frames) ((frames)*GetTicksPerFrame())
 
 typedef ULONG SClass_ID;
 typedef unsigned short MtlID;
@@ -49,7 +49,9 @@ public:
     int operator==(const Class_ID& other) const { return a == other.a && b == other.b; }
     int operator!=(const Class_ID& other) const { return a != other.a || b != other.b; }
     // Orders by part A, then part B, so class ids can key ordered containers.
-    bool operator<(const Class_ID& other) const { return a < other.a || (a == other.a && b < other.b); }
+    bool operator<(const Class_ID& other) const {
+        return a < other.a || (a == other.a && b < other.b);
+    }
 
 private:
     ULONG a, b;
@@ -66,7 +68,9 @@ public:
 
     int operator==(const Interface_ID& other) const { return a == other.a && b == other.b; }
     int operator!=(const Interface_ID& other) const { return a != other.a || b != other.b; }
-    bool operator<(const Interface_ID& other) const { return a < other.a || (a == other.a && b < other.b); }
+    bool operator<(const Interface_ID& other) const {
+        return a < other.a || (a == other.a && b < other.b);
+    }
 
 private:
     ULONG a, b;

@@ -44,8 +44,16 @@ public:
     DWORD flags = 0;
 
     Face() : v{0, 0, 0} {}
-    void setVerts(int a, int b, int c) { v[0] = DWORD(a); v[1] = DWORD(b); v[2] = DWORD(c); }
-    void setVerts(const DWORD* vrt) { v[0] = vrt[0]; v[1] = vrt[1]; v[2] = vrt[2]; }
+    void setVerts(int a, int b, int c) {
+        v[0] = DWORD(a);
+        v[1] = DWORD(b);
+        v[2] = DWORD(c);
+    }
+    void setVerts(const DWORD* vrt) {
+        v[0] = vrt[0];
+        v[1] = vrt[1];
+        v[2] = vrt[2];
+    }
     DWORD getVert(int index) const { return v[index]; }
     DWORD* getAllVerts() { return v; }
     void setSmGroup(DWORD i) { smGroup = i; }
@@ -66,7 +74,11 @@ public:
     DWORD t[3];
     TVFace() : t{0, 0, 0} {}
     TVFace(DWORD a, DWORD b, DWORD c) : t{a, b, c} {}
-    void setTVerts(int a, int b, int c) { t[0] = DWORD(a); t[1] = DWORD(b); t[2] = DWORD(c); }
+    void setTVerts(int a, int b, int c) {
+        t[0] = DWORD(a);
+        t[1] = DWORD(b);
+        t[2] = DWORD(c);
+    }
     DWORD getTVert(int index) const { return t[index]; }
 };
 
@@ -189,18 +201,18 @@ public:
 private:
     friend class hostcore::detail::CoreAccess;
     static bool isChannel(int mp);
-    const MeshMap* findMap(int mp) const;  // NULL for a channel not held
+    const MeshMap* findMap(int mp) const; // NULL for a channel not held
     void syncMembers();
     void resizeFacesOfSupportedMaps(int ct, BOOL keep);
     void buildNormalsImpl(bool splitByMaterial);
 
     std::vector<Point3> vertStore;
     std::vector<Face> faceStore;
-    std::vector<MeshMap> maps;        // channels 0.. ; at least 2
-    MeshMap hiddenMaps[NUM_HIDDENMAPS];  // MAP_SHADING, MAP_ALPHA
+    std::vector<MeshMap> maps;          // channels 0.. ; at least 2
+    MeshMap hiddenMaps[NUM_HIDDENMAPS]; // MAP_SHADING, MAP_ALPHA
     std::vector<Point3> faceNormals;
     std::vector<RVertex> rVerts;
-    std::vector<RNormal> extraNormals;  // storage behind RVertex::ern
+    std::vector<RNormal> extraNormals; // storage behind RVertex::ern
     std::vector<unsigned char> specifiedFlags;
     std::vector<Point3> specifiedNormals;
 };

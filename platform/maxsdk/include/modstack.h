@@ -7,7 +7,6 @@
 
 #include "object.h"
 
-
 class IDerivedObject : public Object {
 public:
     IDerivedObject();
@@ -55,7 +54,7 @@ private:
 
     Object* objRef = nullptr;
     std::vector<Slot> slots;
-    Object* evalCache = nullptr;  // owned: the last evaluation's result
+    Object* evalCache = nullptr; // owned: the last evaluation's result
 };
 
 // A new object-space derived object over `pob` (which it references).

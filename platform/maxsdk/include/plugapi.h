@@ -17,7 +17,7 @@
 #define VERSION_3DSMAX MAX_VERSION_WORD(MAX_RELEASE, MAX_API_NUM, MAX_SDK_REV)
 #define GET_MAX_RELEASE(x) (((x) >> 16) & 0xFFFF)
 #define GET_MAX_API_NUM(x) (((x) >> 8) & 0xFF)
-#define GET_MAX_SDK_REV(x) ((x) & 0xFF)
+#define GET_MAX_SDK_REV(x) ((x)&0xFF)
 
 // The version word of the running host.
 ULONG Get3DSMAXVersion();
@@ -37,8 +37,8 @@ bool IsPluginVersionCompatible(ULONG libraryVersion);
 #define SHAPE_CLASS_ID 0x00000040
 #define HELPER_CLASS_ID 0x00000050
 #define PARAMETER_BLOCK2_CLASS_ID 0x00000082
-#define OSM_CLASS_ID 0x00000810        // object-space modifier
-#define WSM_CLASS_ID 0x00000820        // world-space modifier
+#define OSM_CLASS_ID 0x00000810 // object-space modifier
+#define WSM_CLASS_ID 0x00000820 // world-space modifier
 #define WSM_OBJECT_CLASS_ID 0x00000830
 #define SCENE_IMPORT_CLASS_ID 0x00000A10
 #define SCENE_EXPORT_CLASS_ID 0x00000A20

@@ -7,7 +7,7 @@ class Point2 {
 public:
     float x, y;
 
-    Point2() = default;  // uninitialised
+    Point2() = default; // uninitialised
     constexpr Point2(float X, float Y) : x(X), y(Y) {}
 
     float& operator[](int i) { return i == 0 ? x : y; }
@@ -40,10 +40,14 @@ public:
     Point2 operator-(const Point2& p) const { return Point2(x - p.x, y - p.y); }
     Point2 operator*(float f) const { return Point2(x * f, y * f); }
     Point2 operator/(float f) const { return Point2(x / f, y / f); }
-    float operator%(const Point2& p) const { return x * p.x + y * p.y; }  // dot product
+    float operator%(const Point2& p) const { return x * p.x + y * p.y; } // dot product
     int operator==(const Point2& p) const { return x == p.x && y == p.y; }
     int operator!=(const Point2& p) const { return !(*this == p); }
 };
 
-inline Point2 operator*(float f, const Point2& p) { return p * f; }
-inline float DotProd(const Point2& a, const Point2& b) { return a % b; }
+inline Point2 operator*(float f, const Point2& p) {
+    return p * f;
+}
+inline float DotProd(const Point2& a, const Point2& b) {
+    return a % b;
+}

@@ -32,8 +32,8 @@ public:
     float Length() const { return std::sqrt(x * x + y * y + z * z); }
     float LengthSquared() const { return x * x + y * y + z * z; }
     float FLength() const { return Length(); }
-    int MaxComponent() const;  // index of the component with the largest magnitude
-    int MinComponent() const;  // index of the component with the smallest magnitude
+    int MaxComponent() const; // index of the component with the largest magnitude
+    int MinComponent() const; // index of the component with the smallest magnitude
 
     // Unit vector along this one; the zero vector stays zero.
     Point3 Normalize() const;
@@ -67,7 +67,7 @@ public:
         z /= f;
         return *this;
     }
-    Point3& operator*=(const Point3& p) {  // component-wise
+    Point3& operator*=(const Point3& p) { // component-wise
         x *= p.x;
         y *= p.y;
         z *= p.z;
@@ -78,17 +78,22 @@ public:
     Point3 operator-(const Point3& p) const { return Point3(x - p.x, y - p.y, z - p.z); }
     Point3 operator*(float f) const { return Point3(x * f, y * f, z * f); }
     Point3 operator/(float f) const { return Point3(x / f, y / f, z / f); }
-    Point3 operator*(const Point3& p) const { return Point3(x * p.x, y * p.y, z * p.z); }  // component-wise
-    Point3 operator/(const Point3& p) const { return Point3(x / p.x, y / p.y, z / p.z); }  // component-wise
-    Point3 operator^(const Point3& p) const {                                             // cross product
+    Point3 operator*(const Point3& p) const {
+        return Point3(x * p.x, y * p.y, z * p.z);
+    } // component-wise
+    Point3 operator/(const Point3& p) const {
+        return Point3(x / p.x, y / p.y, z / p.z);
+    }                                         // component-wise
+    Point3 operator^(const Point3& p) const { // cross product
         return Point3(y * p.z - z * p.y, z * p.x - x * p.z, x * p.y - y * p.x);
     }
-    float operator%(const Point3& p) const { return x * p.x + y * p.y + z * p.z; }  // dot product
+    float operator%(const Point3& p) const { return x * p.x + y * p.y + z * p.z; } // dot product
 
     int operator==(const Point3& p) const { return x == p.x && y == p.y && z == p.z; }
     int operator!=(const Point3& p) const { return !(*this == p); }
     int Equals(const Point3& p, float epsilon = 1E-6f) const {
-        return std::fabs(x - p.x) <= epsilon && std::fabs(y - p.y) <= epsilon && std::fabs(z - p.z) <= epsilon;
+        return std::fabs(x - p.x) <= epsilon && std::fabs(y - p.y) <= epsilon &&
+               std::fabs(z - p.z) <= epsilon;
     }
 };
 
@@ -97,17 +102,37 @@ inline constexpr Point3 Point3::XAxis(1.0f, 0.0f, 0.0f);
 inline constexpr Point3 Point3::YAxis(0.0f, 1.0f, 0.0f);
 inline constexpr Point3 Point3::ZAxis(0.0f, 0.0f, 1.0f);
 
-inline Point3 operator*(float f, const Point3& p) { return Point3(p.x * f, p.y * f, p.z * f); }
+inline Point3 operator*(float f, const Point3& p) {
+    return Point3(p.x * f, p.y * f, p.z * f);
+}
 
-inline float Length(const Point3& p) { return p.Length(); }
-inline float LengthSquared(const Point3& p) { return p.LengthSquared(); }
-inline float FLength(const Point3& p) { return p.Length(); }
-inline int MaxComponent(const Point3& p) { return p.MaxComponent(); }
-inline int MinComponent(const Point3& p) { return p.MinComponent(); }
-inline Point3 Normalize(const Point3& p) { return p.Normalize(); }
-inline Point3 FNormalize(const Point3& p) { return p.Normalize(); }
-inline Point3 CrossProd(const Point3& a, const Point3& b) { return a ^ b; }
-inline float DotProd(const Point3& a, const Point3& b) { return a % b; }
+inline float Length(const Point3& p) {
+    return p.Length();
+}
+inline float LengthSquared(const Point3& p) {
+    return p.LengthSquared();
+}
+inline float FLength(const Point3& p) {
+    return p.Length();
+}
+inline int MaxComponent(const Point3& p) {
+    return p.MaxComponent();
+}
+inline int MinComponent(const Point3& p) {
+    return p.MinComponent();
+}
+inline Point3 Normalize(const Point3& p) {
+    return p.Normalize();
+}
+inline Point3 FNormalize(const Point3& p) {
+    return p.Normalize();
+}
+inline Point3 CrossProd(const Point3& a, const Point3& b) {
+    return a ^ b;
+}
+inline float DotProd(const Point3& a, const Point3& b) {
+    return a % b;
+}
 
 // Texture coordinates (u, v, w) and vertex colours (r, g, b) are stored as points.
 typedef Point3 UVVert;

@@ -7,7 +7,7 @@ class Point4 {
 public:
     float x, y, z, w;
 
-    Point4() = default;  // uninitialised
+    Point4() = default; // uninitialised
     constexpr Point4(float X, float Y, float Z, float W) : x(X), y(Y), z(Z), w(W) {}
     Point4(const Point3& p, float W) : x(p.x), y(p.y), z(p.z), w(W) {}
 

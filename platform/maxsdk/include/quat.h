@@ -16,7 +16,7 @@ class Quat {
 public:
     float x, y, z, w;
 
-    Quat() = default;  // uninitialised
+    Quat() = default; // uninitialised
     constexpr Quat(float X, float Y, float Z, float W) : x(X), y(Y), z(Z), w(W) {}
     explicit Quat(const float af[4]) : x(af[0]), y(af[1]), z(af[2]), w(af[3]) {}
     Quat(const Point3& v, float W) : x(v.x), y(v.y), z(v.z), w(W) {}
@@ -32,18 +32,18 @@ public:
     Quat& Set(float X, float Y, float Z, float W);
     Quat& Set(const Matrix3& mat);
     Quat& Set(const AngAxis& aa);
-    Quat& SetEuler(float X, float Y, float Z);  // as EulerToQuat
+    Quat& SetEuler(float X, float Y, float Z); // as EulerToQuat
     void GetEuler(float* X, float* Y, float* Z) const;
 
     Quat& Identity() { return Set(0.0f, 0.0f, 0.0f, 1.0f); }
-    int IsIdentity() const;  // (0, 0, 0, +-1) within float tolerance
-    void Normalize();        // to unit length; the zero quaternion becomes the identity
+    int IsIdentity() const; // (0, 0, 0, +-1) within float tolerance
+    void Normalize();       // to unit length; the zero quaternion becomes the identity
     void Invert() { *this = Inverse(); }
     Quat Conjugate() const { return Quat(-x, -y, -z, w); }
-    Quat Inverse() const;  // conjugate over squared norm; the zero quaternion stays zero
+    Quat Inverse() const; // conjugate over squared norm; the zero quaternion stays zero
     Quat LogN() const;
     Quat Exp() const;
-    void MakeClosest(const Quat& qto);  // negate when the 4-D dot with qto is negative
+    void MakeClosest(const Quat& qto); // negate when the 4-D dot with qto is negative
 
     // Writes the rotation matrix (see the file comment), translation zero. `flag` writes the 3x3
     // block transposed. q need not be unit; the zero quaternion gives the identity.
@@ -53,8 +53,8 @@ public:
     float Scalar() const { return w; }
 
     Quat operator-() const { return Quat(-x, -y, -z, -w); }
-    Quat operator*(const Quat& q) const;  // Hamilton product: this, then q
-    Quat operator/(const Quat& q) const;  // r with q * r == *this
+    Quat operator*(const Quat& q) const; // Hamilton product: this, then q
+    Quat operator/(const Quat& q) const; // r with q * r == *this
     Quat& operator*=(const Quat& q) { return *this = *this * q; }
     Quat& operator/=(const Quat& q) { return *this = *this / q; }
     Quat operator*(float f) const { return Quat(x * f, y * f, z * f, w * f); }
@@ -68,21 +68,25 @@ public:
     Quat& operator-=(const Quat& q) { return *this /= q; }
     Quat Plus(const Quat& q) const { return Quat(x + q.x, y + q.y, z + q.z, w + q.w); }
     Quat Minus(const Quat& q) const { return Quat(x - q.x, y - q.y, z - q.z, w - q.w); }
-    float operator%(const Quat& q) const { return x * q.x + y * q.y + z * q.z + w * q.w; }  // 4-D dot
+    float operator%(const Quat& q) const {
+        return x * q.x + y * q.y + z * q.z + w * q.w;
+    } // 4-D dot
 
     int operator==(const Quat& q) const { return x == q.x && y == q.y && z == q.z && w == q.w; }
     int operator!=(const Quat& q) const { return !(*this == q); }
-    int Equals(const Quat& q, float epsilon = 1E-6f) const;  // element-wise, sign included
+    int Equals(const Quat& q, float epsilon = 1E-6f) const; // element-wise, sign included
 };
 
-inline Quat operator*(float f, const Quat& q) { return q * f; }
+inline Quat operator*(float f, const Quat& q) {
+    return q * f;
+}
 
 class AngAxis {
 public:
     Point3 axis;
-    float angle;  // radians, left-hand rule (see quat.h's file comment)
+    float angle; // radians, left-hand rule (see quat.h's file comment)
 
-    AngAxis() = default;  // uninitialised
+    AngAxis() = default; // uninitialised
     AngAxis(const Point3& a, float ang) : axis(a), angle(ang) {}
     AngAxis(float X, float Y, float Z, float ang) : axis(X, Y, Z), angle(ang) {}
     explicit AngAxis(const Quat& q);
@@ -113,8 +117,8 @@ Quat QFromAngAxis(float ang, const Point3& axis);
 // Angle in 0..2pi (left-hand rule) and unit axis of q; the identity gives angle 0 about X.
 void AngAxisFromQ(const Quat& q, float* ang, Point3& axis);
 
-void PreRotateMatrix(Matrix3& mat, const Quat& q);  // mat = R(q) * mat
-void RotateMatrix(Matrix3& mat, const Quat& q);     // mat = mat * R(q)
+void PreRotateMatrix(Matrix3& mat, const Quat& q); // mat = R(q) * mat
+void RotateMatrix(Matrix3& mat, const Quat& q);    // mat = mat * R(q)
 
 // ang[0..2] are X, Y, Z angles in radians: the quaternion of
 // RotateXMatrix(ang[0]) * RotateYMatrix(ang[1]) * RotateZMatrix(ang[2]) (X applied first).

@@ -10,7 +10,7 @@ public:
     Point3 s;
     Quat q;
 
-    ScaleValue() = default;  // uninitialised
+    ScaleValue() = default; // uninitialised
     ScaleValue(const Point3& factors) : s(factors), q(0.0f, 0.0f, 0.0f, 1.0f) {}
     ScaleValue(const Point3& factors, const Quat& frame) : s(factors), q(frame) {}
 
@@ -19,10 +19,18 @@ public:
 };
 
 // Scales are multiplicative: + multiplies the factors (keeping the left frame), - divides them.
-inline ScaleValue operator+(const ScaleValue& a, const ScaleValue& b) { return ScaleValue(a.s * b.s, a.q); }
-inline ScaleValue operator-(const ScaleValue& a, const ScaleValue& b) { return ScaleValue(a.s / b.s, a.q); }
-inline ScaleValue operator*(const ScaleValue& a, float f) { return ScaleValue(a.s * f, a.q); }
-inline ScaleValue operator*(float f, const ScaleValue& a) { return ScaleValue(a.s * f, a.q); }
+inline ScaleValue operator+(const ScaleValue& a, const ScaleValue& b) {
+    return ScaleValue(a.s * b.s, a.q);
+}
+inline ScaleValue operator-(const ScaleValue& a, const ScaleValue& b) {
+    return ScaleValue(a.s / b.s, a.q);
+}
+inline ScaleValue operator*(const ScaleValue& a, float f) {
+    return ScaleValue(a.s * f, a.q);
+}
+inline ScaleValue operator*(float f, const ScaleValue& a) {
+    return ScaleValue(a.s * f, a.q);
+}
 
 // m = Inverse(Rq) * ScaleMatrix(v.s) * Rq * m, Rq the rotation of v.q: pre-multiplies by the
 // scale acting in q's frame.

@@ -43,10 +43,10 @@ public:
     virtual void SetDiffuse(Color c, TimeValue t) = 0;
     virtual void SetSpecular(Color c, TimeValue t) = 0;
     virtual void SetFilter(Color c, TimeValue t) = 0;
-    virtual void SetShininess(float v, TimeValue t) = 0;  // glossiness 0..1
-    virtual void SetShinStr(float v, TimeValue t) = 0;    // specular level
+    virtual void SetShininess(float v, TimeValue t) = 0; // glossiness 0..1
+    virtual void SetShinStr(float v, TimeValue t) = 0;   // specular level
     virtual void SetSelfIllum(float v, TimeValue t) = 0;
-    virtual void SetOpacity(float v, TimeValue t) = 0;    // 0..1
+    virtual void SetOpacity(float v, TimeValue t) = 0; // 0..1
     virtual void SetSoften(BOOL onoff) = 0;
     virtual void SetTwoSided(BOOL onoff) = 0;
     virtual Color GetAmbient(TimeValue t) = 0;

@@ -9,7 +9,7 @@
 class CStr {
 public:
     CStr() = default;
-    CStr(const TCHAR* text) : value(text ? text : "") {}  // NULL gives the empty string
+    CStr(const TCHAR* text) : value(text ? text : "") {} // NULL gives the empty string
     CStr(const std::string& text) : value(text) {}
 
     const TCHAR* data() const { return value.c_str(); }

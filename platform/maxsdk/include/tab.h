@@ -33,8 +33,10 @@ public:
     // only grown, never shrunk.
     void SetCount(int n, int resize = 1) {
         assert(n >= 0);
-        if (n > capacity || (resize && n < capacity)) reallocate(n > count || resize ? n : capacity);
-        if (n > count) std::memset(static_cast<void*>(items + count), 0, sizeof(T) * size_t(n - count));
+        if (n > capacity || (resize && n < capacity))
+            reallocate(n > count || resize ? n : capacity);
+        if (n > count)
+            std::memset(static_cast<void*>(items + count), 0, sizeof(T) * size_t(n - count));
         count = n;
     }
 
@@ -51,14 +53,15 @@ public:
         if (num == 0) return at;
         T* source = const_cast<T*>(el);
         T* ownCopy = nullptr;
-        if (el >= items && el < items + capacity) {  // the source lives in our own storage
+        if (el >= items && el < items + capacity) { // the source lives in our own storage
             ownCopy = static_cast<T*>(std::malloc(sizeof(T) * size_t(num)));
             if (!ownCopy) throw std::bad_alloc();
             std::memcpy(static_cast<void*>(ownCopy), el, sizeof(T) * size_t(num));
             source = ownCopy;
         }
         if (count + num > capacity) reallocate(count + num + allocExtra);
-        std::memmove(static_cast<void*>(items + at + num), items + at, sizeof(T) * size_t(count - at));
+        std::memmove(static_cast<void*>(items + at + num), items + at,
+                     sizeof(T) * size_t(count - at));
         std::memcpy(static_cast<void*>(items + at), source, sizeof(T) * size_t(num));
         count += num;
         std::free(ownCopy);

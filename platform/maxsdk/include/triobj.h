@@ -4,7 +4,6 @@
 #include "mesh.h"
 #include "object.h"
 
-
 extern Class_ID triObjectClassID;
 
 class TriObject : public GeomObject {

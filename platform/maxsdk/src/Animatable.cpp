@@ -2,16 +2,32 @@
 
 #include "animtbl.h"
 
-Animatable::~Animatable() { ClearAllAppData(); }
+Animatable::~Animatable() {
+    ClearAllAppData();
+}
 
-void* Animatable::GetInterface(ULONG) { return nullptr; }
-BaseInterface* Animatable::GetInterface(Interface_ID) { return nullptr; }
+void* Animatable::GetInterface(ULONG) {
+    return nullptr;
+}
+BaseInterface* Animatable::GetInterface(Interface_ID) {
+    return nullptr;
+}
 void Animatable::ReleaseInterface(ULONG, void*) {}
-Animatable* Animatable::SubAnim(int) { return nullptr; }
-TimeValue Animatable::GetKeyTime(int) { return 0; }
-int Animatable::GetKeyIndex(TimeValue) { return -1; }
-IParamBlock2* Animatable::GetParamBlock(int) { return nullptr; }
-IParamBlock2* Animatable::GetParamBlockByID(BlockID) { return nullptr; }
+Animatable* Animatable::SubAnim(int) {
+    return nullptr;
+}
+TimeValue Animatable::GetKeyTime(int) {
+    return 0;
+}
+int Animatable::GetKeyIndex(TimeValue) {
+    return -1;
+}
+IParamBlock2* Animatable::GetParamBlock(int) {
+    return nullptr;
+}
+IParamBlock2* Animatable::GetParamBlockByID(BlockID) {
+    return nullptr;
+}
 
 void Animatable::AddAppDataChunk(Class_ID cid, SClass_ID sid, DWORD sbid, DWORD len, void* data) {
     auto* chunk = new AppDataChunk;
@@ -25,7 +41,8 @@ void Animatable::AddAppDataChunk(Class_ID cid, SClass_ID sid, DWORD sbid, DWORD 
 
 AppDataChunk* Animatable::GetAppDataChunk(Class_ID cid, SClass_ID sid, DWORD sbid) {
     for (AppDataChunk* chunk : appData)
-        if (chunk->classID == cid && chunk->superClassID == sid && chunk->subID == sbid) return chunk;
+        if (chunk->classID == cid && chunk->superClassID == sid && chunk->subID == sbid)
+            return chunk;
     return nullptr;
 }
 

@@ -14,11 +14,17 @@ AnimateState& animateState() {
     return state;
 }
 
-}  // namespace
+} // namespace
 
-int Animating() { return animateState().animating ? 1 : 0; }
-void AnimateOn() { animateState().animating = true; }
-void AnimateOff() { animateState().animating = false; }
+int Animating() {
+    return animateState().animating ? 1 : 0;
+}
+void AnimateOn() {
+    animateState().animating = true;
+}
+void AnimateOff() {
+    animateState().animating = false;
+}
 
 void SuspendAnimate() {
     AnimateState& state = animateState();
@@ -34,5 +40,9 @@ void ResumeAnimate() {
     state.suspended.pop_back();
 }
 
-BOOL AreWeAnimating(const TimeValue&) { return Animating(); }
-BOOL AreWeKeying(const TimeValue&) { return Animating(); }
+BOOL AreWeAnimating(const TimeValue&) {
+    return Animating();
+}
+BOOL AreWeKeying(const TimeValue&) {
+    return Animating();
+}

@@ -6,13 +6,17 @@ namespace {
 int ticksPerFrame = TIME_TICKSPERSEC / 30;
 }
 
-int GetTicksPerFrame() { return ticksPerFrame; }
+int GetTicksPerFrame() {
+    return ticksPerFrame;
+}
 
 void SetTicksPerFrame(int ticks) {
     if (ticks > 0 && ticks <= TIME_TICKSPERSEC) ticksPerFrame = ticks;
 }
 
-int GetFrameRate() { return TIME_TICKSPERSEC / ticksPerFrame; }
+int GetFrameRate() {
+    return TIME_TICKSPERSEC / ticksPerFrame;
+}
 
 void SetFrameRate(int rate) {
     if (rate > 0 && rate <= TIME_TICKSPERSEC) ticksPerFrame = TIME_TICKSPERSEC / rate;

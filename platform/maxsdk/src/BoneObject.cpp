@@ -11,7 +11,9 @@ public:
     Class_ID ClassID() override { return BONE_OBJ_CLASSID; }
     const TCHAR* GetObjectName() override { return "Bone"; }
 
-    int CanConvertToType(Class_ID obtype) override { return obtype == ClassID() || obtype == triObjectClassID; }
+    int CanConvertToType(Class_ID obtype) override {
+        return obtype == ClassID() || obtype == triObjectClassID;
+    }
 
     Object* ConvertToType(TimeValue, Class_ID obtype) override {
         if (obtype == ClassID()) return this;
@@ -38,10 +40,12 @@ public:
     Object* MakeShallowCopy() override { return new BoneObject; }
 };
 
-}  // namespace
+} // namespace
 
 namespace hostcore::detail {
 
-Object* newBoneObject() { return new BoneObject; }
+Object* newBoneObject() {
+    return new BoneObject;
+}
 
-}  // namespace hostcore::detail
+} // namespace hostcore::detail

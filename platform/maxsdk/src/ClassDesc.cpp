@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-ParamBlockDesc2::ParamBlockDesc2(BlockID id, const TCHAR* internalName, ClassDesc2* owner, BYTE blockFlags)
+ParamBlockDesc2::ParamBlockDesc2(BlockID id, const TCHAR* internalName, ClassDesc2* owner,
+                                 BYTE blockFlags)
     : ID(id), int_name(internalName), flags(blockFlags) {
     if (owner) owner->AddParamBlockDesc(this);
 }

@@ -91,4 +91,4 @@ void* createInstance(SClass_ID superID, Class_ID classID) {
     return createPluginInstance(superID, classID);
 }
 
-}  // namespace hostcore::detail
+} // namespace hostcore::detail

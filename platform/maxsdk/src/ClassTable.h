@@ -9,7 +9,7 @@ namespace hostcore::detail {
 // A new instance of a built-in class, or NULL when the pair names none.
 void* createInstance(SClass_ID superID, Class_ID classID);
 
-}  // namespace hostcore::detail
+} // namespace hostcore::detail
 
 namespace hostcore::detail {
 
@@ -22,4 +22,4 @@ Object* newOmniLight();
 // A new instance of a registered plug-in class, or NULL.
 void* createPluginInstance(SClass_ID superID, Class_ID classID);
 
-}  // namespace hostcore::detail
+} // namespace hostcore::detail

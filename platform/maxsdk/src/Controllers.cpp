@@ -97,7 +97,8 @@ PRSControl::~PRSControl() {
 
 // A track takes only a controller of its own kind: its value is applied to the matrix.
 BOOL PRSControl::replaceTrack(int i, Control* c) {
-    static const SClass_ID kKinds[3] = {CTRL_POSITION_CLASS_ID, CTRL_ROTATION_CLASS_ID, CTRL_SCALE_CLASS_ID};
+    static const SClass_ID kKinds[3] = {CTRL_POSITION_CLASS_ID, CTRL_ROTATION_CLASS_ID,
+                                        CTRL_SCALE_CLASS_ID};
     if (!c || c->SuperClassID() != kKinds[i]) return FALSE;
     if (c == tracks[i]) return TRUE;
     Control* old = tracks[i];

@@ -25,7 +25,8 @@ std::string defaultPlugCfgDir() {
 }
 
 std::string withoutTrailingSeparator(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
     return path;
 }
 
@@ -43,8 +44,8 @@ HWND makeMainWindow() {
         registered = RegisterClassA(&windowClass) != 0;
         if (!registered) return nullptr;
     }
-    return CreateWindowExA(0, kClassName, "Lumaset", WS_OVERLAPPED, 0, 0, 1024, 768, nullptr, nullptr, nullptr,
-                           nullptr);
+    return CreateWindowExA(0, kClassName, "Lumaset", WS_OVERLAPPED, 0, 0, 1024, 768, nullptr,
+                           nullptr, nullptr, nullptr);
 }
 
 class CoreInterface : public Interface {
@@ -87,7 +88,8 @@ public:
         if (which < 0 || which >= APP_DIR_COUNT) return nullptr;
         std::string& dir = dirs[size_t(which)];
         if (which == APP_PLUGCFG_DIR) {
-            std::string path = configured[size_t(which)].empty() ? defaultPlugCfgDir() : configured[size_t(which)];
+            std::string path =
+                configured[size_t(which)].empty() ? defaultPlugCfgDir() : configured[size_t(which)];
             dir = withoutTrailingSeparator(path);
             std::error_code ignored;
             std::filesystem::create_directories(dir, ignored);
@@ -101,7 +103,8 @@ public:
         return dir.data();
     }
 
-    BOOL ProgressStart(const TCHAR* title, BOOL dispBar, LPTHREAD_START_ROUTINE fn, LPVOID arg) override {
+    BOOL ProgressStart(const TCHAR* title, BOOL dispBar, LPTHREAD_START_ROUTINE fn,
+                       LPVOID arg) override {
         progress = hostcore::ProgressView{true, dispBar != 0, title ? title : "", 0};
         progressFn = fn;
         progressArg = arg;
@@ -223,19 +226,35 @@ void collectNodes(INode* root, std::vector<INode*>& nodes) {
     }
 }
 
-}  // namespace
+} // namespace
 
-Interface* GetCOREInterface() { return &core(); }
+Interface* GetCOREInterface() {
+    return &core();
+}
 
-void* CreateInstance(SClass_ID superID, Class_ID classID) { return core().CreateInstance(superID, classID); }
+void* CreateInstance(SClass_ID superID, Class_ID classID) {
+    return core().CreateInstance(superID, classID);
+}
 
-void DisableAccelerators() { core().accelerators = FALSE; }
-void EnableAccelerators() { core().accelerators = TRUE; }
-BOOL AcceleratorsEnabled() { return core().accelerators; }
+void DisableAccelerators() {
+    core().accelerators = FALSE;
+}
+void EnableAccelerators() {
+    core().accelerators = TRUE;
+}
+BOOL AcceleratorsEnabled() {
+    return core().accelerators;
+}
 
-void SetSaveRequiredFlag(BOOL b) { core().saveRequired = b ? TRUE : FALSE; }
-BOOL GetSaveRequiredFlag() { return core().saveRequired; }
-BOOL IsSaveRequired() { return core().saveRequired; }
+void SetSaveRequiredFlag(BOOL b) {
+    core().saveRequired = b ? TRUE : FALSE;
+}
+BOOL GetSaveRequiredFlag() {
+    return core().saveRequired;
+}
+BOOL IsSaveRequired() {
+    return core().saveRequired;
+}
 
 namespace hostcore {
 
@@ -243,22 +262,38 @@ void setDir(int which, const std::string& path) {
     if (which >= 0 && which < APP_DIR_COUNT) core().configured[size_t(which)] = path;
 }
 
-void setMainWindow(HWND window) { core().mainWindow = window; }
+void setMainWindow(HWND window) {
+    core().mainWindow = window;
+}
 
 void setProgressObserver(std::function<void(const ProgressView&)> observer) {
     core().progressObserver = std::move(observer);
 }
 
-const ProgressView& progressView() { return core().progress; }
+const ProgressView& progressView() {
+    return core().progress;
+}
 
-void pumpProgress() { core().pumpProgress(); }
+void pumpProgress() {
+    core().pumpProgress();
+}
 
-void setMapPaths(const std::vector<std::string>& folders) { core().mapFolders = folders; }
-const std::vector<std::string>& mapPaths() { return core().mapFolders; }
-void setSceneFolder(const std::string& folder) { core().sceneFolder = folder; }
-const std::string& sceneFolder() { return core().sceneFolder; }
+void setMapPaths(const std::vector<std::string>& folders) {
+    core().mapFolders = folders;
+}
+const std::vector<std::string>& mapPaths() {
+    return core().mapFolders;
+}
+void setSceneFolder(const std::string& folder) {
+    core().sceneFolder = folder;
+}
+const std::string& sceneFolder() {
+    return core().sceneFolder;
+}
 
-void resetScene() { core().reset(); }
+void resetScene() {
+    core().reset();
+}
 
 std::vector<INode*> allNodes() {
     std::vector<INode*> nodes;
@@ -266,4 +301,4 @@ std::vector<INode*> allNodes() {
     return nodes;
 }
 
-}  // namespace hostcore
+} // namespace hostcore

@@ -13,31 +13,37 @@ namespace {
 
 using Mat = std::array<std::array<double, 3>, 3>;
 
-Mat identity() { return Mat{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}}; }
+Mat identity() {
+    return Mat{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
+}
 
 Mat product(const Mat& a, const Mat& b) {
     Mat c{};
     for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) c[i][j] = a[i][0] * b[0][j] + a[i][1] * b[1][j] + a[i][2] * b[2][j];
+        for (int j = 0; j < 3; ++j)
+            c[i][j] = a[i][0] * b[0][j] + a[i][1] * b[1][j] + a[i][2] * b[2][j];
     return c;
 }
 
 Mat transpose(const Mat& a) {
     Mat t{};
     for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) t[i][j] = a[j][i];
+        for (int j = 0; j < 3; ++j)
+            t[i][j] = a[j][i];
     return t;
 }
 
 double determinant(const Mat& a) {
-    return a[0][0] * (a[1][1] * a[2][2] - a[1][2] * a[2][1]) - a[0][1] * (a[1][0] * a[2][2] - a[1][2] * a[2][0]) +
+    return a[0][0] * (a[1][1] * a[2][2] - a[1][2] * a[2][1]) -
+           a[0][1] * (a[1][0] * a[2][2] - a[1][2] * a[2][0]) +
            a[0][2] * (a[1][0] * a[2][1] - a[1][1] * a[2][0]);
 }
 
 double frobenius(const Mat& a) {
     double sum = 0.0;
     for (const auto& row : a)
-        for (double v : row) sum += v * v;
+        for (double v : row)
+            sum += v * v;
     return std::sqrt(sum);
 }
 
@@ -64,7 +70,8 @@ double dot(const std::array<double, 3>& a, const std::array<double, 3>& b) {
 bool normalise(std::array<double, 3>& v) {
     double length = std::sqrt(dot(v, v));
     if (!(length > 0.0)) return false;
-    for (double& c : v) c /= length;
+    for (double& c : v)
+        c /= length;
     return true;
 }
 
@@ -80,7 +87,8 @@ void jacobiEigen(Mat s, std::array<double, 3>& values, Mat& vectors) {
             for (int q = p + 1; q < 3; ++q) {
                 if (s[p][q] == 0.0) continue;
                 double theta = (s[q][q] - s[p][p]) / (2.0 * s[p][q]);
-                double t = (theta >= 0.0 ? 1.0 : -1.0) / (std::fabs(theta) + std::sqrt(theta * theta + 1.0));
+                double t = (theta >= 0.0 ? 1.0 : -1.0) /
+                           (std::fabs(theta) + std::sqrt(theta * theta + 1.0));
                 double c = 1.0 / std::sqrt(t * t + 1.0), sn = t * c;
                 Mat rotation = identity();
                 rotation[p][p] = c;
@@ -132,7 +140,8 @@ Mat orthogonalFactorSingular(const Mat& a) {
         for (int k = 0; k < 3; ++k)
             if (known[k]) {
                 double along = dot(w[i], w[k]);
-                for (int j = 0; j < 3; ++j) w[i][j] -= along * w[k][j];
+                for (int j = 0; j < 3; ++j)
+                    w[i][j] -= along * w[k][j];
             }
         known[i] = normalise(w[i]);
     }
@@ -160,7 +169,8 @@ Mat orthogonalFactorSingular(const Mat& a) {
         }
     Mat r = product(e, Mat{w[0], w[1], w[2]});
     if (determinant(r) < 0.0 && completed >= 0) {
-        for (double& v : w[completed]) v = -v;
+        for (double& v : w[completed])
+            v = -v;
         r = product(e, Mat{w[0], w[1], w[2]});
     }
     return r;
@@ -177,7 +187,8 @@ Mat blockOf(const Matrix3& m) {
 
 Quat rotationOf(const Mat& r) {
     Matrix3 m(1);
-    for (int i = 0; i < 3; ++i) m.SetRow(i, Point3(float(r[i][0]), float(r[i][1]), float(r[i][2])));
+    for (int i = 0; i < 3; ++i)
+        m.SetRow(i, Point3(float(r[i][0]), float(r[i][1]), float(r[i][2])));
     Quat q(m);
     if (q.w < 0.0f) q = -q;
     return q;
@@ -199,9 +210,11 @@ void spectral(const Mat& s, Point3& k, Quat& u) {
     jacobiEigen(s, values, e);
     Mat unsnuggled = transpose(e);
     if (determinant(unsnuggled) < 0.0)
-        for (double& v : unsnuggled[2]) v = -v;
+        for (double& v : unsnuggled[2])
+            v = -v;
 
-    static const int permutations[6][3] = {{0, 1, 2}, {1, 2, 0}, {2, 0, 1}, {0, 2, 1}, {2, 1, 0}, {1, 0, 2}};
+    static const int permutations[6][3] = {{0, 1, 2}, {1, 2, 0}, {2, 0, 1},
+                                           {0, 2, 1}, {2, 1, 0}, {1, 0, 2}};
     double bestTrace = -4.0;
     Mat best = unsnuggled;
     std::array<double, 3> bestValues = values;
@@ -209,19 +222,21 @@ void spectral(const Mat& s, Point3& k, Quat& u) {
         bool odd = p >= 3;
         for (int signs = 0; signs < 8; ++signs) {
             int negatives = (signs & 1) + ((signs >> 1) & 1) + ((signs >> 2) & 1);
-            if ((negatives % 2 == 1) != odd) continue;  // keep the determinant +1
+            if ((negatives % 2 == 1) != odd) continue; // keep the determinant +1
             // Row i of P * U is (sign_i) * row perm[i] of U.
             Mat candidate{};
             double trace = 0.0;
             for (int i = 0; i < 3; ++i) {
                 double sign = (signs >> i) & 1 ? -1.0 : 1.0;
-                for (int j = 0; j < 3; ++j) candidate[i][j] = sign * unsnuggled[permutations[p][i]][j];
+                for (int j = 0; j < 3; ++j)
+                    candidate[i][j] = sign * unsnuggled[permutations[p][i]][j];
                 trace += candidate[i][i];
             }
             if (trace > bestTrace + 1e-12) {
                 bestTrace = trace;
                 best = candidate;
-                for (int i = 0; i < 3; ++i) bestValues[i] = values[permutations[p][i]];
+                for (int i = 0; i < 3; ++i)
+                    bestValues[i] = values[permutations[p][i]];
             }
         }
     }
@@ -229,25 +244,29 @@ void spectral(const Mat& s, Point3& k, Quat& u) {
     u = rotationOf(best);
 }
 
-}  // namespace
+} // namespace
 
 void decomp_affine(Matrix3 A, AffineParts* parts) {
     parts->t = A.GetTrans();
     Mat a = blockOf(A);
     double scale = frobenius(a);
     double det = determinant(a);
-    Mat r = std::fabs(det) > 1e-12 * scale * scale * scale ? orthogonalFactor(a) : orthogonalFactorSingular(a);
+    Mat r = std::fabs(det) > 1e-12 * scale * scale * scale ? orthogonalFactor(a)
+                                                           : orthogonalFactorSingular(a);
     parts->f = determinant(r) < 0.0 ? -1.0f : 1.0f;
 
     Mat s = product(a, transpose(r));
     for (int i = 0; i < 3; ++i)
-        for (int j = i + 1; j < 3; ++j) s[i][j] = s[j][i] = 0.5 * (s[i][j] + s[j][i]);
+        for (int j = i + 1; j < 3; ++j)
+            s[i][j] = s[j][i] = 0.5 * (s[i][j] + s[j][i]);
     spectral(s, parts->k, parts->u);
-    for (int i = 0; i < 3; ++i) parts->k[i] = std::max(parts->k[i], 0.0f);  // rounding below zero
+    for (int i = 0; i < 3; ++i)
+        parts->k[i] = std::max(parts->k[i], 0.0f); // rounding below zero
 
     if (parts->f < 0.0f)
         for (auto& row : r)
-            for (double& v : row) v = -v;
+            for (double& v : row)
+                v = -v;
     parts->q = rotationOf(r);
 }
 
@@ -259,12 +278,14 @@ void invert_affine(AffineParts* parts, AffineParts* inverse) {
     result.q = Conjugate(parts->q);
     result.u = parts->u * parts->q;
     result.u.Normalize();
-    for (int i = 0; i < 3; ++i) result.k[i] = parts->k[i] > 0.0f ? 1.0f / parts->k[i] : 0.0f;
+    for (int i = 0; i < 3; ++i)
+        result.k[i] = parts->k[i] > 0.0f ? 1.0f / parts->k[i] : 0.0f;
 
     Matrix3 u, q;
     result.u.MakeMatrix(u);
     result.q.MakeMatrix(q);
-    Matrix3 block = Inverse(u) * ScaleMatrix(result.k) * u * q * ScaleMatrix(Point3(result.f, result.f, result.f));
+    Matrix3 block = Inverse(u) * ScaleMatrix(result.k) * u * q *
+                    ScaleMatrix(Point3(result.f, result.f, result.f));
     result.t = -block.VectorTransform(parts->t);
     *inverse = result;
 }
@@ -273,6 +294,7 @@ void SpectralDecomp(Matrix3 m, Point3& s, Quat& q) {
     Mat a = blockOf(m);
     Mat symmetric{};
     for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) symmetric[i][j] = 0.5 * (a[i][j] + a[j][i]);
+        for (int j = 0; j < 3; ++j)
+            symmetric[i][j] = 0.5 * (a[i][j] + a[j][i]);
     spectral(symmetric, s, q);
 }

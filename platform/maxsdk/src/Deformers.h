@@ -18,4 +18,4 @@ Modifier* newVertexPaintModifier();
 Point3 blendPoint(const Point3& p, const std::vector<std::pair<int, float>>& influences,
                   const std::vector<Matrix3>& boneMotion);
 
-}  // namespace hostcore::detail
+} // namespace hostcore::detail

@@ -45,7 +45,8 @@ public:
         return wrappers.back().get();
     }
     void AddNodeToScene(ImpNode* node) override {
-        if (node && node->GetINode()) GetCOREInterface()->GetRootNode()->AttachChild(node->GetINode(), 1);
+        if (node && node->GetINode())
+            GetCOREInterface()->GetRootNode()->AttachChild(node->GetINode(), 1);
     }
     void RedrawViews() override {}
     void SetAnimRange(Interval& range) override { GetCOREInterface()->SetAnimRange(range); }
@@ -109,7 +110,7 @@ public:
     void close() {
         UtilityObj* closing = current;
         if (!closing) return;
-        current = nullptr;  // a utility that closes itself again from EndEditParams is ignored
+        current = nullptr; // a utility that closes itself again from EndEditParams is ignored
         closing->EndEditParams(GetCOREInterface(), this);
         closing->DeleteThis();
     }
@@ -129,26 +130,41 @@ std::vector<ClassDesc*>& pluginClasses() {
     return *classes;
 }
 
-}  // namespace
+} // namespace
 
 namespace hostcore {
 
 void registerClass(ClassDesc* cd) {
-    if (cd && std::find(pluginClasses().begin(), pluginClasses().end(), cd) == pluginClasses().end())
+    if (cd &&
+        std::find(pluginClasses().begin(), pluginClasses().end(), cd) == pluginClasses().end())
         pluginClasses().push_back(cd);
 }
 
-void unregisterClass(ClassDesc* cd) { std::erase(pluginClasses(), cd); }
+void unregisterClass(ClassDesc* cd) {
+    std::erase(pluginClasses(), cd);
+}
 
-std::unique_ptr<ImpInterface> newImportInterface() { return std::make_unique<ImportInterface>(); }
-std::unique_ptr<ExpInterface> newExportInterface() { return std::make_unique<ExportInterface>(); }
+std::unique_ptr<ImpInterface> newImportInterface() {
+    return std::make_unique<ImportInterface>();
+}
+std::unique_ptr<ExpInterface> newExportInterface() {
+    return std::make_unique<ExportInterface>();
+}
 
-IUtil* utilityPanel() { return &panel(); }
-void openUtility(UtilityObj* utility) { panel().open(utility); }
-void closeUtility() { panel().close(); }
-UtilityObj* openUtilityObject() { return panel().openObject(); }
+IUtil* utilityPanel() {
+    return &panel();
+}
+void openUtility(UtilityObj* utility) {
+    panel().open(utility);
+}
+void closeUtility() {
+    panel().close();
+}
+UtilityObj* openUtilityObject() {
+    return panel().openObject();
+}
 
-}  // namespace hostcore
+} // namespace hostcore
 
 namespace hostcore::detail {
 
@@ -158,4 +174,4 @@ void* createPluginInstance(SClass_ID superID, Class_ID classID) {
     return nullptr;
 }
 
-}  // namespace hostcore::detail
+} // namespace hostcore::detail

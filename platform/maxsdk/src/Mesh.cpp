@@ -14,13 +14,16 @@ void Face::setEdgeVisFlags(int va, int vb, int vc) {
     setEdgeVis(2, vc);
 }
 
-Mesh::Mesh() : maps(2) { syncMembers(); }
+Mesh::Mesh() : maps(2) {
+    syncMembers();
+}
 
 Mesh::Mesh(const Mesh& other)
     : vertStore(other.vertStore), faceStore(other.faceStore), maps(other.maps),
       specifiedFlags(other.specifiedFlags), specifiedNormals(other.specifiedNormals) {
-    for (int i = 0; i < NUM_HIDDENMAPS; ++i) hiddenMaps[i] = other.hiddenMaps[i];
-    syncMembers();  // render normals are not copied: the copy builds its own
+    for (int i = 0; i < NUM_HIDDENMAPS; ++i)
+        hiddenMaps[i] = other.hiddenMaps[i];
+    syncMembers(); // render normals are not copied: the copy builds its own
 }
 
 Mesh& Mesh::operator=(const Mesh& other) {
@@ -28,7 +31,8 @@ Mesh& Mesh::operator=(const Mesh& other) {
     vertStore = other.vertStore;
     faceStore = other.faceStore;
     maps = other.maps;
-    for (int i = 0; i < NUM_HIDDENMAPS; ++i) hiddenMaps[i] = other.hiddenMaps[i];
+    for (int i = 0; i < NUM_HIDDENMAPS; ++i)
+        hiddenMaps[i] = other.hiddenMaps[i];
     specifiedFlags = other.specifiedFlags;
     specifiedNormals = other.specifiedNormals;
     faceNormals.clear();
@@ -54,7 +58,8 @@ void Mesh::syncMembers() {
     tvFace = uvs.tf.empty() ? nullptr : uvs.tf.data();
 }
 
-template <class T> static void resizeArray(std::vector<T>& values, int ct, BOOL keep, const T& fresh) {
+template <class T>
+static void resizeArray(std::vector<T>& values, int ct, BOOL keep, const T& fresh) {
     if (!keep) values.clear();
     values.resize(size_t(ct), fresh);
 }
@@ -110,7 +115,9 @@ BOOL Mesh::setNumVCFaces(int ct, BOOL keep, int oldCt) {
     return TRUE;
 }
 
-bool Mesh::isChannel(int mp) { return mp >= -NUM_HIDDENMAPS && mp < MAX_MESHMAPS; }
+bool Mesh::isChannel(int mp) {
+    return mp >= -NUM_HIDDENMAPS && mp < MAX_MESHMAPS;
+}
 
 const MeshMap* Mesh::findMap(int mp) const {
     if (!isChannel(mp)) return nullptr;
@@ -209,7 +216,8 @@ void Mesh::FreeAll() {
     faceStore.clear();
     maps.clear();
     maps.resize(2);
-    for (MeshMap& map : hiddenMaps) map = MeshMap();
+    for (MeshMap& map : hiddenMaps)
+        map = MeshMap();
     faceNormals.clear();
     rVerts.clear();
     extraNormals.clear();
@@ -225,7 +233,9 @@ void Mesh::getBounds(Point3& minCorner, Point3& maxCorner) const {
     }
     minCorner = maxCorner = vertStore[0];
     for (const Point3& p : vertStore) {
-        minCorner = Point3(std::min(minCorner.x, p.x), std::min(minCorner.y, p.y), std::min(minCorner.z, p.z));
-        maxCorner = Point3(std::max(maxCorner.x, p.x), std::max(maxCorner.y, p.y), std::max(maxCorner.z, p.z));
+        minCorner = Point3(std::min(minCorner.x, p.x), std::min(minCorner.y, p.y),
+                           std::min(minCorner.z, p.z));
+        maxCorner = Point3(std::max(maxCorner.x, p.x), std::max(maxCorner.y, p.y),
+                           std::max(maxCorner.z, p.z));
     }
 }

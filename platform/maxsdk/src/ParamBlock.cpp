@@ -1,10 +1,12 @@
 #include "iparamblock2.h"
 
-IParamBlock2::IParamBlock2(BlockID id, const TCHAR* name) : blockId(id), localName(name ? name : "") {}
+IParamBlock2::IParamBlock2(BlockID id, const TCHAR* name)
+    : blockId(id), localName(name ? name : "") {}
 
 IParamBlock2::~IParamBlock2() = default;
 
-void IParamBlock2::DefineInt(ParamID id, const TCHAR* name, int defaultValue, int minValue, int maxValue) {
+void IParamBlock2::DefineInt(ParamID id, const TCHAR* name, int defaultValue, int minValue,
+                             int maxValue) {
     ParamDef def;
     def.id = id;
     def.internalName = name ? name : "";

@@ -1,5 +1,5 @@
-#include "color.h"
 #include "point3.h"
+#include "color.h"
 
 #include <cmath>
 
@@ -21,7 +21,9 @@ Point3 Point3::Normalize() const {
     return Point3(x / length, y / length, z / length);
 }
 
-Point3& Point3::Unify() { return *this = Normalize(); }
+Point3& Point3::Unify() {
+    return *this = Normalize();
+}
 
 BYTE ColorChannelToByte(float value) {
     if (!(value > 0.0f)) return 0;

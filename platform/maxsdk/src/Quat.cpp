@@ -4,12 +4,18 @@
 
 namespace {
 
-float clampUnit(float v) { return v > 1.0f ? 1.0f : (v < -1.0f ? -1.0f : v); }
+float clampUnit(float v) {
+    return v > 1.0f ? 1.0f : (v < -1.0f ? -1.0f : v);
+}
 
-}  // namespace
+} // namespace
 
-Quat::Quat(const Matrix3& mat) { Set(mat); }
-Quat::Quat(const AngAxis& aa) { Set(aa); }
+Quat::Quat(const Matrix3& mat) {
+    Set(mat);
+}
+Quat::Quat(const AngAxis& aa) {
+    Set(aa);
+}
 
 Quat& Quat::Set(float X, float Y, float Z, float W) {
     x = X;
@@ -29,26 +35,26 @@ Quat& Quat::Set(const Matrix3& mat) {
     double trace = m00 + m11 + m22;
     double qx, qy, qz, qw;
     if (trace > 0.0) {
-        double s = std::sqrt(trace + 1.0) * 2.0;  // 4w
+        double s = std::sqrt(trace + 1.0) * 2.0; // 4w
         qw = 0.25 * s;
         qx = (m21 - m12) / s;
         qy = (m02 - m20) / s;
         qz = (m10 - m01) / s;
     } else if (m00 > m11 && m00 > m22) {
-        double s = std::sqrt(1.0 + m00 - m11 - m22) * 2.0;  // 4x
+        double s = std::sqrt(1.0 + m00 - m11 - m22) * 2.0; // 4x
         qw = (m21 - m12) / s;
         qx = 0.25 * s;
         qy = (m01 + m10) / s;
         qz = (m02 + m20) / s;
     } else if (m11 > m22) {
-        double s = std::sqrt(1.0 + m11 - m00 - m22) * 2.0;  // 4y
+        double s = std::sqrt(1.0 + m11 - m00 - m22) * 2.0; // 4y
         qw = (m02 - m20) / s;
         qx = (m01 + m10) / s;
         qy = 0.25 * s;
         qz = (m12 + m21) / s;
     } else {
-        double s = std::sqrt(1.0 + m22 - m00 - m11) * 2.0;  // 4z
-        if (!(s > 0.0)) return Identity();               // not a rotation at all (zero block)
+        double s = std::sqrt(1.0 + m22 - m00 - m11) * 2.0; // 4z
+        if (!(s > 0.0)) return Identity();                 // not a rotation at all (zero block)
         qw = (m10 - m01) / s;
         qx = (m02 + m20) / s;
         qy = (m12 + m21) / s;
@@ -59,7 +65,9 @@ Quat& Quat::Set(const Matrix3& mat) {
     return *this;
 }
 
-Quat& Quat::Set(const AngAxis& aa) { return *this = QFromAngAxis(aa.angle, aa.axis); }
+Quat& Quat::Set(const AngAxis& aa) {
+    return *this = QFromAngAxis(aa.angle, aa.axis);
+}
 
 Quat& Quat::SetEuler(float X, float Y, float Z) {
     float angles[3] = {X, Y, Z};
@@ -128,7 +136,8 @@ void Quat::MakeMatrix(Matrix3& mat, bool flag) const {
         {s * (x * z - w * y), s * (y * z + w * x), 1.0f - s * (x * x + y * y)},
     };
     for (int i = 0; i < 3; ++i)
-        mat.SetRow(i, flag ? Point3(rows[0][i], rows[1][i], rows[2][i]) : Point3(rows[i][0], rows[i][1], rows[i][2]));
+        mat.SetRow(i, flag ? Point3(rows[0][i], rows[1][i], rows[2][i])
+                           : Point3(rows[i][0], rows[i][1], rows[i][2]));
     mat.SetRow(3, Point3::Origin);
     mat.SetIdentFlags(POS_IDENT | SCL_IDENT);
 }
@@ -138,27 +147,43 @@ Quat Quat::operator*(const Quat& q) const {
                 w * q.z + z * q.w + x * q.y - y * q.x, w * q.w - x * q.x - y * q.y - z * q.z);
 }
 
-Quat Quat::operator/(const Quat& q) const { return q.Inverse() * *this; }
-
-int Quat::Equals(const Quat& q, float epsilon) const {
-    return std::fabs(x - q.x) <= epsilon && std::fabs(y - q.y) <= epsilon && std::fabs(z - q.z) <= epsilon &&
-           std::fabs(w - q.w) <= epsilon;
+Quat Quat::operator/(const Quat& q) const {
+    return q.Inverse() * *this;
 }
 
-AngAxis::AngAxis(const Quat& q) { Set(q); }
-AngAxis::AngAxis(const Matrix3& m) { Set(m); }
+int Quat::Equals(const Quat& q, float epsilon) const {
+    return std::fabs(x - q.x) <= epsilon && std::fabs(y - q.y) <= epsilon &&
+           std::fabs(z - q.z) <= epsilon && std::fabs(w - q.w) <= epsilon;
+}
+
+AngAxis::AngAxis(const Quat& q) {
+    Set(q);
+}
+AngAxis::AngAxis(const Matrix3& m) {
+    Set(m);
+}
 
 AngAxis& AngAxis::Set(const Quat& q) {
     AngAxisFromQ(q, &angle, axis);
     return *this;
 }
 
-AngAxis& AngAxis::Set(const Matrix3& m) { return Set(Quat(m)); }
+AngAxis& AngAxis::Set(const Matrix3& m) {
+    return Set(Quat(m));
+}
 
-Quat Conjugate(const Quat& q) { return q.Conjugate(); }
-Quat Inverse(const Quat& q) { return q.Inverse(); }
-Quat LogN(const Quat& q) { return q.LogN(); }
-Quat Exp(const Quat& q) { return q.Exp(); }
+Quat Conjugate(const Quat& q) {
+    return q.Conjugate();
+}
+Quat Inverse(const Quat& q) {
+    return q.Inverse();
+}
+Quat LogN(const Quat& q) {
+    return q.LogN();
+}
+Quat Exp(const Quat& q) {
+    return q.Exp();
+}
 
 Quat Normalize(const Quat& q) {
     Quat result(q);
@@ -184,7 +209,7 @@ Quat Slerp(const Quat& p, const Quat& q, float t) {
     float sine = std::sin(omega);
     float a = std::sin((1.0f - t) * omega) / sine;
     float b = std::sin(t * omega) / sine;
-    return (p * a).Plus(q * b);  // Plus: binary + on Quat is the product
+    return (p * a).Plus(q * b); // Plus: binary + on Quat is the product
 }
 
 Quat Squad(const Quat& p, const Quat& a, const Quat& b, const Quat& q, float t) {
@@ -251,6 +276,7 @@ void DecomposeMatrix(const Matrix3& mat, Point3& p, Quat& q, Point3& s) {
     float sign = mat.Parity() ? -1.0f : 1.0f;
     s *= sign;
     Matrix3 rotation(1);
-    for (int i = 0; i < 3; ++i) rotation.SetRow(i, (mat.GetRow(i) * sign).Normalize());
+    for (int i = 0; i < 3; ++i)
+        rotation.SetRow(i, (mat.GetRow(i) * sign).Normalize());
     q = Quat(rotation);
 }

@@ -22,7 +22,7 @@ struct SkinBone {
     DWORD flags = BONE_BONE_FLAG;
 };
 
-typedef std::vector<std::pair<int, float>> Influences;  // bone index, weight
+typedef std::vector<std::pair<int, float>> Influences; // bone index, weight
 
 class SkinNodeData : public ISkinContextData {
 public:
@@ -45,7 +45,9 @@ public:
 
 private:
     bool valid(int v) const { return v >= 0 && v < int(points.size()); }
-    bool valid(int v, int b) const { return valid(v) && b >= 0 && b < int(points[size_t(v)].size()); }
+    bool valid(int v, int b) const {
+        return valid(v) && b >= 0 && b < int(points[size_t(v)].size());
+    }
 };
 
 class SkinModifier : public Modifier, public ISkin, public ISkinImportData {
@@ -72,17 +74,20 @@ public:
             found = nodes.emplace(node, std::move(data)).first;
         }
         SkinNodeData& data = *found->second;
-        if (int(data.points.size()) != mesh.getNumVerts()) data.points.resize(size_t(mesh.getNumVerts()));
+        if (int(data.points.size()) != mesh.getNumVerts())
+            data.points.resize(size_t(mesh.getNumVerts()));
 
         // Object point -> world at bind -> bone space at bind -> world now -> object now.
         Matrix3 toObjectNow = Inverse(node->GetObjectTM(t));
         std::vector<Matrix3> boneMotion(bones.size());
         for (size_t b = 0; b < bones.size(); ++b) {
             Matrix3 boneNow = bones[b].node ? bones[b].node->GetObjectTM(t) : bones[b].initObjectTM;
-            boneMotion[b] = data.initObjectTM * Inverse(bones[b].initObjectTM) * boneNow * toObjectNow;
+            boneMotion[b] =
+                data.initObjectTM * Inverse(bones[b].initObjectTM) * boneNow * toObjectNow;
         }
         for (int v = 0; v < mesh.getNumVerts(); ++v)
-            mesh.verts[v] = hostcore::detail::blendPoint(mesh.verts[v], data.points[size_t(v)], boneMotion);
+            mesh.verts[v] =
+                hostcore::detail::blendPoint(mesh.verts[v], data.points[size_t(v)], boneMotion);
     }
 
     // ISkin
@@ -99,8 +104,12 @@ public:
         return SKIN_OK;
     }
     int GetNumBones() override { return int(bones.size()); }
-    INode* GetBone(int idx) override { return idx >= 0 && idx < int(bones.size()) ? bones[size_t(idx)].node : nullptr; }
-    DWORD GetBoneProperty(int idx) override { return idx >= 0 && idx < int(bones.size()) ? bones[size_t(idx)].flags : 0; }
+    INode* GetBone(int idx) override {
+        return idx >= 0 && idx < int(bones.size()) ? bones[size_t(idx)].node : nullptr;
+    }
+    DWORD GetBoneProperty(int idx) override {
+        return idx >= 0 && idx < int(bones.size()) ? bones[size_t(idx)].flags : 0;
+    }
     ISkinContextData* GetContextInterface(INode* pNode) override {
         auto found = nodes.find(pNode);
         return found == nodes.end() ? nullptr : found->second.get();
@@ -137,7 +146,8 @@ public:
         bones[size_t(b)].initNodeTM = nodeTm;
         return TRUE;
     }
-    BOOL AddWeights(INode* skinNode, int vertexID, Tab<INode*>& boneNodeList, Tab<float>& weights) override {
+    BOOL AddWeights(INode* skinNode, int vertexID, Tab<INode*>& boneNodeList,
+                    Tab<float>& weights) override {
         auto found = nodes.find(skinNode);
         if (found == nodes.end() || boneNodeList.Count() != weights.Count()) return FALSE;
         SkinNodeData& data = *found->second;
@@ -165,17 +175,20 @@ private:
     std::map<INode*, std::unique_ptr<SkinNodeData>> nodes;
 };
 
-}  // namespace
+} // namespace
 
 namespace hostcore::detail {
 
-Modifier* newSkinModifier() { return new SkinModifier; }
+Modifier* newSkinModifier() {
+    return new SkinModifier;
+}
 
 Point3 blendPoint(const Point3& p, const std::vector<std::pair<int, float>>& influences,
                   const std::vector<Matrix3>& boneMotion) {
     float total = 0.0f;
     for (const auto& influence : influences)
-        if (influence.first >= 0 && size_t(influence.first) < boneMotion.size()) total += influence.second;
+        if (influence.first >= 0 && size_t(influence.first) < boneMotion.size())
+            total += influence.second;
     if (influences.empty() || total == 0.0f) return p;
     Point3 moved(0.0f, 0.0f, 0.0f);
     for (const auto& influence : influences) {
@@ -185,4 +198,4 @@ Point3 blendPoint(const Point3& p, const std::vector<std::pair<int, float>>& inf
     return moved;
 }
 
-}  // namespace hostcore::detail
+} // namespace hostcore::detail

@@ -22,12 +22,14 @@ int CStr::last(TCHAR c) const {
 }
 
 CStr& CStr::toUpper() {
-    for (char& c : value) c = char(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : value)
+        c = char(std::toupper(static_cast<unsigned char>(c)));
     return *this;
 }
 
 CStr& CStr::toLower() {
-    for (char& c : value) c = char(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : value)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
     return *this;
 }
 

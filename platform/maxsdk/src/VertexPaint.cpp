@@ -42,7 +42,8 @@ public:
         for (int f = 0; f < faceColors.Count(); ++f)
             for (int k = 0; k < 3; ++k) {
                 const FaceColor* c = faceColors[f];
-                stored.push_back(c ? Point3(c->colors[k].r, c->colors[k].g, c->colors[k].b) : Point3(0.0f, 0.0f, 0.0f));
+                stored.push_back(c ? Point3(c->colors[k].r, c->colors[k].g, c->colors[k].b)
+                                   : Point3(0.0f, 0.0f, 0.0f));
             }
         perVertex.erase(node);
         return 1;
@@ -57,23 +58,29 @@ public:
         Mesh& mesh = static_cast<TriObject*>(os->obj)->mesh;
         int channel = options.mapChannel;
         auto vertexColours = perVertex.find(node);
-        if (vertexColours != perVertex.end() && int(vertexColours->second.size()) == mesh.getNumVerts()) {
+        if (vertexColours != perVertex.end() &&
+            int(vertexColours->second.size()) == mesh.getNumVerts()) {
             mesh.setMapSupport(channel, FALSE);
             mesh.setMapSupport(channel, TRUE);
             mesh.setNumMapVerts(channel, mesh.getNumVerts());
-            for (int v = 0; v < mesh.getNumVerts(); ++v) mesh.mapVerts(channel)[v] = vertexColours->second[size_t(v)];
+            for (int v = 0; v < mesh.getNumVerts(); ++v)
+                mesh.mapVerts(channel)[v] = vertexColours->second[size_t(v)];
             for (int f = 0; f < mesh.getNumFaces(); ++f)
-                mesh.mapFaces(channel)[f] = TVFace(mesh.faces[f].v[0], mesh.faces[f].v[1], mesh.faces[f].v[2]);
+                mesh.mapFaces(channel)[f] =
+                    TVFace(mesh.faces[f].v[0], mesh.faces[f].v[1], mesh.faces[f].v[2]);
             return;
         }
         auto cornerColours = perCorner.find(node);
-        if (cornerColours != perCorner.end() && int(cornerColours->second.size()) == 3 * mesh.getNumFaces()) {
+        if (cornerColours != perCorner.end() &&
+            int(cornerColours->second.size()) == 3 * mesh.getNumFaces()) {
             mesh.setMapSupport(channel, FALSE);
             mesh.setMapSupport(channel, TRUE);
             mesh.setNumMapVerts(channel, 3 * mesh.getNumFaces());
-            for (int i = 0; i < 3 * mesh.getNumFaces(); ++i) mesh.mapVerts(channel)[i] = cornerColours->second[size_t(i)];
+            for (int i = 0; i < 3 * mesh.getNumFaces(); ++i)
+                mesh.mapVerts(channel)[i] = cornerColours->second[size_t(i)];
             for (int f = 0; f < mesh.getNumFaces(); ++f)
-                mesh.mapFaces(channel)[f] = TVFace(DWORD(3 * f), DWORD(3 * f + 1), DWORD(3 * f + 2));
+                mesh.mapFaces(channel)[f] =
+                    TVFace(DWORD(3 * f), DWORD(3 * f + 1), DWORD(3 * f + 2));
         }
     }
 
@@ -83,10 +90,12 @@ private:
     std::map<INode*, std::vector<Point3>> perCorner;
 };
 
-}  // namespace
+} // namespace
 
 namespace hostcore::detail {
 
-Modifier* newVertexPaintModifier() { return new VertexPaintModifier; }
+Modifier* newVertexPaintModifier() {
+    return new VertexPaintModifier;
+}
 
-}  // namespace hostcore::detail
+} // namespace hostcore::detail

@@ -32,6 +32,7 @@ DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName);
 // `lpFilePart` is not NULL) points at its last part, or is NULL when the name ends in a
 // separator. When the buffer is too small nothing is written and the result is the size needed,
 // terminating zero included. 0 (with the last error set) for a name that has no absolute form.
-DWORD WINAPI GetFullPathNameA(LPCSTR lpFileName, DWORD nBufferLength, LPSTR lpBuffer, LPSTR* lpFilePart);
+DWORD WINAPI GetFullPathNameA(LPCSTR lpFileName, DWORD nBufferLength, LPSTR lpBuffer,
+                              LPSTR* lpFilePart);
 
-}  // extern "C"
+} // extern "C"

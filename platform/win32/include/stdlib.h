@@ -32,8 +32,8 @@ char* _fullpath(char* absPath, const char* relPath, size_t maxLength);
 // not fit (EINVAL for a NULL path, or a NULL buffer with a nonzero size).
 void _splitpath(const char* path, char* drive, char* dir, char* fname, char* ext);
 errno_t _splitpath_s(const char* path, char* drive, size_t driveNumberOfElements, char* dir,
-                     size_t dirNumberOfElements, char* fname, size_t nameNumberOfElements, char* ext,
-                     size_t extNumberOfElements);
+                     size_t dirNumberOfElements, char* fname, size_t nameNumberOfElements,
+                     char* ext, size_t extNumberOfElements);
 
 #ifdef __cplusplus
 }

@@ -41,8 +41,8 @@ typedef DWORD COLORREF;
 typedef void* HANDLE;
 
 // Handles are pointers to distinct incomplete types, so one kind cannot pass for another.
-#define DECLARE_HANDLE(name) \
-    struct name##__;         \
+#define DECLARE_HANDLE(name)                                                                       \
+    struct name##__;                                                                               \
     typedef struct name##__* name
 DECLARE_HANDLE(HINSTANCE);
 DECLARE_HANDLE(HWND);
@@ -69,7 +69,9 @@ typedef HICON HCURSOR;
 
 #define LOWORD(l) ((WORD)(((DWORD_PTR)(l)) & 0xffff))
 #define HIWORD(l) ((WORD)((((DWORD_PTR)(l)) >> 16) & 0xffff))
-#define MAKELONG(a, b) ((LONG)(((WORD)(((DWORD_PTR)(a)) & 0xffff)) | ((DWORD)((WORD)(((DWORD_PTR)(b)) & 0xffff))) << 16))
+#define MAKELONG(a, b)                                                                             \
+    ((LONG)(((WORD)(((DWORD_PTR)(a)) & 0xffff)) | ((DWORD)((WORD)(((DWORD_PTR)(b)) & 0xffff)))     \
+                                                      << 16))
 
 #define S_OK ((HRESULT)0)
 #define S_FALSE ((HRESULT)1)

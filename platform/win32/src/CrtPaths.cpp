@@ -41,7 +41,7 @@ PathParts partsOf(std::string_view path) {
 void copyCut(std::string_view part, char* out, size_t size) {
     if (!out || size == 0) return;
     size_t count = part.size() < size - 1 ? part.size() : size - 1;
-    if (count > 0) std::memcpy(out, part.data(), count);  // an empty part may have no data
+    if (count > 0) std::memcpy(out, part.data(), count); // an empty part may have no data
     out[count] = '\0';
 }
 

@@ -15,8 +15,8 @@
 #include <vector>
 
 struct HINSTANCE__ {
-    void* library = nullptr;  // dlopen handle
-    std::string path;         // canonical path, the module's identity
+    void* library = nullptr; // dlopen handle
+    std::string path;        // canonical path, the module's identity
     int referenceCount = 0;
 };
 
@@ -25,7 +25,7 @@ namespace {
 namespace fs = std::filesystem;
 
 struct ModuleTable {
-    std::recursive_mutex lock;  // DllMain may load further modules
+    std::recursive_mutex lock; // DllMain may load further modules
     std::vector<std::unique_ptr<HINSTANCE__>> modules;
 
     HINSTANCE__* find(const std::string& path) {
@@ -48,7 +48,7 @@ struct ModuleTable {
 };
 
 ModuleTable& table() {
-    static ModuleTable* instance = new ModuleTable;  // outlives every static destructor
+    static ModuleTable* instance = new ModuleTable; // outlives every static destructor
     return *instance;
 }
 
@@ -122,7 +122,8 @@ extern "C" HMODULE WINAPI LoadLibraryA(LPCSTR fileName) {
     record->referenceCount = 1;
     HINSTANCE__* module = record.get();
     modules.modules.push_back(std::move(record));
-    if (DllMainProc entry = entryRoutine(module); entry && !entry(module, DLL_PROCESS_ATTACH, nullptr)) {
+    if (DllMainProc entry = entryRoutine(module);
+        entry && !entry(module, DLL_PROCESS_ATTACH, nullptr)) {
         // A module whose entry routine refuses to attach is unloaded again, as Windows does.
         entry(module, DLL_PROCESS_DETACH, nullptr);
         dlclose(library);

@@ -12,11 +12,12 @@ namespace {
 
 using namespace cli;
 
-const OptionSpec testOptions[] = {{"fps", true, "N", ""}, {"demo", false, "", ""}, {"help", false, "", ""}};
+const OptionSpec testOptions[] = {
+    {"fps", true, "N", ""}, {"demo", false, "", ""}, {"help", false, "", ""}};
 
 TEST(Arguments, TakesValuesInBothSpellingsAndKeepsPositionalsInOrder) {
-    const std::vector<std::string> words = {"in.gltf", "--fps", "24", "out.gltf", "--demo", "--fps=25",
-                                            "--", "--odd-name"};
+    const std::vector<std::string> words = {"in.gltf", "--fps",    "24", "out.gltf",
+                                            "--demo",  "--fps=25", "--", "--odd-name"};
     ParsedArguments parsed;
     std::string error;
     ASSERT_TRUE(parseArguments(words, testOptions, parsed, error)) << error;
@@ -76,14 +77,15 @@ TEST(Program, AnswersVersionAndHelpOnStandardOutputWithSuccess) {
         words.push_back("--help");
         ProgramRun helpRun = run(words);
         EXPECT_EQ(helpRun.status, exitSuccess) << command.name;
-        EXPECT_NE(helpRun.out.find("usage: lumaset " + std::string(command.name)), std::string::npos);
+        EXPECT_NE(helpRun.out.find("usage: lumaset " + std::string(command.name)),
+                  std::string::npos);
         EXPECT_TRUE(helpRun.err.empty());
     }
 }
 
 TEST(Program, ReportsAWrongCommandLineInOneLineWithStatusTwo) {
-    for (const std::vector<std::string>& words :
-         std::vector<std::vector<std::string>>{{"frobnicate"}, {"scene"}, {"scene", "shred"}, {"plugins", "--bogus"}}) {
+    for (const std::vector<std::string>& words : std::vector<std::vector<std::string>>{
+             {"frobnicate"}, {"scene"}, {"scene", "shred"}, {"plugins", "--bogus"}}) {
         ProgramRun result = run(words);
         EXPECT_EQ(result.status, exitUsage) << words[0];
         EXPECT_TRUE(result.out.empty());

@@ -22,7 +22,9 @@ namespace fs = std::filesystem;
 
 using apptest::ProgramRun;
 
-ProgramRun run(std::vector<std::string> words) { return apptest::runLumaset(std::move(words)); }
+ProgramRun run(std::vector<std::string> words) {
+    return apptest::runLumaset(std::move(words));
+}
 
 using apptest::writeText;
 

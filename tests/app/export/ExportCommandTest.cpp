@@ -18,7 +18,9 @@ namespace fs = std::filesystem;
 
 using apptest::ProgramRun;
 
-ProgramRun run(std::vector<std::string> words) { return apptest::runLumaset(std::move(words)); }
+ProgramRun run(std::vector<std::string> words) {
+    return apptest::runLumaset(std::move(words));
+}
 
 bool isOneLine(const std::string& text) {
     return !text.empty() && text.find('\n') == text.size() - 1;

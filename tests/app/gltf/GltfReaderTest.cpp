@@ -20,10 +20,8 @@ std::string base64(const std::vector<std::uint8_t>& bytes) {
     std::string out;
     for (std::size_t i = 0; i < bytes.size(); i += 3) {
         std::uint32_t chunk = std::uint32_t(bytes[i]) << 16;
-        if (i + 1 < bytes.size())
-            chunk |= std::uint32_t(bytes[i + 1]) << 8;
-        if (i + 2 < bytes.size())
-            chunk |= bytes[i + 2];
+        if (i + 1 < bytes.size()) chunk |= std::uint32_t(bytes[i + 1]) << 8;
+        if (i + 2 < bytes.size()) chunk |= bytes[i + 2];
         out += alphabet[(chunk >> 18) & 63];
         out += alphabet[(chunk >> 12) & 63];
         out += i + 1 < bytes.size() ? alphabet[(chunk >> 6) & 63] : '=';
@@ -75,7 +73,8 @@ TEST(GltfReader, ReadsEveryCorpusFileWithTheCountsItsManifestGives) {
     for (const CorpusExpectation& expected : corpusExpectations) {
         Scene scene;
         ReadReport report;
-        ASSERT_TRUE(readGltfFile((apptest::gltfCorpusFolder() / expected.file).string(), scene, report))
+        ASSERT_TRUE(
+            readGltfFile((apptest::gltfCorpusFolder() / expected.file).string(), scene, report))
             << expected.file << ": " << report.error;
         EXPECT_TRUE(report.warnings.empty()) << expected.file << ": " << report.warnings.front();
         std::size_t primitives = 0, positions = 0, indices = 0, joints = 0, channels = 0;
@@ -108,7 +107,8 @@ TEST(GltfReader, KeepsTheFactsOfBoxTexturedAndCesiumMan) {
         GTEST_SKIP() << "the corpus folder " LUMASET_CORPUS_DIR " is absent";
     Scene box;
     ReadReport report;
-    ASSERT_TRUE(readGltfFile((apptest::gltfCorpusFolder() / "BoxTextured.gltf").string(), box, report));
+    ASSERT_TRUE(
+        readGltfFile((apptest::gltfCorpusFolder() / "BoxTextured.gltf").string(), box, report));
     ASSERT_EQ(box.images.size(), 1u);
     EXPECT_EQ(box.images[0].path,
               (apptest::gltfCorpusFolder() / "CesiumLogoFlat.png").lexically_normal().string());
@@ -118,7 +118,8 @@ TEST(GltfReader, KeepsTheFactsOfBoxTexturedAndCesiumMan) {
     EXPECT_TRUE(box.nodes[0].hasMatrix || box.nodes[1].hasMatrix);
 
     Scene man;
-    ASSERT_TRUE(readGltfFile((apptest::gltfCorpusFolder() / "CesiumMan.glb").string(), man, report));
+    ASSERT_TRUE(
+        readGltfFile((apptest::gltfCorpusFolder() / "CesiumMan.glb").string(), man, report));
     ASSERT_EQ(man.images.size(), 1u);
     EXPECT_TRUE(man.images[0].path.empty());
     ASSERT_GE(man.images[0].bytes.size(), 8u);
@@ -141,8 +142,10 @@ TEST(GltfReader, TurnsStripsAndFansIntoTrianglesAndSkipsPointsWithAWarning) {
         << report.error;
     ASSERT_EQ(scene.meshes[0].primitives.size(), 2u);
     // Strip 0 1 2 3: (0 1 2), then (2 1 3) keeps the winding; fan: (1 2 0), (2 3 0).
-    EXPECT_EQ(scene.meshes[0].primitives[0].indices, (std::vector<std::uint32_t>{0, 1, 2, 2, 1, 3}));
-    EXPECT_EQ(scene.meshes[0].primitives[1].indices, (std::vector<std::uint32_t>{1, 2, 0, 2, 3, 0}));
+    EXPECT_EQ(scene.meshes[0].primitives[0].indices,
+              (std::vector<std::uint32_t>{0, 1, 2, 2, 1, 3}));
+    EXPECT_EQ(scene.meshes[0].primitives[1].indices,
+              (std::vector<std::uint32_t>{1, 2, 0, 2, 3, 0}));
     ASSERT_EQ(report.warnings.size(), 1u);
     EXPECT_NE(report.warnings[0].find("points or lines"), std::string::npos);
 }
@@ -186,7 +189,8 @@ TEST(GltfReader, RejectsDamagedFilesWithOneClearLine) {
         {squareFile(R"({"attributes":{"POSITION":0}})", R"([{"children":[1]},{"children":[0]}])"),
          "cycle"},
         {squareFile(R"({"attributes":{"POSITION":0}})", R"([{"children":[0]}])"), "cycle"},
-        {squareFile(R"({"attributes":{"POSITION":0}})", R"([{"children":[2]},{"children":[2]},{}])"),
+        {squareFile(R"({"attributes":{"POSITION":0}})",
+                    R"([{"children":[2]},{"children":[2]},{}])"),
          "two parents"},
         {squareFile(R"({"attributes":{"POSITION":0}})", R"([{"mesh":4}])"), "mesh 4"},
         {"{\"asset\":{\"version\":\"2.0\"}", ""},
@@ -288,9 +292,10 @@ TEST(GltfReader, RefusesNumbersThatAreNotFinite32BitFloats) {
 
 TEST(GltfReader, WarnsAboutAMissingImageAndKeepsItsPath) {
     apptest::TempFolder folder;
-    std::string text = squareFile(R"({"attributes":{"POSITION":0},"material":0})", R"([{"mesh":0}])",
-                                  R"(,"images":[{"uri":"maps/wood%20grain.png"}],"textures":[{"source":0}],)"
-                                  R"("materials":[{"pbrMetallicRoughness":{"baseColorTexture":{"index":0}}}])");
+    std::string text =
+        squareFile(R"({"attributes":{"POSITION":0},"material":0})", R"([{"mesh":0}])",
+                   R"(,"images":[{"uri":"maps/wood%20grain.png"}],"textures":[{"source":0}],)"
+                   R"("materials":[{"pbrMetallicRoughness":{"baseColorTexture":{"index":0}}}])");
     std::vector<std::uint8_t> bytes(text.begin(), text.end());
     Scene scene;
     ReadReport report;

@@ -1,7 +1,7 @@
 // Writing glTF: what is written reads back the same, in both containers, and passes the Khronos
 // validator.
-#include "gltf/GltfReader.h"
 #include "gltf/GltfWriter.h"
+#include "gltf/GltfReader.h"
 
 #include "TestFiles.h"
 
@@ -47,7 +47,8 @@ Scene sampleScene(const std::string& imagePath) {
     scene.materials.push_back({"glass", {0.2f, 0.4f, 0.6f, 0.5f}, 1, 0, 1, true});
 
     Node root{"root", {1, 2}, false, identityMatrix(), {0, 0, 0}, {0, 0, 0, 1}, {1, 1, 1}, -1, -1};
-    Node bone{"bone", {}, false, identityMatrix(), {0, 2, 0}, {0, 0, 0.70710678f, 0.70710678f}, {1, 1, 1}, -1, -1};
+    Node bone{"bone",    {}, false, identityMatrix(), {0, 2, 0}, {0, 0, 0.70710678f, 0.70710678f},
+              {1, 1, 1}, -1, -1};
     Node body{"body", {}, false, identityMatrix(), {0, 0, 0}, {0, 0, 0, 1}, {1, 1, 1}, 0, 0};
     scene.nodes = {root, bone, body};
     scene.roots = {0};
@@ -55,7 +56,10 @@ Scene sampleScene(const std::string& imagePath) {
     shifted[13] = -2;
     scene.skins.push_back({"rig", {0, 1}, {identityMatrix(), shifted}, 0});
 
-    Channel turn{1, AnimationPath::rotation, Interpolation::linear, {0, 0.5f, 1},
+    Channel turn{1,
+                 AnimationPath::rotation,
+                 Interpolation::linear,
+                 {0, 0.5f, 1},
                  {0, 0, 0, 1, 0, 0, 0.70710678f, 0.70710678f, 0, 0, 2, 0}}; // last key not unit
     Channel move{0, AnimationPath::translation, Interpolation::step, {0, 1}, {0, 0, 0, 1, 2, 3}};
     scene.animations.push_back({"wave", {turn, move}});
@@ -173,7 +177,8 @@ TEST(GltfWriter, AFailedWriteLeavesWhatWasThereAndNoTemporaryFiles) {
     apptest::writeBytes(folder.file("out.glb/keep"), {1, 2, 3});
     EXPECT_FALSE(writeGltfFile(sampleScene(""), folder.file("out.glb"), error));
     EXPECT_FALSE(error.empty());
-    EXPECT_EQ(apptest::readBytes(folder.file("out.glb/keep")), (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_EQ(apptest::readBytes(folder.file("out.glb/keep")),
+              (std::vector<std::uint8_t>{1, 2, 3}));
     std::size_t entries = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path()))
         ++entries;

@@ -17,7 +17,8 @@ TEST(PluginRegistry, LoadsCompatibleLibrariesAndRefusesOneBuiltForAnotherApi) {
     // Not a module at all: refused with a reason, the scan goes on.
     apptest::writeBytes(folder.file("Broken.dle"), {'n', 'o', 'p', 'e'});
     for (const char* name : {"TestPlugin.dle", "NewerApi.dle"})
-        std::filesystem::copy_file(std::filesystem::path(TEST_PLUGINS_DIR) / name, folder.path() / name);
+        std::filesystem::copy_file(std::filesystem::path(TEST_PLUGINS_DIR) / name,
+                                   folder.path() / name);
     apptest::writeBytes(folder.file("readme.txt"), {'x'});
 
     PluginRegistry registry;
@@ -70,15 +71,19 @@ TEST(PluginRegistry, TheFolderComesFromTheOptionThenTheEnvironmentThenTheProgram
 TEST(PluginsCommand, ListsLibrariesAndWarnsAboutRefusedOnes) {
     std::string output;
     const std::string program = std::string("'") + LUMASET_PROGRAM + "'";
-    EXPECT_EQ(apptest::runCommand(program + " plugins --plugins-dir '" TEST_PLUGINS_DIR "'", output), 0);
+    EXPECT_EQ(
+        apptest::runCommand(program + " plugins --plugins-dir '" TEST_PLUGINS_DIR "'", output), 0);
     EXPECT_NE(output.find("TestPlugin.dle"), std::string::npos) << output;
     EXPECT_NE(output.find("Test Export"), std::string::npos);
     EXPECT_NE(output.find("extensions: tst TEST"), std::string::npos);
     EXPECT_NE(output.find("lumaset: warning: "), std::string::npos);
     EXPECT_NE(output.find("API 17"), std::string::npos);
 
-    EXPECT_EQ(apptest::runCommand("LUMASET_PLUGINS_DIR=/no/such/folder " + program + " plugins", output), 1);
-    EXPECT_EQ(output.rfind("lumaset: cannot read the plug-ins folder '/no/such/folder'", 0), 0u) << output;
+    EXPECT_EQ(
+        apptest::runCommand("LUMASET_PLUGINS_DIR=/no/such/folder " + program + " plugins", output),
+        1);
+    EXPECT_EQ(output.rfind("lumaset: cannot read the plug-ins folder '/no/such/folder'", 0), 0u)
+        << output;
     EXPECT_EQ(output.find('\n'), output.size() - 1);
 }
 

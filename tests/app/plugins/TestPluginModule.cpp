@@ -51,13 +51,22 @@ TestDesc utilityDesc("Test Utility", UTILITY_CLASS_ID, Class_ID(0x33333333, 0x44
 
 } // namespace
 
-PLUGIN_EXPORT const TCHAR* LibDescription() { return "Test plug-ins"; }
-PLUGIN_EXPORT int LibNumberClasses() { return 2; }
+PLUGIN_EXPORT const TCHAR* LibDescription() {
+    return "Test plug-ins";
+}
+PLUGIN_EXPORT int LibNumberClasses() {
+    return 2;
+}
 PLUGIN_EXPORT ClassDesc* LibClassDesc(int i) {
     switch (i) {
-    case 0: return &exporterDesc;
-    case 1: return &utilityDesc;
-    default: return nullptr;
+    case 0:
+        return &exporterDesc;
+    case 1:
+        return &utilityDesc;
+    default:
+        return nullptr;
     }
 }
-PLUGIN_EXPORT ULONG LibVersion() { return MAX_VERSION_WORD(MAX_RELEASE, TEST_PLUGIN_API, MAX_SDK_REV); }
+PLUGIN_EXPORT ULONG LibVersion() {
+    return MAX_VERSION_WORD(MAX_RELEASE, TEST_PLUGIN_API, MAX_SDK_REV);
+}

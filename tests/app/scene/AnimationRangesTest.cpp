@@ -10,8 +10,8 @@ namespace {
 using scene::AnimationRange;
 
 TEST(AnimationRanges, OneSetNamedWalkIsTwentyOneBytes) {
-    const std::vector<std::uint8_t> expected = {1, 0, 0, 0,  5,  0, 0, 0, 'w', 'a', 'l',
-                                                'k', 0, 0, 0, 0, 0, 30, 0, 0, 0};
+    const std::vector<std::uint8_t> expected = {1,   0, 0, 0, 5, 0, 0,  0, 'w', 'a', 'l',
+                                                'k', 0, 0, 0, 0, 0, 30, 0, 0,   0};
     EXPECT_EQ(scene::encodeAnimationRanges({{"walk", 0, 30}}), expected);
     const auto decoded = scene::decodeAnimationRanges(expected.data(), expected.size());
     ASSERT_EQ(decoded.size(), 1u);

@@ -51,8 +51,7 @@ std::vector<Corner> corners(const gltf::Mesh& mesh) {
     std::vector<Corner> out;
     for (int material : order)
         for (const gltf::Primitive& p : mesh.primitives) {
-            if (p.material != material)
-                continue;
+            if (p.material != material) continue;
             for (std::uint32_t v : p.indices)
                 out.push_back({p.positions[v], p.normals.empty() ? nullptr : &p.normals[v],
                                p.texCoords.empty() ? nullptr : &p.texCoords[v],
@@ -72,14 +71,16 @@ gltf::Vec3 faceNormal(const gltf::Vec3& a, const gltf::Vec3& b, const gltf::Vec3
 }
 
 // Weights of one corner by joint node name, normalized, zero weights left out.
-std::map<std::string, double> influences(const gltf::Scene& scene, const gltf::Skin& skin, const Corner& corner) {
+std::map<std::string, double> influences(const gltf::Scene& scene, const gltf::Skin& skin,
+                                         const Corner& corner) {
     std::map<std::string, double> out;
     double sum = 0;
     for (std::size_t c = 0; c < 4; ++c)
         sum += (*corner.weights)[c];
     for (std::size_t c = 0; c < 4; ++c)
         if ((*corner.weights)[c] > 0)
-            out[scene.nodes[std::size_t(skin.joints[(*corner.joints)[c]])].name] += (*corner.weights)[c] / sum;
+            out[scene.nodes[std::size_t(skin.joints[(*corner.joints)[c]])].name] +=
+                (*corner.weights)[c] / sum;
     return out;
 }
 
@@ -93,7 +94,8 @@ public:
     void checkNodes() {
         ASSERT_EQ(outOrder_.size(), inOrder_.size());
         for (std::size_t i = 0; i < inOrder_.size(); ++i) {
-            EXPECT_EQ(out_.nodes[std::size_t(outOrder_[i])].name, in_.nodes[std::size_t(inOrder_[i])].name);
+            EXPECT_EQ(out_.nodes[std::size_t(outOrder_[i])].name,
+                      in_.nodes[std::size_t(inOrder_[i])].name);
             outOf_[inOrder_[i]] = outOrder_[i];
         }
     }
@@ -138,12 +140,14 @@ public:
             }
             const std::vector<double> keys(times.begin(), times.end());
             for (double t : keys)
-                expectSameWorld(&inAnimation, &outAnimation, t, inAnimation.name + " at " + std::to_string(t));
+                expectSameWorld(&inAnimation, &outAnimation, t,
+                                inAnimation.name + " at " + std::to_string(t));
             if (allLinear)
                 for (std::size_t k = 0; k + 1 < keys.size() && k < 40; ++k) {
                     const double t = (keys[k] + keys[k + 1]) / 2;
                     expectSameWorld(&inAnimation, &outAnimation, t,
-                                    inAnimation.name + " between keys at " + std::to_string(t), 2e-3);
+                                    inAnimation.name + " between keys at " + std::to_string(t),
+                                    2e-3);
                 }
         }
     }
@@ -171,7 +175,8 @@ public:
             }
             for (std::size_t c = 0; c < expected.size(); ++c)
                 EXPECT_TRUE(near(expected[c], sign * actual[c], std::fabs(expected[c])))
-                    << "key " << k << " component " << c << ": " << expected[c] << " vs " << actual[c];
+                    << "key " << k << " component " << c << ": " << expected[c] << " vs "
+                    << actual[c];
         }
     }
 
@@ -190,12 +195,16 @@ public:
             for (std::size_t i = 0; i < a.size(); ++i) {
                 SCOPED_TRACE(inNode.name + " corner " + std::to_string(i));
                 for (std::size_t c = 0; c < 3; ++c)
-                    ASSERT_TRUE(near(a[i].position[c], b[i].position[c], std::fabs(a[i].position[c])));
+                    ASSERT_TRUE(
+                        near(a[i].position[c], b[i].position[c], std::fabs(a[i].position[c])));
                 ASSERT_NE(b[i].normal, nullptr);
                 const std::size_t first = i / 3 * 3;
-                const gltf::Vec3 normal = a[i].normal ? *a[i].normal
-                                                      : faceNormal(a[first].position, a[first + 1].position, a[first + 2].position);
-                double length = std::sqrt(normal[0] * normal[0] + normal[1] * normal[1] + normal[2] * normal[2]);
+                const gltf::Vec3 normal = a[i].normal
+                                              ? *a[i].normal
+                                              : faceNormal(a[first].position, a[first + 1].position,
+                                                           a[first + 2].position);
+                double length = std::sqrt(normal[0] * normal[0] + normal[1] * normal[1] +
+                                          normal[2] * normal[2]);
                 for (std::size_t c = 0; c < 3; ++c)
                     ASSERT_TRUE(near(normal[c] / length, (*b[i].normal)[c]));
                 if (a[i].texCoord) {
@@ -220,15 +229,14 @@ public:
                 }
             }
             if (inNode.skin >= 0)
-                checkSkin(in_.skins[std::size_t(inNode.skin)], out_.skins[std::size_t(outNode.skin)]);
+                checkSkin(in_.skins[std::size_t(inNode.skin)],
+                          out_.skins[std::size_t(outNode.skin)]);
         }
     }
 
     void checkMaterial(int inIndex, int outIndex, const std::string& outputFolder) {
-        if (!checkedMaterials_.insert({inIndex, outIndex}).second)
-            return;
-        if (inIndex < 0)
-            return; // the host shows glTF's default material as none
+        if (!checkedMaterials_.insert({inIndex, outIndex}).second) return;
+        if (inIndex < 0) return; // the host shows glTF's default material as none
         ASSERT_GE(outIndex, 0);
         const gltf::Material& a = in_.materials[std::size_t(inIndex)];
         const gltf::Material& b = out_.materials[std::size_t(outIndex)];
@@ -236,8 +244,7 @@ public:
         for (std::size_t c = 0; c < 4; ++c)
             ASSERT_TRUE(near(a.baseColorFactor[c], b.baseColorFactor[c]));
         ASSERT_EQ(a.baseColorImage < 0, b.baseColorImage < 0);
-        if (a.baseColorImage < 0)
-            return;
+        if (a.baseColorImage < 0) return;
         const gltf::Image& inImage = in_.images[std::size_t(a.baseColorImage)];
         const gltf::Image& outImage = out_.images[std::size_t(b.baseColorImage)];
         if (!inImage.path.empty()) {
@@ -251,7 +258,8 @@ public:
     void checkSkin(const gltf::Skin& a, const gltf::Skin& b) {
         ASSERT_EQ(a.joints.size(), b.joints.size());
         for (std::size_t j = 0; j < a.joints.size(); ++j) {
-            EXPECT_EQ(out_.nodes[std::size_t(b.joints[j])].name, in_.nodes[std::size_t(a.joints[j])].name);
+            EXPECT_EQ(out_.nodes[std::size_t(b.joints[j])].name,
+                      in_.nodes[std::size_t(a.joints[j])].name);
             for (std::size_t k = 0; k < 16; ++k)
                 ASSERT_TRUE(near(a.inverseBindMatrices[j][k], b.inverseBindMatrices[j][k],
                                  std::fabs(a.inverseBindMatrices[j][k])))
@@ -268,7 +276,7 @@ private:
 };
 
 // The corpus files, as its manifest lists them; one test each, so they run in parallel.
-const char* const corpusFiles[] = {"AnimatedTriangle.gltf", "Box.gltf",       "BoxAnimated.gltf",
+const char* const corpusFiles[] = {"AnimatedTriangle.gltf", "Box.gltf",      "BoxAnimated.gltf",
                                    "BoxTextured.gltf",      "CesiumMan.glb", "simple_skin.gltf"};
 
 class CorpusRoundTrip : public testing::TestWithParam<const char*> {};
@@ -293,8 +301,7 @@ TEST_P(CorpusRoundTrip, ComesBackAsItWentInAndValidates) {
         ASSERT_TRUE(gltf::readGltfFile(output, out, report)) << report.error;
         RoundTrip check(in, out);
         check.checkNodes();
-        if (testing::Test::HasFatalFailure())
-            return;
+        if (testing::Test::HasFatalFailure()) return;
         check.checkMeshes(folder.path().string());
         check.checkTransformsAndKeys();
     }
@@ -311,8 +318,9 @@ TEST(CorpusRoundTrip, CoversEveryCorpusFile) {
     if (apptest::gltfCorpusFolder().empty())
         GTEST_SKIP() << "the corpus folder " LUMASET_CORPUS_DIR " is absent";
     for (const auto& file : apptest::gltfCorpusFiles())
-        EXPECT_NE(std::find(std::begin(corpusFiles), std::end(corpusFiles), file.filename().string()),
-                  std::end(corpusFiles))
+        EXPECT_NE(
+            std::find(std::begin(corpusFiles), std::end(corpusFiles), file.filename().string()),
+            std::end(corpusFiles))
             << file.filename() << " is not in the round-trip list";
 }
 

@@ -15,18 +15,24 @@ namespace {
 
 using apptest::ProgramRun;
 
-ProgramRun run(std::vector<std::string> words) { return apptest::runLumaset(std::move(words)); }
+ProgramRun run(std::vector<std::string> words) {
+    return apptest::runLumaset(std::move(words));
+}
 
-bool isOneLine(const std::string& text) { return !text.empty() && text.find('\n') == text.size() - 1; }
+bool isOneLine(const std::string& text) {
+    return !text.empty() && text.find('\n') == text.size() - 1;
+}
 
 // A triangle with a data: buffer of 36 bytes (three float positions).
 std::string triangleFile(const std::string& bufferIndex, const std::string& nodes,
                          const std::string& extra = "") {
     return R"({"asset":{"version":"2.0"},"buffers":[{"byteLength":36,"uri":"data:application/octet-stream;base64,AAAAAAAAAAAAAAAAAACAPwAAAAAAAAAAAAAAAAAAgD8AAAAA"}],)"
-           R"("bufferViews":[{"buffer":)" + bufferIndex + R"(,"byteLength":36}],)"
+           R"("bufferViews":[{"buffer":)" +
+           bufferIndex +
+           R"(,"byteLength":36}],)"
            R"("accessors":[{"bufferView":0,"componentType":5126,"count":3,"type":"VEC3","min":[0,0,0],"max":[1,1,0]}],)"
-           R"("meshes":[{"primitives":[{"attributes":{"POSITION":0})" + (extra.empty() ? "" : R"(,"material":0)") +
-           R"(}]}],"nodes":)" + nodes + extra + "}";
+           R"("meshes":[{"primitives":[{"attributes":{"POSITION":0})" +
+           (extra.empty() ? "" : R"(,"material":0)") + R"(}]}],"nodes":)" + nodes + extra + "}";
 }
 
 using apptest::writeText;
@@ -36,15 +42,19 @@ TEST(SceneCommands, BadInputGivesOneClearLineAndStatusOne) {
     std::vector<std::pair<std::string, std::string>> cases; // file, expected part of the message
     writeText(folder.file("buffer.gltf"), triangleFile("3", R"([{"mesh":0}])"));
     cases.push_back({folder.file("buffer.gltf"), "buffer 3"});
-    writeText(folder.file("cycle.gltf"), triangleFile("0", R"([{"mesh":0,"children":[1]},{"children":[2]},{"children":[1]}])"));
+    writeText(
+        folder.file("cycle.gltf"),
+        triangleFile("0", R"([{"mesh":0,"children":[1]},{"children":[2]},{"children":[1]}])"));
     cases.push_back({folder.file("cycle.gltf"), "two parents"});
-    writeText(folder.file("loop.gltf"), triangleFile("0", R"([{"children":[1]},{"children":[0]}])"));
+    writeText(folder.file("loop.gltf"),
+              triangleFile("0", R"([{"children":[1]},{"children":[0]}])"));
     cases.push_back({folder.file("loop.gltf"), "cycle"});
     writeText(folder.file("notjson.gltf"), "{\"asset\": [");
     cases.push_back({folder.file("notjson.gltf"), ""});
     cases.push_back({folder.file("absent.gltf"), "cannot open"});
     if (!apptest::gltfCorpusFolder().empty()) {
-        std::vector<std::uint8_t> glb = apptest::readBytes((apptest::gltfCorpusFolder() / "CesiumMan.glb").string());
+        std::vector<std::uint8_t> glb =
+            apptest::readBytes((apptest::gltfCorpusFolder() / "CesiumMan.glb").string());
         glb.resize(glb.size() / 2);
         apptest::writeBytes(folder.file("truncated.glb"), glb);
         cases.push_back({folder.file("truncated.glb"), "truncated"});
@@ -52,8 +62,7 @@ TEST(SceneCommands, BadInputGivesOneClearLineAndStatusOne) {
     for (const auto& [file, expected] : cases) {
         for (const char* command : {"info", "convert"}) {
             std::vector<std::string> words = {"scene", command, file};
-            if (std::string(command) == "convert")
-                words.push_back(folder.file("out.gltf"));
+            if (std::string(command) == "convert") words.push_back(folder.file("out.gltf"));
             ProgramRun result = run(words);
             EXPECT_EQ(result.status, 1) << file;
             EXPECT_TRUE(isOneLine(result.err)) << result.err;
@@ -66,12 +75,15 @@ TEST(SceneCommands, BadInputGivesOneClearLineAndStatusOne) {
 
 TEST(SceneCommands, AMissingImageWarnsAndTheTextureKeepsItsName) {
     apptest::TempFolder folder;
-    writeText(folder.file("in.gltf"),
-              triangleFile("0", R"([{"mesh":0}])",
-                           R"(,"images":[{"uri":"wood.png"}],"textures":[{"source":0}],)"
-                           R"("materials":[{"name":"wood","pbrMetallicRoughness":{"baseColorTexture":{"index":0}}}])"));
+    writeText(
+        folder.file("in.gltf"),
+        triangleFile(
+            "0", R"([{"mesh":0}])",
+            R"(,"images":[{"uri":"wood.png"}],"textures":[{"source":0}],)"
+            R"("materials":[{"name":"wood","pbrMetallicRoughness":{"baseColorTexture":{"index":0}}}])"));
     std::filesystem::create_directories(folder.path() / "out");
-    ProgramRun result = run({"scene", "convert", folder.file("in.gltf"), folder.file("out/out.gltf")});
+    ProgramRun result =
+        run({"scene", "convert", folder.file("in.gltf"), folder.file("out/out.gltf")});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_TRUE(isOneLine(result.err)) << result.err;
     EXPECT_EQ(result.err.rfind("lumaset: warning: " + folder.file("in.gltf") + ": image 0 '" +
@@ -106,10 +118,12 @@ TEST(SceneCommands, TheDemoSceneWritesValidGltfWithEverythingItShows) {
         for (const gltf::Mesh& mesh : demo.meshes) {
             multiMaterial = multiMaterial || mesh.primitives.size() == 2;
             for (const gltf::Primitive& p : mesh.primitives)
-                texturedWithColours = texturedWithColours || (!p.texCoords.empty() && p.colorsHaveAlpha);
+                texturedWithColours =
+                    texturedWithColours || (!p.texCoords.empty() && p.colorsHaveAlpha);
         }
         for (const gltf::Node& node : demo.nodes)
-            mirrored = mirrored || (node.mesh >= 0 && node.scale[0] * node.scale[1] * node.scale[2] < 0);
+            mirrored =
+                mirrored || (node.mesh >= 0 && node.scale[0] * node.scale[1] * node.scale[2] < 0);
         EXPECT_TRUE(multiMaterial);
         EXPECT_TRUE(texturedWithColours);
         EXPECT_TRUE(mirrored);
@@ -121,8 +135,9 @@ TEST(SceneCommands, SceneInfoShowsRangesAtTheChosenFrameRate) {
     // wave lasts 1 s and spin 2 s; frame 0 is the rest pose, the ranges follow from frame 1.
     ProgramRun thirty = run({"scene", "info", "--demo"});
     ASSERT_EQ(thirty.status, 0) << thirty.err;
-    EXPECT_NE(thirty.out.find("animation sets: 2\n  'wave' frames 1 to 31\n  'spin' frames 32 to 92\n"),
-              std::string::npos)
+    EXPECT_NE(
+        thirty.out.find("animation sets: 2\n  'wave' frames 1 to 31\n  'spin' frames 32 to 92\n"),
+        std::string::npos)
         << thirty.out;
     EXPECT_NE(thirty.out.find("animation range: frames 0 to 92"), std::string::npos);
     EXPECT_NE(thirty.out.find("skin: 2 bones, 12 points"), std::string::npos);
@@ -131,7 +146,8 @@ TEST(SceneCommands, SceneInfoShowsRangesAtTheChosenFrameRate) {
 
     ProgramRun twentyFour = run({"scene", "info", "--demo", "--fps", "24"});
     ASSERT_EQ(twentyFour.status, 0);
-    EXPECT_NE(twentyFour.out.find("'wave' frames 1 to 25\n  'spin' frames 26 to 74\n"), std::string::npos)
+    EXPECT_NE(twentyFour.out.find("'wave' frames 1 to 25\n  'spin' frames 26 to 74\n"),
+              std::string::npos)
         << twentyFour.out;
 
     ProgramRun seven = run({"scene", "info", "--demo", "--fps", "7"});
@@ -145,7 +161,8 @@ TEST(SceneCommands, SceneInfoShowsRangesAtTheChosenFrameRate) {
 TEST(SceneCommands, ConvertingTwiceGivesTheSameScene) {
     apptest::TempFolder folder;
     ASSERT_EQ(run({"scene", "convert", "--demo", folder.file("once.gltf")}).status, 0);
-    ASSERT_EQ(run({"scene", "convert", folder.file("once.gltf"), folder.file("twice.gltf")}).status, 0);
+    ASSERT_EQ(run({"scene", "convert", folder.file("once.gltf"), folder.file("twice.gltf")}).status,
+              0);
     gltf::Scene once, twice;
     gltf::ReadReport report;
     ASSERT_TRUE(gltf::readGltfFile(folder.file("once.gltf"), once, report));
@@ -159,8 +176,10 @@ TEST(SceneCommands, ConvertingTwiceGivesTheSameScene) {
     for (std::size_t a = 0; a < once.animations.size(); ++a) {
         ASSERT_EQ(once.animations[a].channels.size(), twice.animations[a].channels.size());
         for (std::size_t c = 0; c < once.animations[a].channels.size(); ++c) {
-            EXPECT_EQ(once.animations[a].channels[c].timesSeconds, twice.animations[a].channels[c].timesSeconds);
-            EXPECT_EQ(once.animations[a].channels[c].values, twice.animations[a].channels[c].values);
+            EXPECT_EQ(once.animations[a].channels[c].timesSeconds,
+                      twice.animations[a].channels[c].timesSeconds);
+            EXPECT_EQ(once.animations[a].channels[c].values,
+                      twice.animations[a].channels[c].values);
         }
     }
     // The image written beside the first output is the one the second output names.

@@ -10,7 +10,8 @@ namespace {
 
 std::vector<double> valueAt(const gltf::Channel& channel, std::size_t key) {
     const std::size_t n = std::size_t(gltf::componentCount(channel.path));
-    const std::size_t at = channel.interpolation == gltf::Interpolation::cubicSpline ? (key * 3 + 1) * n : key * n;
+    const std::size_t at =
+        channel.interpolation == gltf::Interpolation::cubicSpline ? (key * 3 + 1) * n : key * n;
     return std::vector<double>(channel.values.begin() + std::ptrdiff_t(at),
                                channel.values.begin() + std::ptrdiff_t(at + n));
 }
@@ -38,7 +39,8 @@ std::vector<double> slerp(std::vector<double> a, std::vector<double> b, double t
             out[std::size_t(i)] = a[std::size_t(i)] + t * (b[std::size_t(i)] - a[std::size_t(i)]);
     } else {
         const double angle = std::acos(dot);
-        const double wa = std::sin((1 - t) * angle) / std::sin(angle), wb = std::sin(t * angle) / std::sin(angle);
+        const double wa = std::sin((1 - t) * angle) / std::sin(angle),
+                     wb = std::sin(t * angle) / std::sin(angle);
         for (int i = 0; i < 4; ++i)
             out[std::size_t(i)] = wa * a[std::size_t(i)] + wb * b[std::size_t(i)];
     }
@@ -68,7 +70,9 @@ std::vector<double> sampleChannel(const gltf::Channel& channel, double seconds) 
     } else if (seconds >= times.back()) {
         value = valueAt(channel, times.size() - 1);
     } else {
-        std::size_t k = std::size_t(std::upper_bound(times.begin(), times.end(), float(seconds)) - times.begin()) - 1;
+        std::size_t k = std::size_t(std::upper_bound(times.begin(), times.end(), float(seconds)) -
+                                    times.begin()) -
+                        1;
         while (k + 1 < times.size() && double(times[k + 1]) <= seconds)
             ++k;
         const double t0 = times[k], t1 = times[k + 1];
@@ -84,12 +88,12 @@ std::vector<double> sampleChannel(const gltf::Channel& channel, double seconds) 
                 value[i] = a[i] + t * (b[i] - a[i]);
         }
     }
-    if (channel.path == gltf::AnimationPath::rotation)
-        normalize(value);
+    if (channel.path == gltf::AnimationPath::rotation) normalize(value);
     return value;
 }
 
-Matrix4 localAt(const gltf::Scene& scene, int index, const gltf::Animation* animation, double seconds) {
+Matrix4 localAt(const gltf::Scene& scene, int index, const gltf::Animation* animation,
+                double seconds) {
     const gltf::Node& node = scene.nodes[std::size_t(index)];
     if (node.hasMatrix) {
         Matrix4 m;
@@ -111,17 +115,30 @@ Matrix4 localAt(const gltf::Scene& scene, int index, const gltf::Animation* anim
             }
     const double x = r[0], y = r[1], z = r[2], w = r[3];
     // Columns of R * S, then the translation column.
-    Matrix4 m{1 - 2 * (y * y + z * z), 2 * (x * y + z * w), 2 * (x * z - y * w), 0,
-              2 * (x * y - z * w), 1 - 2 * (x * x + z * z), 2 * (y * z + x * w), 0,
-              2 * (x * z + y * w), 2 * (y * z - x * w), 1 - 2 * (x * x + y * y), 0,
-              t[0], t[1], t[2], 1};
+    Matrix4 m{1 - 2 * (y * y + z * z),
+              2 * (x * y + z * w),
+              2 * (x * z - y * w),
+              0,
+              2 * (x * y - z * w),
+              1 - 2 * (x * x + z * z),
+              2 * (y * z + x * w),
+              0,
+              2 * (x * z + y * w),
+              2 * (y * z - x * w),
+              1 - 2 * (x * x + y * y),
+              0,
+              t[0],
+              t[1],
+              t[2],
+              1};
     for (int col = 0; col < 3; ++col)
         for (int row = 0; row < 3; ++row)
             m[std::size_t(col * 4 + row)] *= s[std::size_t(col)];
     return m;
 }
 
-std::vector<Matrix4> worldMatrices(const gltf::Scene& scene, const gltf::Animation* animation, double seconds) {
+std::vector<Matrix4> worldMatrices(const gltf::Scene& scene, const gltf::Animation* animation,
+                                   double seconds) {
     std::vector<Matrix4> world(scene.nodes.size());
     std::function<void(int, const Matrix4&)> visit = [&](int index, const Matrix4& parent) {
         world[std::size_t(index)] = multiply(parent, localAt(scene, index, animation, seconds));

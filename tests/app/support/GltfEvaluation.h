@@ -12,10 +12,12 @@ namespace apptest {
 using Matrix4 = std::array<double, 16>; // column-major, column vectors, as glTF
 
 // The local matrix of `node` with the channels of `animation` (null: none) applied at `seconds`.
-Matrix4 localAt(const gltf::Scene& scene, int node, const gltf::Animation* animation, double seconds);
+Matrix4 localAt(const gltf::Scene& scene, int node, const gltf::Animation* animation,
+                double seconds);
 
 // The world matrix of every node at `seconds` under `animation`.
-std::vector<Matrix4> worldMatrices(const gltf::Scene& scene, const gltf::Animation* animation, double seconds);
+std::vector<Matrix4> worldMatrices(const gltf::Scene& scene, const gltf::Animation* animation,
+                                   double seconds);
 
 // Nodes in depth-first order from the roots, children in order.
 std::vector<int> depthFirstOrder(const gltf::Scene& scene);

@@ -33,12 +33,10 @@ fs::path gltfCorpusFolder() {
 std::vector<fs::path> gltfCorpusFiles() {
     std::vector<fs::path> files;
     fs::path folder = gltfCorpusFolder();
-    if (folder.empty())
-        return files;
+    if (folder.empty()) return files;
     for (const auto& entry : fs::directory_iterator(folder)) {
         std::string extension = entry.path().extension().string();
-        if (extension == ".gltf" || extension == ".glb")
-            files.push_back(entry.path());
+        if (extension == ".gltf" || extension == ".glb") files.push_back(entry.path());
     }
     std::sort(files.begin(), files.end());
     return files;
@@ -47,8 +45,7 @@ std::vector<fs::path> gltfCorpusFiles() {
 int runCommand(const std::string& commandLine, std::string& output) {
     output.clear();
     FILE* pipe = popen((commandLine + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return -1;
+    if (!pipe) return -1;
     std::array<char, 4096> chunk;
     std::size_t got;
     while ((got = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0)

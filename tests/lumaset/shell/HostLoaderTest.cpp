@@ -36,7 +36,8 @@ protected:
         libClassDesc = entryPoint<LibClassDescProc>(module, "LibClassDesc");
         libVersion = entryPoint<LibVersionProc>(module, "LibVersion");
         canAutoDefer = entryPoint<CanAutoDeferProc>(module, "CanAutoDefer");
-        ASSERT_TRUE(libDescription && libNumberClasses && libClassDesc && libVersion && canAutoDefer);
+        ASSERT_TRUE(libDescription && libNumberClasses && libClassDesc && libVersion &&
+                    canAutoDefer);
     }
     void TearDown() override {
         if (module) {
@@ -62,7 +63,7 @@ TEST_F(HostLoader, LibraryAnswersItsVersionAndDescription) {
 TEST_F(HostLoader, ExportsOnlyTheEntryPointsAndTheEntryRoutine) {
     auto dllMain = entryPoint<DllMainProc>(module, "DllMain");
     ASSERT_NE(dllMain, nullptr);
-    EXPECT_EQ(dllMain(module, DLL_THREAD_ATTACH, nullptr), TRUE);  // TRUE whatever the reason
+    EXPECT_EQ(dllMain(module, DLL_THREAD_ATTACH, nullptr), TRUE); // TRUE whatever the reason
     // Library internals stay hidden: the instance variable and a descriptor, by their plain names.
     EXPECT_EQ(GetProcAddress(module, "pluginInstance"), nullptr);
     EXPECT_EQ(GetProcAddress(module, "xFileExportClassDesc"), nullptr);
@@ -88,13 +89,14 @@ TEST_F(HostLoader, OffersThreePublicClassesWithTheirIds) {
         EXPECT_STREQ(descriptor->ClassName(), kClasses[i].className);
         EXPECT_STREQ(descriptor->Category(), "LumaSet");
         EXPECT_EQ(descriptor->SuperClassID(), kClasses[i].superClassId);
-        EXPECT_TRUE(descriptor->ClassID() == Class_ID(kClasses[i].classIdA, kClasses[i].classIdB)) << i;
+        EXPECT_TRUE(descriptor->ClassID() == Class_ID(kClasses[i].classIdA, kClasses[i].classIdB))
+            << i;
         EXPECT_EQ(descriptor->IsPublic(), 1);
         // Everything else keeps the host's defaults.
         EXPECT_EQ(descriptor->InternalName(), nullptr);
         EXPECT_EQ(descriptor->HInstance(), nullptr);
         EXPECT_EQ(descriptor->NumParamBlockDescs(), 0);
-        EXPECT_EQ(libClassDesc(i), descriptor);  // library-owned, the same every time
+        EXPECT_EQ(libClassDesc(i), descriptor); // library-owned, the same every time
     }
     EXPECT_EQ(libClassDesc(3), nullptr);
     EXPECT_EQ(libClassDesc(-1), nullptr);
@@ -110,7 +112,7 @@ TEST_F(HostLoader, UtilityObjectsAreDistinctAndDeleteThemselves) {
     EXPECT_NE(first, second);
     first->BeginEditParams(nullptr, nullptr);
     first->EndEditParams(nullptr, nullptr);
-    first->DeleteThis();  // the sanitizer build catches a leak or a wrong delete
+    first->DeleteThis(); // the sanitizer build catches a leak or a wrong delete
     second->DeleteThis();
 }
 
@@ -122,7 +124,8 @@ TEST_F(HostLoader, ExporterDescribesTheXFileType) {
     ASSERT_TRUE(exporter && another);
     EXPECT_NE(exporter, another);
     EXPECT_EQ(exporter->ExtCount(), 1);
-    for (int n : {0, 1, 5, -1}) EXPECT_STREQ(exporter->Ext(n), "x") << n;
+    for (int n : {0, 1, 5, -1})
+        EXPECT_STREQ(exporter->Ext(n), "x") << n;
     EXPECT_STREQ(exporter->LongDesc(), "X-FILE Exporter");
     EXPECT_STREQ(exporter->ShortDesc(), "X-FILE");
     EXPECT_GT(std::string(exporter->AuthorName()).size(), 0u);
@@ -140,7 +143,7 @@ TEST_F(HostLoader, ExporterDescribesTheXFileType) {
         EXPECT_EQ(exporter->DoExport("/nonexistent/scene.x", nullptr, nullptr, TRUE), 1);
         EXPECT_EQ(player.dialogsSeen().size(), 1u);
     }
-    delete exporter;  // the host deletes through the virtual destructor
+    delete exporter; // the host deletes through the virtual destructor
     delete another;
 }
 
@@ -152,7 +155,8 @@ TEST_F(HostLoader, ImporterDescribesTheXFileType) {
     ASSERT_TRUE(importer && another);
     EXPECT_NE(importer, another);
     EXPECT_EQ(importer->ExtCount(), 1);
-    for (int n : {0, 1, 5, -1}) EXPECT_STREQ(importer->Ext(n), "x") << n;
+    for (int n : {0, 1, 5, -1})
+        EXPECT_STREQ(importer->Ext(n), "x") << n;
     EXPECT_STREQ(importer->LongDesc(), "X-FILE Importer");
     EXPECT_STREQ(importer->ShortDesc(), "X-FILE");
     // One maker stands behind both objects.
@@ -176,4 +180,4 @@ TEST_F(HostLoader, ImporterDescribesTheXFileType) {
     delete another;
 }
 
-}  // namespace
+} // namespace

@@ -35,7 +35,7 @@ Counts counts(std::size_t frames, std::size_t meshes, std::size_t vertices, std:
               std::size_t materials, std::size_t bones = 0, std::size_t sets = 0,
               std::size_t animations = 0, std::size_t rotationKeys = 0, std::size_t scaleKeys = 0,
               std::size_t positionKeys = 0, std::size_t matrixKeys = 0, std::size_t colors = 0) {
-    return Counts{frames,   meshes,       vertices,  faces,        materials,  bones, sets,
+    return Counts{frames,     meshes,       vertices,  faces,        materials,  bones, sets,
                   animations, rotationKeys, scaleKeys, positionKeys, matrixKeys, colors};
 }
 
@@ -122,8 +122,8 @@ TEST_P(CorpusFile, SurvivesARewriteInEveryEncoding) {
         const char* name;
         std::uint32_t format;
         bool unify;
-    } encodings[] = {{"text", 1, false}, {"binary", 0, false}, {"compressed", 2, false},
-                     {"unified", 0, true}};
+    } encodings[] = {
+        {"text", 1, false}, {"binary", 0, false}, {"compressed", 2, false}, {"unified", 0, true}};
     for (const auto& encoding : encodings) {
         SCOPED_TRACE(encoding.name);
         const auto path = scratchPath(std::string(c.file) + "." + encoding.name + ".x");
@@ -136,11 +136,12 @@ TEST_P(CorpusFile, SurvivesARewriteInEveryEncoding) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryFile, CorpusFile, ::testing::ValuesIn(kCorpus), [](const auto& testInfo) {
-    std::string name;
-    for (const char* p = testInfo.param.file; *p; ++p)
-        name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(EveryFile, CorpusFile, ::testing::ValuesIn(kCorpus),
+                         [](const auto& testInfo) {
+                             std::string name;
+                             for (const char* p = testInfo.param.file; *p; ++p)
+                                 name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+                             return name;
+                         });
 
 } // namespace

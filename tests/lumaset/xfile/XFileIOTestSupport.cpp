@@ -58,8 +58,8 @@ const float kHuge = FLT_MAX;
 // triangles, every per-corner stream with its own indexing.
 XMesh makeBodyMesh() {
     XMesh mesh;
-    mesh.positions = {{0.1f, 0.2f, 0.3f},  {1.0f, kThird, -0.0f}, {1.0f, 1.0f, kTiny},
-                      {0.0f, 1.0f, 2.5e-8f}, {0.1f, 0.2f, 0.3f},  {0.5f, 123456.789f, -7.25f},
+    mesh.positions = {{0.1f, 0.2f, 0.3f},    {1.0f, kThird, -0.0f}, {1.0f, 1.0f, kTiny},
+                      {0.0f, 1.0f, 2.5e-8f}, {0.1f, 0.2f, 0.3f},    {0.5f, 123456.789f, -7.25f},
                       {kHuge, -kHuge, 0.5f}};
     mesh.faces = {quad(0, 1, 2, 3), tri(4, 5, 6), quad(3, 2, 5, 4), tri(6, 5, 1)};
     mesh.normals = {{0.0f, 0.0f, 1.0f}, {0.0f, 1.0f, 0.0f}, {0.577350f, 0.577350f, -0.577350f}};
@@ -70,8 +70,8 @@ XMesh makeBodyMesh() {
     mesh.colorFaces = {quad(0, 1, 2, 0), tri(1, 1, 1), quad(2, 2, 0, 1), tri(0, 1, 2)};
     mesh.faceMaterials = {0, 1, 2, 0};
     mesh.materials = {
-        material({0.8f, 0.6f, 0.4f, 1.0f}, 25.0f, {0.9f, 0.9f, 0.9f, 0.0f}, {0.0f, 0.0f, 0.0f, 0.0f},
-                 "C:\\maps\\wood.bmp"),
+        material({0.8f, 0.6f, 0.4f, 1.0f}, 25.0f, {0.9f, 0.9f, 0.9f, 0.0f},
+                 {0.0f, 0.0f, 0.0f, 0.0f}, "C:\\maps\\wood.bmp"),
         material({0.1f, 0.2f, kThird, 0.75f}, 0.0f, {0.0f, 0.0f, 0.0f, 0.0f},
                  {0.05f, 0.0f, 0.0f, 0.0f}, ""),
         material({1.0f, 1.0f, 1.0f, 1.0f}, 8.0f, {0.5f, 0.5f, 0.5f, 0.0f}, {0.0f, 0.1f, 0.0f, 0.0f},
@@ -190,8 +190,9 @@ bool identicalMesh(const XMesh& a, const XMesh& b) {
             if (!sameBits(x[i], y[i])) return false;
         return true;
     };
-    if (a.faces != b.faces || a.normalFaces != b.normalFaces || a.texCoordFaces != b.texCoordFaces ||
-        a.colorFaces != b.colorFaces || a.faceMaterials != b.faceMaterials)
+    if (a.faces != b.faces || a.normalFaces != b.normalFaces ||
+        a.texCoordFaces != b.texCoordFaces || a.colorFaces != b.colorFaces ||
+        a.faceMaterials != b.faceMaterials)
         return false;
     if (!sameList(a.positions, b.positions) || !sameList(a.normals, b.normals) ||
         !sameList(a.texCoords, b.texCoords) || !sameList(a.colors, b.colors) ||
@@ -254,7 +255,8 @@ XScene makeRichScene() {
     scene.frames.push_back(prop);
 
     XAnimation bodyAnimation;
-    bodyAnimation.positionKeys = {{0, {0, 0, 0}}, {4800, {1, kThird, -0.0f}}, {9600, {2, 0.1f, kHuge}}};
+    bodyAnimation.positionKeys = {
+        {0, {0, 0, 0}}, {4800, {1, kThird, -0.0f}}, {9600, {2, 0.1f, kHuge}}};
     bodyAnimation.scaleKeys = {{0, {1, 1, 1}}, {2400, {2, 0.5f, kTiny}}};
     bodyAnimation.rotationKeys = {{0, {0, 0, 0, 1}}, {4800, {0, 0, 0.7071068f, 0.7071068f}}};
     bodyAnimation.matrixKeys = {
@@ -324,8 +326,9 @@ void expectSameLook(const XMesh& expected, const XMesh& actual, const std::strin
                       "offset matrix of " + bone.boneName);
                 const auto e1 = bone.weights.find(static_cast<std::int32_t>(e.indices[j]));
                 const auto a1 = other->weights.find(static_cast<std::int32_t>(a.indices[j]));
-                const bool same = (e1 == bone.weights.end()) == (a1 == other->weights.end()) &&
-                                  (e1 == bone.weights.end() || bitsOf(e1->second) == bitsOf(a1->second));
+                const bool same =
+                    (e1 == bone.weights.end()) == (a1 == other->weights.end()) &&
+                    (e1 == bone.weights.end() || bitsOf(e1->second) == bitsOf(a1->second));
                 check(same, "weight of " + bone.boneName + corner);
             }
         }
@@ -349,7 +352,8 @@ void expectSameScene(const XScene& expected, const XScene& actual, ZeroSigns zer
          e != expected.animationSets.end(); ++e, ++a) {
         EXPECT_EQ(e->first, a->first);
         ASSERT_EQ(e->second.size(), a->second.size()) << "animations of set " << e->first;
-        for (auto ea = e->second.begin(), aa = a->second.begin(); ea != e->second.end(); ++ea, ++aa) {
+        for (auto ea = e->second.begin(), aa = a->second.begin(); ea != e->second.end();
+             ++ea, ++aa) {
             const std::string where = "set " + e->first + " target " + ea->first;
             EXPECT_EQ(ea->first, aa->first) << where;
             EXPECT_TRUE(sameKeyBits(ea->second.positionKeys, aa->second.positionKeys)) << where;
@@ -360,7 +364,9 @@ void expectSameScene(const XScene& expected, const XScene& actual, ZeroSigns zer
     }
 }
 
-void expectSceneInvariants(const XScene& scene) { checkFrames(scene.frames, ""); }
+void expectSceneInvariants(const XScene& scene) {
+    checkFrames(scene.frames, "");
+}
 
 bool identicalBits(const XScene& a, const XScene& b) {
     if (!identicalFrames(a.frames, b.frames) || a.animationSets.size() != b.animationSets.size())
@@ -369,7 +375,8 @@ bool identicalBits(const XScene& a, const XScene& b) {
          ++i, ++j) {
         if (i->first != j->first || i->second.size() != j->second.size()) return false;
         for (auto x = i->second.begin(), y = j->second.begin(); x != i->second.end(); ++x, ++y)
-            if (x->first != y->first || !sameKeyBits(x->second.positionKeys, y->second.positionKeys) ||
+            if (x->first != y->first ||
+                !sameKeyBits(x->second.positionKeys, y->second.positionKeys) ||
                 !sameKeyBits(x->second.scaleKeys, y->second.scaleKeys) ||
                 !sameKeyBits(x->second.rotationKeys, y->second.rotationKeys) ||
                 !sameKeyBits(x->second.matrixKeys, y->second.matrixKeys))
@@ -395,7 +402,8 @@ std::vector<std::uint8_t> readBytes(const std::filesystem::path& path) {
 
 void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 void writeText(const std::filesystem::path& path, const std::string& text) {
@@ -440,7 +448,8 @@ std::array<std::uint8_t, 16> guidBytes(const char* text) {
     std::memcpy(bytes.data() + 4, &data2, 2);
     std::memcpy(bytes.data() + 6, &data3, 2);
     const std::size_t tail[8] = {19, 21, 24, 26, 28, 30, 32, 34};
-    for (int i = 0; i < 8; ++i) bytes[8 + i] = static_cast<std::uint8_t>(hex(tail[i], 2));
+    for (int i = 0; i < 8; ++i)
+        bytes[8 + i] = static_cast<std::uint8_t>(hex(tail[i], 2));
     return bytes;
 }
 
@@ -468,7 +477,8 @@ void listTree(IDirectXFileData* object, int depth, std::vector<ListedObject>& ob
     DWORD size = 0;
     void* data = nullptr;
     if (object->GetData(nullptr, &size, &data) == DXFILE_OK && data)
-        listed.data.assign(static_cast<std::uint8_t*>(data), static_cast<std::uint8_t*>(data) + size);
+        listed.data.assign(static_cast<std::uint8_t*>(data),
+                           static_cast<std::uint8_t*>(data) + size);
     if ((listed.type == "TextureFilename" || listed.type == "SkinWeights") &&
         listed.data.size() >= sizeof(const char*)) {
         const char* text = nullptr;
@@ -528,15 +538,19 @@ std::vector<ListedObject> listObjects(const std::filesystem::path& path) {
 
 std::uint32_t dwordAt(const std::vector<std::uint8_t>& data, std::size_t offset) {
     std::uint32_t value = 0;
-    if (offset + 4 <= data.size()) std::memcpy(&value, data.data() + offset, 4);
-    else ADD_FAILURE() << "no DWORD at " << offset;
+    if (offset + 4 <= data.size())
+        std::memcpy(&value, data.data() + offset, 4);
+    else
+        ADD_FAILURE() << "no DWORD at " << offset;
     return value;
 }
 
 std::uint16_t wordAt(const std::vector<std::uint8_t>& data, std::size_t offset) {
     std::uint16_t value = 0;
-    if (offset + 2 <= data.size()) std::memcpy(&value, data.data() + offset, 2);
-    else ADD_FAILURE() << "no WORD at " << offset;
+    if (offset + 2 <= data.size())
+        std::memcpy(&value, data.data() + offset, 2);
+    else
+        ADD_FAILURE() << "no WORD at " << offset;
     return value;
 }
 
@@ -548,6 +562,8 @@ std::string corpusPath(const std::string& fileName) {
     return std::string(LUMASET_CORPUS_DIR) + "/x/" + fileName;
 }
 
-bool corpusAvailable() { return std::filesystem::is_directory(std::string(LUMASET_CORPUS_DIR) + "/x"); }
+bool corpusAvailable() {
+    return std::filesystem::is_directory(std::string(LUMASET_CORPUS_DIR) + "/x");
+}
 
 } // namespace xfiletest

@@ -20,7 +20,8 @@ XFace face(std::initializer_list<std::uint32_t> corners) {
     XFace f;
     f.cornerCount = static_cast<std::uint32_t>(corners.size());
     std::uint32_t j = 0;
-    for (std::uint32_t index : corners) f.indices[j++] = index;
+    for (std::uint32_t index : corners)
+        f.indices[j++] = index;
     return f;
 }
 
@@ -220,7 +221,8 @@ Frame Both {
     EXPECT_EQ(mesh.materials[1].diffuse, (XColor{0, 0, 1, 1}));
     ASSERT_EQ(mesh.skinWeights.size(), 2u);
     EXPECT_EQ(mesh.skinWeights[0].boneName, "Bone");
-    EXPECT_EQ(mesh.skinWeights[0].weights, (std::map<std::int32_t, float>{{0, 0.5f}, {2, 1.0f}, {6, 0.25f}}));
+    EXPECT_EQ(mesh.skinWeights[0].weights,
+              (std::map<std::int32_t, float>{{0, 0.5f}, {2, 1.0f}, {6, 0.25f}}));
     EXPECT_EQ(mesh.skinWeights[1].boneName, "Other");
     EXPECT_EQ(mesh.skinWeights[1].weights, (std::map<std::int32_t, float>{{4, 0.75f}}));
 }
@@ -237,15 +239,15 @@ TEST(XFileReader, BrokenStreamsAreDroppedAlone) {
     const Case cases[] = {
         {"uv shorter than positions", "MeshTextureCoords { 3; 0.0;0.0;, 1.0;0.0;, 1.0;1.0;; }",
          true, false, true, true},
-        {"colours shorter than positions",
-         "MeshVertexColors { 1; 0;1.0;1.0;1.0;1.0;;; }", true, true, false, true},
+        {"colours shorter than positions", "MeshVertexColors { 1; 0;1.0;1.0;1.0;1.0;;; }", true,
+         true, false, true},
         {"normal index out of range",
          "MeshNormals { 1; 0.0;0.0;1.0;; 3; 3;0,0,0;, 3;0,1,0;, 3;0,0,0;; }", false, true, true,
          true},
         {"normal faces fewer than faces", "MeshNormals { 1; 0.0;0.0;1.0;; 1; 3;0,0,0;; }", false,
          true, true, true},
-        {"material index out of range", "MeshMaterialList { 1; 3; 0,1,0;; MAT }", true, true,
-         true, false},
+        {"material index out of range", "MeshMaterialList { 1; 3; 0,1,0;; MAT }", true, true, true,
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -257,7 +259,8 @@ TEST(XFileReader, BrokenStreamsAreDroppedAlone) {
             "MeshTextureCoords { 4; 0.0;0.0;, 1.0;0.0;, 1.0;1.0;, 0.0;1.0;; }\n"
             "MeshVertexColors { 4; 0;1.0;1.0;1.0;1.0;;, 1;1.0;1.0;1.0;1.0;;, 2;1.0;1.0;1.0;1.0;;, "
             "3;1.0;1.0;1.0;1.0;;; }\n"
-            "MeshMaterialList { 1; 1; 0;; " + material + " }\n";
+            "MeshMaterialList { 1; 1; 0;; " +
+            material + " }\n";
         // The case's own child replaces the default one of its kind: later children win.
         const auto scene = readText(std::string(kThreeTriangles) + defaults + children + "\n}\n");
         ASSERT_TRUE(scene);
@@ -307,7 +310,8 @@ AnimationSet Walk {
   AnimationKey { 0; 2; 0;4;1.0,0.0,0.0,0.0;;, 30;4;0.5,0.5,0.5,0.5;;; }
   AnimationKey { 1; 1; 15;3;2.0,3.0,4.0;;; }
   AnimationKey { 2; 1; 45;3;5.0,6.0,7.0;;; }
-  AnimationKey { 3; 1; 60;16;)") + kIdentity + R"(;;; }
+  AnimationKey { 3; 1; 60;16;)") +
+                                kIdentity + R"(;;; }
   AnimationOptions { 1; 0; }
  }
 }
@@ -346,7 +350,8 @@ TEST(XFileReader, SwitchesTrimWhatIsRead) {
     const std::string file = std::string(kThreeTriangles) + R"(
  MeshNormals { 1; 0.0;0.0;1.0;; 3; 3;0,0,0;, 3;0,0,0;, 3;0,0,0;; }
  MeshTextureCoords { 4; 0.0;0.0;, 1.0;0.0;, 1.0;1.0;, 0.0;1.0;; }
- SkinWeights { "Bone"; 1; 0; 1.0; )" + kIdentity + R"(;; }
+ SkinWeights { "Bone"; 1; 0; 1.0; )" +
+                             kIdentity + R"(;; }
 }
 AnimationSet Walk { Animation { AnimationKey { 2; 1; 0;3;1.0,0.0,0.0;;; } } }
 )";
@@ -394,7 +399,8 @@ TEST(XFileReader, NoSceneWithoutAFileOrAHeader) {
 
 // An error in the middle of the file ends the read; what came before it stays.
 TEST(XFileReader, AnErrorMidFileKeepsTheObjectsBeforeIt) {
-    const auto scene = readText("Frame First { }\nFrame Second { FrameTransformMatrix { 1.0, ; } }\n");
+    const auto scene =
+        readText("Frame First { }\nFrame Second { FrameTransformMatrix { 1.0, ; } }\n");
     ASSERT_TRUE(scene);
     ASSERT_GE(scene->frames.size(), 1u);
     EXPECT_EQ(scene->frames.front().name, "First");

@@ -26,7 +26,8 @@ TEST_P(RoundTrip, ReadsBackWhatWasWritten) {
     const auto [encoding, unify] = GetParam();
     const XScene scene = makeRichScene();
     const XScene before = scene;
-    const auto path = scratchPath(std::string("rich.") + encoding.name + (unify ? ".unified" : "") + ".x");
+    const auto path =
+        scratchPath(std::string("rich.") + encoding.name + (unify ? ".unified" : "") + ".x");
 
     XFileIO io;
     ASSERT_TRUE(io.writeScene(path.c_str(), scene, encoding.format, unify));
@@ -45,7 +46,8 @@ TEST_P(RoundTrip, ReadsBackWhatWasWritten) {
 // follow its positions, so it keeps its 4 vertices.
 TEST_P(RoundTrip, VertexCountsFollowCompactionAndUnification) {
     const auto [encoding, unify] = GetParam();
-    const auto path = scratchPath(std::string("counts.") + encoding.name + (unify ? ".u" : "") + ".x");
+    const auto path =
+        scratchPath(std::string("counts.") + encoding.name + (unify ? ".u" : "") + ".x");
     XFileIO io;
     ASSERT_TRUE(io.writeScene(path.c_str(), makeRichScene(), encoding.format, unify));
     const std::unique_ptr<XScene> back = io.readScene(path.c_str());
@@ -89,7 +91,8 @@ TEST(RoundTripSwitches, EachSwitchRemovesItsContentOnly) {
         std::function<void(std::list<XFrame>&)> trim = [&](std::list<XFrame>& frames) {
             for (XFrame& frame : frames) {
                 if (!io.keepNormals) frame.mesh.normals.clear(), frame.mesh.normalFaces.clear();
-                if (!io.keepTexCoords) frame.mesh.texCoords.clear(), frame.mesh.texCoordFaces.clear();
+                if (!io.keepTexCoords)
+                    frame.mesh.texCoords.clear(), frame.mesh.texCoordFaces.clear();
                 if (!io.keepSkin) frame.mesh.skinWeights.clear();
                 if (!io.keepVertexColors) frame.mesh.colors.clear(), frame.mesh.colorFaces.clear();
                 trim(frame.children);

@@ -1,7 +1,7 @@
 // The services object: loading the file services library by name, the root object with the
 // template sets registered, and quiet unavailability without the library.
-#include "xfile/XFileIds.h"
 #include "xfile/XFileServices.h"
+#include "xfile/XFileIds.h"
 #include "xfile/XFileTemplates.h"
 
 #include <cstdio>
@@ -45,17 +45,19 @@ TEST(XFileServices, TheProcessWideServicesAreUpWithTheLibraryLoadedByName) {
 TEST(XFileServices, UndeclaredStandardAndExtensionTemplatesParse) {
     XFileServices services;
     ASSERT_TRUE(services.isAvailable());
-    const std::string file = "xof 0303txt 0032\n"
-                             "AnimTicksPerSecond { 4800; }\n"
-                             "Frame Bone { FrameTransformMatrix { 1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1;; } }\n"
-                             "Mesh M { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;\n"
-                             " XSkinMeshHeader { 1; 1; 1; }\n"
-                             " SkinWeights { \"Bone\"; 1; 0; 1.0; 1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1;; }\n"
-                             " VertexDuplicationIndices { 3; 3; 0, 1, 2; }\n"
-                             " FVFData { 2; 1; 7; }\n"
-                             "}\n";
+    const std::string file =
+        "xof 0303txt 0032\n"
+        "AnimTicksPerSecond { 4800; }\n"
+        "Frame Bone { FrameTransformMatrix { 1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1;; } }\n"
+        "Mesh M { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;\n"
+        " XSkinMeshHeader { 1; 1; 1; }\n"
+        " SkinWeights { \"Bone\"; 1; 0; 1.0; 1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1;; }\n"
+        " VertexDuplicationIndices { 3; 3; 0, 1, 2; }\n"
+        " FVFData { 2; 1; 7; }\n"
+        "}\n";
     int objects = 0;
-    EXPECT_EQ(readAll(services.rootFile(), file.substr(0, file.find(" FVFData")) + "}\n", objects), DXFILE_OK);
+    EXPECT_EQ(readAll(services.rootFile(), file.substr(0, file.find(" FVFData")) + "}\n", objects),
+              DXFILE_OK);
     EXPECT_EQ(objects, 3);
     // FVFData is not in the two sets the system registers.
     EXPECT_EQ(readAll(services.rootFile(), file, objects), DXFILEERR_PARSEERROR);
@@ -79,11 +81,15 @@ TEST(XFileServices, TheWriterTemplatesRegisterAndSaveIntoAFileHead) {
     ASSERT_TRUE(services.isAvailable());
     // The writer registers its text before every save, passing its string length.
     std::string text = kWriterTemplates;
-    EXPECT_EQ(services.rootFile()->RegisterTemplates(text.data(), static_cast<DWORD>(text.size())), DXFILE_OK);
-    std::filesystem::path path = std::filesystem::temp_directory_path() / "xfile-services-writer-templates.x";
+    EXPECT_EQ(services.rootFile()->RegisterTemplates(text.data(), static_cast<DWORD>(text.size())),
+              DXFILE_OK);
+    std::filesystem::path path =
+        std::filesystem::temp_directory_path() / "xfile-services-writer-templates.x";
     IDirectXFileSaveObject* save = nullptr;
-    ASSERT_EQ(services.rootFile()->CreateSaveObject(path.c_str(), DXFILEFORMAT_TEXT, &save), DXFILE_OK);
-    const GUID* ids[] = {&DXFILEOBJ_AnimTicksPerSecond, &DXFILEOBJ_XSkinMeshHeader, &DXFILEOBJ_SkinWeights};
+    ASSERT_EQ(services.rootFile()->CreateSaveObject(path.c_str(), DXFILEFORMAT_TEXT, &save),
+              DXFILE_OK);
+    const GUID* ids[] = {&DXFILEOBJ_AnimTicksPerSecond, &DXFILEOBJ_XSkinMeshHeader,
+                         &DXFILEOBJ_SkinWeights};
     EXPECT_EQ(save->SaveTemplates(3, ids), DXFILE_OK);
     save->Release();
     std::ifstream in(path);
@@ -92,7 +98,8 @@ TEST(XFileServices, TheWriterTemplatesRegisterAndSaveIntoAFileHead) {
     std::size_t ticks = saved.find("template AnimTicksPerSecond {");
     std::size_t header = saved.find("template XSkinMeshHeader {");
     std::size_t weights = saved.find("template SkinWeights {");
-    EXPECT_TRUE(ticks != std::string::npos && ticks < header && header < weights && weights != std::string::npos)
+    EXPECT_TRUE(ticks != std::string::npos && ticks < header && header < weights &&
+                weights != std::string::npos)
         << saved;
     EXPECT_NE(saved.find(" array FLOAT weights[nWeights];"), std::string::npos);
 }

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-
 using namespace xfiletest;
 
 namespace {
@@ -149,8 +148,8 @@ TEST(XFileWriter, SkinWeightsListVerticesAscending) {
 
 TEST(XFileWriter, TextureBackslashesAreDoubledInTheFile) {
     for (std::uint32_t format : {1u, 0u, 2u}) {
-        const std::vector<ListedObject> objects =
-            writeAndList(smallScene(), XFileIO(), "texture" + std::to_string(format) + ".x", format);
+        const std::vector<ListedObject> objects = writeAndList(
+            smallScene(), XFileIO(), "texture" + std::to_string(format) + ".x", format);
         const ListedObject* texture = findFirst(objects, "TextureFilename");
         ASSERT_NE(texture, nullptr);
         EXPECT_EQ(texture->text, "C:\\\\maps\\\\wood.bmp") << "format " << format;
@@ -186,7 +185,8 @@ TEST(XFileWriter, MeshWithoutFacesIsLeftOutButChildrenStay) {
     EXPECT_EQ(findFirst(objects, "Mesh"), nullptr);
     std::vector<std::string> frames;
     for (const ListedObject& object : objects)
-        if (object.type == "Frame") frames.push_back(std::string(2 * object.depth, ' ') + object.name);
+        if (object.type == "Frame")
+            frames.push_back(std::string(2 * object.depth, ' ') + object.name);
     EXPECT_EQ(frames, (std::vector<std::string>{"Parent", "  Child"}));
 }
 
@@ -231,8 +231,8 @@ TEST(XFileWriter, ReportsAFileThatCannotBeCreated) {
 TEST(XFileWriter, LeavesOutStreamsWithBrokenIndices) {
     XScene scene = smallScene();
     XMesh& mesh = scene.frames.front().mesh;
-    mesh.normalFaces[0].indices[1] = 7;    // past the one normal
-    mesh.faceMaterials = {3};              // past the one material
+    mesh.normalFaces[0].indices[1] = 7;     // past the one normal
+    mesh.faceMaterials = {3};               // past the one material
     mesh.skinWeights[0].weights[99] = 1.0f; // a vertex the mesh lacks
     const auto path = scratchPath("broken.x");
     ASSERT_TRUE(XFileIO().writeScene(path.c_str(), scene, 1, false));

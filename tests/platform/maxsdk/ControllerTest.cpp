@@ -47,9 +47,9 @@ TEST_F(ControllerTest, AnimateModeMakesAKeyAtEveryTimeItSetsIncludingZero) {
     setAnimated(c, 320, Point3(5.0f, 2.0f, 3.0f));
     setAnimated(c, 160, Point3(2.0f, 2.0f, 3.0f));
     ASSERT_EQ(c->NumKeys(), 3);
-    EXPECT_EQ(c->GetKeyTime(1), 160);  // ascending
+    EXPECT_EQ(c->GetKeyTime(1), 160); // ascending
     EXPECT_EQ(c->GetKeyTime(2), 320);
-    setAnimated(c, 160, Point3(3.0f, 2.0f, 3.0f));  // replaces
+    setAnimated(c, 160, Point3(3.0f, 2.0f, 3.0f)); // replaces
     EXPECT_EQ(c->NumKeys(), 3);
     EXPECT_TRUE(pointNear(positionAt(c, 160), Point3(3.0f, 2.0f, 3.0f)));
     EXPECT_EQ(c->GetKeyIndex(320), 2);
@@ -60,7 +60,7 @@ TEST_F(ControllerTest, FirstKeyAwayFromZeroAlsoKeysZeroWithTheValueHeldSoFar) {
     Control* c = positionTrack();
     Point3 rest(7.0f, 0.0f, 0.0f);
     c->SetValue(0, &rest);
-    EXPECT_EQ(c->NumKeys(), 0);  // outside animate mode: no key
+    EXPECT_EQ(c->NumKeys(), 0); // outside animate mode: no key
     setAnimated(c, 480, Point3(1.0f, 1.0f, 1.0f));
     ASSERT_EQ(c->NumKeys(), 2);
     EXPECT_EQ(c->GetKeyTime(0), 0);
@@ -72,7 +72,7 @@ TEST_F(ControllerTest, OutsideAnimateModeKeysShiftByTheChange) {
     Control* c = positionTrack();
     setAnimated(c, 0, Point3(0.0f, 0.0f, 0.0f));
     setAnimated(c, 100, Point3(10.0f, 0.0f, 0.0f));
-    Point3 wanted(5.0f, 1.0f, 0.0f);  // the value at 50 was (5, 0, 0)
+    Point3 wanted(5.0f, 1.0f, 0.0f); // the value at 50 was (5, 0, 0)
     AnimateOff();
     c->SetValue(50, &wanted);
     EXPECT_EQ(c->NumKeys(), 2);
@@ -103,7 +103,7 @@ TEST_F(ControllerTest, ValuesBetweenKeysInterpolate) {
     EXPECT_TRUE(valid.InInterval(100));
 
     Quat q;
-    tm->GetRotationController()->GetValue(200, &q, valid);  // 45 degrees about Z
+    tm->GetRotationController()->GetValue(200, &q, valid); // 45 degrees about Z
     const float half = 3.14159265f / 8.0f;
     EXPECT_TRUE(quatNear(q, Quat(0.0f, 0.0f, -std::sin(half), std::cos(half))));
 
@@ -113,7 +113,8 @@ TEST_F(ControllerTest, ValuesBetweenKeysInterpolate) {
 
     // Scale acts first, then rotation, then position: (1, 0, 0) at 400 becomes (3, 0, 0),
     // turned to (0, 3, 0), moved to (4, -5, 2).
-    EXPECT_TRUE(pointNear(Point3(1.0f, 0.0f, 0.0f) * node->GetNodeTM(400), Point3(4.0f, -5.0f, 2.0f)));
+    EXPECT_TRUE(
+        pointNear(Point3(1.0f, 0.0f, 0.0f) * node->GetNodeTM(400), Point3(4.0f, -5.0f, 2.0f)));
 }
 
 TEST_F(ControllerTest, SetNodeTMInAnimateModeKeysAllThreeTracks) {
@@ -145,8 +146,8 @@ TEST_F(ControllerTest, SuspendSavesTheAnimateStateAndResumeRestoresIt) {
     ResumeAnimate();
     EXPECT_TRUE(Animating());
     AnimateOff();
-    ResumeAnimate();  // unmatched: no change
+    ResumeAnimate(); // unmatched: no change
     EXPECT_FALSE(Animating());
 }
 
-}  // namespace
+} // namespace

@@ -14,8 +14,8 @@ Matrix3 rotationOf(const Quat& q) {
 // A = Inverse(U) * K * U * Q * F * T.
 Matrix3 recompose(const AffineParts& parts) {
     Matrix3 u = rotationOf(parts.u);
-    return Inverse(u) * ScaleMatrix(parts.k) * u * rotationOf(parts.q) * ScaleMatrix(Point3(parts.f, parts.f, parts.f)) *
-           TransMatrix(parts.t);
+    return Inverse(u) * ScaleMatrix(parts.k) * u * rotationOf(parts.q) *
+           ScaleMatrix(Point3(parts.f, parts.f, parts.f)) * TransMatrix(parts.t);
 }
 
 void expectWellFormed(const AffineParts& parts) {
@@ -23,7 +23,8 @@ void expectWellFormed(const AffineParts& parts) {
     EXPECT_NEAR(parts.u % parts.u, 1.0f, 1e-5f);
     EXPECT_GE(parts.q.w, 0.0f);
     EXPECT_GE(parts.u.w, 0.0f);
-    for (int i = 0; i < 3; ++i) EXPECT_GE(parts.k[i], 0.0f);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_GE(parts.k[i], 0.0f);
     EXPECT_TRUE(parts.f == 1.0f || parts.f == -1.0f);
 }
 
@@ -59,13 +60,20 @@ TEST(DecompAffine, RandomTransformsRecompose) {
         Matrix3 stretchFrame = random.rotation();
         Matrix3 stretch;
         switch (i % 3) {
-        case 0: stretch = ScaleMatrix(Point3(factors.x, factors.x, factors.x)); break;
-        case 1: stretch = ScaleMatrix(factors); break;
-        default: stretch = Inverse(stretchFrame) * ScaleMatrix(factors) * stretchFrame; break;
+        case 0:
+            stretch = ScaleMatrix(Point3(factors.x, factors.x, factors.x));
+            break;
+        case 1:
+            stretch = ScaleMatrix(factors);
+            break;
+        default:
+            stretch = Inverse(stretchFrame) * ScaleMatrix(factors) * stretchFrame;
+            break;
         }
         float sign = (i / 3) % 2 == 0 ? 1.0f : -1.0f;
         Matrix3 rotation = random.rotation();
-        Matrix3 a = stretch * rotation * ScaleMatrix(Point3(sign, sign, sign)) * TransMatrix(random.point(500.0f));
+        Matrix3 a = stretch * rotation * ScaleMatrix(Point3(sign, sign, sign)) *
+                    TransMatrix(random.point(500.0f));
 
         AffineParts parts;
         decomp_affine(a, &parts);
@@ -75,13 +83,16 @@ TEST(DecompAffine, RandomTransformsRecompose) {
         EXPECT_TRUE(matricesNear(recompose(parts), a, 2e-5f * std::max(scale, 500.0f))) << i;
         // The parts are the polar factors themselves, not just some product equal to A.
         Matrix3 u = rotationOf(parts.u);
-        EXPECT_TRUE(matricesNear(Inverse(u) * ScaleMatrix(parts.k) * u, stretch, 2e-5f * scale)) << i;
+        EXPECT_TRUE(matricesNear(Inverse(u) * ScaleMatrix(parts.k) * u, stretch, 2e-5f * scale))
+            << i;
         EXPECT_TRUE(matricesNear(rotationOf(parts.q), rotation, 1e-4f)) << i;
         if (i % 3 != 0) {
-            float expected[3] = {factors.x, factors.y, factors.z}, found[3] = {parts.k.x, parts.k.y, parts.k.z};
+            float expected[3] = {factors.x, factors.y, factors.z},
+                  found[3] = {parts.k.x, parts.k.y, parts.k.z};
             std::sort(expected, expected + 3);
             std::sort(found, found + 3);
-            for (int k = 0; k < 3; ++k) EXPECT_NEAR(found[k], expected[k], 1e-5f * scale) << i;
+            for (int k = 0; k < 3; ++k)
+                EXPECT_NEAR(found[k], expected[k], 1e-5f * scale) << i;
         }
     }
 }
@@ -106,8 +117,9 @@ TEST(DecompAffine, InvertedPartsRecomposeTheInverse) {
     for (int i = 0; i < 100; ++i) {
         Matrix3 frame = random.rotation();
         float sign = i % 2 ? -1.0f : 1.0f;
-        Matrix3 a = Inverse(frame) * ScaleMatrix(random.factors(0.5f, 4.0f)) * frame * random.rotation() *
-                    ScaleMatrix(Point3(sign, sign, sign)) * TransMatrix(random.point(10.0f));
+        Matrix3 a = Inverse(frame) * ScaleMatrix(random.factors(0.5f, 4.0f)) * frame *
+                    random.rotation() * ScaleMatrix(Point3(sign, sign, sign)) *
+                    TransMatrix(random.point(10.0f));
         AffineParts parts, inverse;
         decomp_affine(a, &parts);
         invert_affine(&parts, &inverse);
@@ -126,7 +138,8 @@ TEST(DecompAffine, ApplyScalingUsesTheStretchFrame) {
 
     Matrix3 m = TransMatrix(Point3(1, 2, 3));
     ApplyScaling(m, ScaleValue(Point3(2, 3, 4)));
-    EXPECT_TRUE(matricesNear(m, ScaleMatrix(Point3(2, 3, 4)) * TransMatrix(Point3(1, 2, 3)), 1e-6f));
+    EXPECT_TRUE(
+        matricesNear(m, ScaleMatrix(Point3(2, 3, 4)) * TransMatrix(Point3(1, 2, 3)), 1e-6f));
 }
 
 TEST(DecompAffine, SpectralDecompositionOfASymmetricMatrix) {
@@ -135,16 +148,18 @@ TEST(DecompAffine, SpectralDecompositionOfASymmetricMatrix) {
     Quat q;
     SpectralDecomp(Inverse(frame) * ScaleMatrix(Point3(3, 1, 2)) * frame, s, q);
     Matrix3 u = rotationOf(q);
-    EXPECT_TRUE(matricesNear(Inverse(u) * ScaleMatrix(s) * u, Inverse(frame) * ScaleMatrix(Point3(3, 1, 2)) * frame, 1e-5f));
+    EXPECT_TRUE(matricesNear(Inverse(u) * ScaleMatrix(s) * u,
+                             Inverse(frame) * ScaleMatrix(Point3(3, 1, 2)) * frame, 1e-5f));
 }
 
 TEST(DecomposeMatrix, SplitsScaleAlongTheRotatedAxes) {
     Point3 p, s;
     Quat q;
-    DecomposeMatrix(ScaleMatrix(Point3(2, 3, 4)) * RotateXMatrix(0.4f) * TransMatrix(Point3(7, 8, 9)), p, q, s);
+    DecomposeMatrix(
+        ScaleMatrix(Point3(2, 3, 4)) * RotateXMatrix(0.4f) * TransMatrix(Point3(7, 8, 9)), p, q, s);
     EXPECT_TRUE(pointsNear(p, Point3(7, 8, 9), 0.0f));
     EXPECT_TRUE(pointsNear(s, Point3(2, 3, 4), 1e-5f));
     EXPECT_TRUE(rotationsNear(q, Quat(RotateXMatrix(0.4f)), 1e-6f));
 }
 
-}  // namespace
+} // namespace

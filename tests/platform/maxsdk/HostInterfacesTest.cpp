@@ -24,9 +24,9 @@ TEST_F(HostInterfacesTest, ImportInterfaceBuildsNodesThatJoinTheSceneWhenAdded) 
     parent->SetName("Parent");
     child->SetName("Child");
     parent->SetTransform(0, translation(0, 0, 5));
-    child->SetTransform(0, translation(1, 0, 0));  // relative to its coming parent
+    child->SetTransform(0, translation(1, 0, 0)); // relative to its coming parent
     EXPECT_EQ(parent->Reference(CreateNewTriObject()), REF_SUCCEED);
-    EXPECT_EQ(GetCOREInterface()->GetRootNode()->NumberOfChildren(), 0);  // not in the scene yet
+    EXPECT_EQ(GetCOREInterface()->GetRootNode()->NumberOfChildren(), 0); // not in the scene yet
 
     parent->GetINode()->AttachChild(child->GetINode(), 1);
     ii->AddNodeToScene(parent);
@@ -71,7 +71,8 @@ struct RecordingUtility : UtilityObj {
     std::vector<std::string>* log;
     explicit RecordingUtility(std::vector<std::string>* l) : log(l) {}
     void BeginEditParams(Interface* ip, IUtil* iu) override {
-        log->push_back(ip == GetCOREInterface() && iu == hostcore::utilityPanel() ? "begin" : "begin?");
+        log->push_back(ip == GetCOREInterface() && iu == hostcore::utilityPanel() ? "begin"
+                                                                                  : "begin?");
     }
     void EndEditParams(Interface*, IUtil*) override { log->push_back("end"); }
     void DeleteThis() override {
@@ -87,7 +88,7 @@ TEST_F(HostInterfacesTest, CloseUtilityEndsAndDeletesTheOpenUtility) {
     hostcore::utilityPanel()->CloseUtility();
     EXPECT_EQ(log, (std::vector<std::string>{"begin", "end", "delete"}));
     EXPECT_EQ(hostcore::openUtilityObject(), nullptr);
-    hostcore::utilityPanel()->CloseUtility();  // nothing open: nothing happens
+    hostcore::utilityPanel()->CloseUtility(); // nothing open: nothing happens
     EXPECT_EQ(log.size(), 3u);
 }
 
@@ -102,7 +103,7 @@ struct WindowedUtility : UtilityObj {
     static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_CLOSE) {
             auto* self = reinterpret_cast<WindowedUtility*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-            if (self) self->panel->CloseUtility();  // `self` is gone after this
+            if (self) self->panel->CloseUtility(); // `self` is gone after this
             return 0;
         }
         return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -116,8 +117,8 @@ struct WindowedUtility : UtilityObj {
             windowClass.lpszClassName = "WindowedUtilityPanel";
             registered = RegisterClassA(&windowClass) != 0;
         }
-        window = CreateWindowExA(0, "WindowedUtilityPanel", "Utility", WS_OVERLAPPED, 0, 0, 200, 100,
-                                 ip->GetMAXHWnd(), nullptr, nullptr, nullptr);
+        window = CreateWindowExA(0, "WindowedUtilityPanel", "Utility", WS_OVERLAPPED, 0, 0, 200,
+                                 100, ip->GetMAXHWnd(), nullptr, nullptr, nullptr);
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         log->push_back("begin");
     }
@@ -138,14 +139,14 @@ TEST_F(HostInterfacesTest, AUtilityClosedFromItsOwnWindowProcedureEndsAndGoesSaf
     hostcore::openUtility(utility);
     HWND window = utility->window;
     ASSERT_TRUE(IsWindow(window));
-    SendMessageA(window, WM_CLOSE, 0, 0);  // the user's click on the close box
+    SendMessageA(window, WM_CLOSE, 0, 0); // the user's click on the close box
     EXPECT_EQ(log, (std::vector<std::string>{"begin", "end", "delete"}));
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(hostcore::openUtilityObject(), nullptr);
     // A second utility opens as usual afterwards; opening closes the one before.
     hostcore::openUtility(new WindowedUtility(&log));
     hostcore::openUtility(new RecordingUtility(&log));
-    EXPECT_EQ(log.size(), 7u);  // begin, end, delete of the second, then begin
+    EXPECT_EQ(log.size(), 7u); // begin, end, delete of the second, then begin
     hostcore::closeUtility();
 }
 
@@ -155,20 +156,21 @@ TEST_F(HostInterfacesTest, EveryClassThePlugInCreatesExists) {
         Class_ID id;
     };
     const Wanted classes[] = {
-        {GEOMOBJECT_CLASS_ID, Class_ID(0x28BF6E8D, 0x2ECCA840)},  // bone
+        {GEOMOBJECT_CLASS_ID, Class_ID(0x28BF6E8D, 0x2ECCA840)}, // bone
         {GEOMOBJECT_CLASS_ID, Class_ID(TRIOBJ_CLASS_ID, 0)},
-        {OSM_CLASS_ID, Class_ID(0x95C723, 0x15666)},               // skin
-        {OSM_CLASS_ID, Class_ID(0x100, 0)},                        // Physique
-        {OSM_CLASS_ID, Class_ID(0x7EBB4645, 0x7BE2044B)},          // vertex paint
-        {TEXMAP_CLASS_ID, Class_ID(0x934851, 0)},                  // vertex colour map
+        {OSM_CLASS_ID, Class_ID(0x95C723, 0x15666)},      // skin
+        {OSM_CLASS_ID, Class_ID(0x100, 0)},               // Physique
+        {OSM_CLASS_ID, Class_ID(0x7EBB4645, 0x7BE2044B)}, // vertex paint
+        {TEXMAP_CLASS_ID, Class_ID(0x934851, 0)},         // vertex colour map
         {TEXMAP_CLASS_ID, Class_ID(BMTEX_CLASS_ID, 0)},
         {MATERIAL_CLASS_ID, Class_ID(DMTL_CLASS_ID, 0)},
         {MATERIAL_CLASS_ID, Class_ID(MULTI_CLASS_ID, 0)},
         {CTRL_MATRIX3_CLASS_ID, Class_ID(PRS_CONTROL_CLASS_ID, 0)},
-        {CTRL_MATRIX3_CLASS_ID, Class_ID(0x9156, 0)},              // biped body
+        {CTRL_MATRIX3_CLASS_ID, Class_ID(0x9156, 0)}, // biped body
     };
     for (const Wanted& wanted : classes) {
-        auto* made = static_cast<Animatable*>(GetCOREInterface()->CreateInstance(wanted.super, wanted.id));
+        auto* made =
+            static_cast<Animatable*>(GetCOREInterface()->CreateInstance(wanted.super, wanted.id));
         ASSERT_NE(made, nullptr) << std::hex << wanted.id.PartA();
         EXPECT_EQ(made->ClassID(), wanted.id);
         EXPECT_EQ(made->SuperClassID(), wanted.super);
@@ -237,12 +239,14 @@ TEST_F(HostInterfacesTest, ModifierStackOrderConversionAndVertexPaintOptions) {
     INode* box = makeBox("Box");
     IDerivedObject* derived = derivedObject(box);
     EXPECT_EQ(derived->SuperClassID(), ULONG(GEN_DERIVOB_CLASS_ID));
-    auto* first = static_cast<Modifier*>(CreateInstance(OSM_CLASS_ID, Class_ID(0x7EBB4645, 0x7BE2044B)));
-    auto* second = static_cast<Modifier*>(CreateInstance(OSM_CLASS_ID, Class_ID(0x7EBB4645, 0x7BE2044B)));
+    auto* first =
+        static_cast<Modifier*>(CreateInstance(OSM_CLASS_ID, Class_ID(0x7EBB4645, 0x7BE2044B)));
+    auto* second =
+        static_cast<Modifier*>(CreateInstance(OSM_CLASS_ID, Class_ID(0x7EBB4645, 0x7BE2044B)));
     derived->AddModifier(first);
     derived->AddModifier(second, nullptr, 0);
     ASSERT_EQ(derived->NumModifiers(), 2);
-    EXPECT_EQ(derived->GetModifier(0), second);  // index 0 is the top
+    EXPECT_EQ(derived->GetModifier(0), second); // index 0 is the top
     EXPECT_EQ(derived->GetModifier(1), first);
     EXPECT_NE(derived->GetModContext(0), nullptr);
     EXPECT_EQ(derived->GetModifier(2), nullptr);
@@ -258,7 +262,7 @@ TEST_F(HostInterfacesTest, ModifierStackOrderConversionAndVertexPaintOptions) {
     EXPECT_EQ(readBack.mapChannel, 2);
     int firstWord = 0;
     std::memcpy(&firstWord, &readBack, sizeof firstWord);
-    EXPECT_EQ(firstWord, 2);  // the channel is the record's first 32-bit value
+    EXPECT_EQ(firstWord, 2); // the channel is the record's first 32-bit value
 
     // A fresh vertex paint modifier passes the mesh through; colours set for the node land
     // in its channel.
@@ -279,7 +283,8 @@ TEST_F(HostInterfacesTest, ModifierStackOrderConversionAndVertexPaintOptions) {
     // Conversion: a triangle object is itself; a bone object makes a new mesh the caller owns.
     TriObject* tri = baseTriObject(box);
     EXPECT_EQ(tri->ConvertToType(0, triObjectClassID), tri);
-    auto* bone = static_cast<Object*>(CreateInstance(GEOMOBJECT_CLASS_ID, Class_ID(0x28BF6E8D, 0x2ECCA840)));
+    auto* bone =
+        static_cast<Object*>(CreateInstance(GEOMOBJECT_CLASS_ID, Class_ID(0x28BF6E8D, 0x2ECCA840)));
     EXPECT_TRUE(bone->CanConvertToType(triObjectClassID));
     Object* boneMesh = bone->ConvertToType(0, triObjectClassID);
     ASSERT_NE(boneMesh, nullptr);
@@ -318,7 +323,8 @@ TEST_F(HostInterfacesTest, AnimationSetChunksRoundTripThroughTheScene) {
         Class_ID(0x760F2E41, 0x41CA01C3), UTILITY_CLASS_ID, 0);
     ASSERT_NE(chunk, nullptr);
     EXPECT_EQ(chunk->length, 21u);
-    const unsigned char expected[21] = {1, 0, 0, 0, 5, 0, 0, 0, 'w', 'a', 'l', 'k', 0, 0, 0, 0, 0, 30, 0, 0, 0};
+    const unsigned char expected[21] = {1,   0, 0, 0, 5, 0, 0,  0, 'w', 'a', 'l',
+                                        'k', 0, 0, 0, 0, 0, 30, 0, 0,   0};
     EXPECT_EQ(std::memcmp(chunk->data, expected, 21), 0);
 
     storeAnimationSets({{"run", 31, 50}, {"back", 60, 55}});
@@ -331,4 +337,4 @@ TEST_F(HostInterfacesTest, AnimationSetChunksRoundTripThroughTheScene) {
     EXPECT_TRUE(storedAnimationSets().empty());
 }
 
-}  // namespace
+} // namespace

@@ -17,30 +17,36 @@ protected:
     void TearDown() override { hostcore::resetScene(); }
 };
 
-inline ::testing::AssertionResult pointNear(const Point3& actual, const Point3& expected, float tolerance = 1e-4f) {
-    if (std::fabs(actual.x - expected.x) <= tolerance && std::fabs(actual.y - expected.y) <= tolerance &&
+inline ::testing::AssertionResult pointNear(const Point3& actual, const Point3& expected,
+                                            float tolerance = 1e-4f) {
+    if (std::fabs(actual.x - expected.x) <= tolerance &&
+        std::fabs(actual.y - expected.y) <= tolerance &&
         std::fabs(actual.z - expected.z) <= tolerance)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "(" << actual.x << ", " << actual.y << ", " << actual.z
-                                         << ") is not (" << expected.x << ", " << expected.y << ", "
-                                         << expected.z << ")";
+    return ::testing::AssertionFailure()
+           << "(" << actual.x << ", " << actual.y << ", " << actual.z << ") is not (" << expected.x
+           << ", " << expected.y << ", " << expected.z << ")";
 }
 
 // q and -q are the same rotation.
-inline ::testing::AssertionResult quatNear(const Quat& actual, const Quat& expected, float tolerance = 1e-4f) {
+inline ::testing::AssertionResult quatNear(const Quat& actual, const Quat& expected,
+                                           float tolerance = 1e-4f) {
     float same = std::fabs(actual.x - expected.x) + std::fabs(actual.y - expected.y) +
                  std::fabs(actual.z - expected.z) + std::fabs(actual.w - expected.w);
     float opposite = std::fabs(actual.x + expected.x) + std::fabs(actual.y + expected.y) +
                      std::fabs(actual.z + expected.z) + std::fabs(actual.w + expected.w);
     if (same <= 4 * tolerance || opposite <= 4 * tolerance) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "(" << actual.x << ", " << actual.y << ", " << actual.z << ", "
-                                         << actual.w << ") is not (" << expected.x << ", " << expected.y
-                                         << ", " << expected.z << ", " << expected.w << ") up to sign";
+    return ::testing::AssertionFailure()
+           << "(" << actual.x << ", " << actual.y << ", " << actual.z << ", " << actual.w
+           << ") is not (" << expected.x << ", " << expected.y << ", " << expected.z << ", "
+           << expected.w << ") up to sign";
 }
 
-inline ::testing::AssertionResult matrixNear(const Matrix3& actual, const Matrix3& expected, float tolerance = 1e-4f) {
+inline ::testing::AssertionResult matrixNear(const Matrix3& actual, const Matrix3& expected,
+                                             float tolerance = 1e-4f) {
     for (int row = 0; row < 4; ++row) {
-        ::testing::AssertionResult rowResult = pointNear(actual.GetRow(row), expected.GetRow(row), tolerance);
+        ::testing::AssertionResult rowResult =
+            pointNear(actual.GetRow(row), expected.GetRow(row), tolerance);
         if (!rowResult) return rowResult << " in row " << row;
     }
     return ::testing::AssertionSuccess();

@@ -11,7 +11,8 @@ using MaterialTest = HostSceneTest;
 using namespace scenekit;
 
 ::testing::AssertionResult colorNear(const Color& actual, const Color& expected) {
-    return pointNear(Point3(actual.r, actual.g, actual.b), Point3(expected.r, expected.g, expected.b));
+    return pointNear(Point3(actual.r, actual.g, actual.b),
+                     Point3(expected.r, expected.g, expected.b));
 }
 
 TEST_F(MaterialTest, NewStandardMaterialHasTheUserInterfaceDefaults) {
@@ -36,7 +37,7 @@ TEST_F(MaterialTest, NewStandardMaterialHasTheUserInterfaceDefaults) {
     EXPECT_FLOAT_EQ(material->GetOpacity(0), 0.25f);
     EXPECT_FLOAT_EQ(asMtl->GetShininess(), 0.7f);
 
-    asMtl->SetSubMtl(0, NewDefaultStdMat());  // a standard material keeps no sub-materials
+    asMtl->SetSubMtl(0, NewDefaultStdMat()); // a standard material keeps no sub-materials
     EXPECT_EQ(asMtl->GetSubMtl(0), nullptr);
 }
 
@@ -60,7 +61,7 @@ TEST_F(MaterialTest, AssignedMapsAreEnabledAtFullAmount) {
     Interval valid = FOREVER;
     float wrongType = 0.0f;
     EXPECT_FALSE(block->GetValue(0, 0, wrongType, valid));
-    EXPECT_FALSE(block->SetValue(0, 0, 100));  // channels are 0..99
+    EXPECT_FALSE(block->SetValue(0, 0, 100)); // channels are 0..99
     EXPECT_FALSE(block->SetValue(7, 0, 1));
     EXPECT_EQ(block->GetInt(0), 2);
     EXPECT_EQ(NewDefaultBitmapTex()->GetMapName()[0], '\0');
@@ -76,7 +77,7 @@ TEST_F(MaterialTest, MultiMaterialKeepsItsSubMaterialsAndWrapsIds) {
     ASSERT_EQ(asMtl->NumSubMtls(), 2);
     EXPECT_EQ(asMtl->GetSubMtl(1), blue);
     EXPECT_EQ(asMtl->GetSubMtl(2), nullptr);
-    EXPECT_TRUE(colorNear(asMtl->GetDiffuse(3), Color(0, 0, 1)));  // id 3 uses slot 3 % 2
+    EXPECT_TRUE(colorNear(asMtl->GetDiffuse(3), Color(0, 0, 1))); // id 3 uses slot 3 % 2
     EXPECT_EQ(NewDefaultMultiMtl()->NumSubMtls(), 10);
 }
 
@@ -133,4 +134,4 @@ TEST_F(MaterialTest, BitmapsAreFoundAsGivenInTheSceneFolderOrOnTheMapPaths) {
     fs::remove_all(base);
 }
 
-}  // namespace
+} // namespace

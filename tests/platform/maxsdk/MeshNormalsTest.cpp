@@ -8,9 +8,11 @@ namespace {
 // A unit cube, 8 shared corners, two triangles per side. Side s gets smoothing group `groupOf(s)`.
 template <class GroupOf> void buildCube(Mesh& mesh, GroupOf groupOf) {
     mesh.setNumVerts(8);
-    for (int i = 0; i < 8; ++i) mesh.setVert(i, float(i & 1), float((i >> 1) & 1), float((i >> 2) & 1));
+    for (int i = 0; i < 8; ++i)
+        mesh.setVert(i, float(i & 1), float((i >> 1) & 1), float((i >> 2) & 1));
     // Corners counter-clockwise seen from outside.
-    const int sides[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
+    const int sides[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4},
+                             {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
     mesh.setNumFaces(12);
     for (int s = 0; s < 6; ++s) {
         const int* q = sides[s];
@@ -38,12 +40,14 @@ TEST(MeshNormalsTest, CubeWithOneGroupPerSideHasThreeFlatNormalsPerCorner) {
     Mesh mesh;
     buildCube(mesh, [](int side) { return DWORD(1) << side; });
     mesh.buildNormals();
-    EXPECT_TRUE(pointNear(mesh.getFaceNormal(0), Point3(0.0f, 0.0f, -1.0f)));  // bottom side
+    EXPECT_TRUE(pointNear(mesh.getFaceNormal(0), Point3(0.0f, 0.0f, -1.0f))); // bottom side
     EXPECT_TRUE(pointNear(mesh.getFaceNormal(2), Point3(0.0f, 0.0f, 1.0f)));
-    for (int v = 0; v < 8; ++v) EXPECT_EQ(mesh.getRVert(v).rFlags & NORCT_MASK, 3u) << "corner " << v;
+    for (int v = 0; v < 8; ++v)
+        EXPECT_EQ(mesh.getRVert(v).rFlags & NORCT_MASK, 3u) << "corner " << v;
     // Every corner of every face gets its side's own normal.
     for (int f = 0; f < 12; ++f)
-        for (int k = 0; k < 3; ++k) EXPECT_TRUE(pointNear(cornerNormal(mesh, f, k), mesh.getFaceNormal(f)));
+        for (int k = 0; k < 3; ++k)
+            EXPECT_TRUE(pointNear(cornerNormal(mesh, f, k), mesh.getFaceNormal(f)));
 }
 
 TEST(MeshNormalsTest, OneGroupOverAClosedShapeGivesOneSharedSmoothNormal) {
@@ -54,7 +58,8 @@ TEST(MeshNormalsTest, OneGroupOverAClosedShapeGivesOneSharedSmoothNormal) {
     for (int v = 0; v < 8; ++v) {
         ASSERT_EQ(mesh.getRVert(v).rFlags & NORCT_MASK, 1u);
         // Each corner touches three sides; its normal points away from the centre.
-        Point3 outward((v & 1) ? third : -third, ((v >> 1) & 1) ? third : -third, ((v >> 2) & 1) ? third : -third);
+        Point3 outward((v & 1) ? third : -third, ((v >> 1) & 1) ? third : -third,
+                       ((v >> 2) & 1) ? third : -third);
         const Point3& n = mesh.getNormal(v);
         EXPECT_NEAR(n.x * n.x + n.y * n.y + n.z * n.z, 1.0f, 1e-5f);
         EXPECT_GT(n.x * outward.x + n.y * outward.y + n.z * outward.z, 0.9f) << "corner " << v;
@@ -65,8 +70,10 @@ TEST(MeshNormalsTest, SmoothNormalsOfAnOctahedronPointAlongTheAxes) {
     Mesh mesh;
     mesh.setNumVerts(6);
     const Point3 axes[6] = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
-    for (int i = 0; i < 6; ++i) mesh.setVert(i, axes[i]);
-    const int faces[8][3] = {{0, 2, 4}, {2, 1, 4}, {1, 3, 4}, {3, 0, 4}, {2, 0, 5}, {1, 2, 5}, {3, 1, 5}, {0, 3, 5}};
+    for (int i = 0; i < 6; ++i)
+        mesh.setVert(i, axes[i]);
+    const int faces[8][3] = {{0, 2, 4}, {2, 1, 4}, {1, 3, 4}, {3, 0, 4},
+                             {2, 0, 5}, {1, 2, 5}, {3, 1, 5}, {0, 3, 5}};
     mesh.setNumFaces(8);
     for (int f = 0; f < 8; ++f) {
         mesh.faces[f].setVerts(faces[f][0], faces[f][1], faces[f][2]);
@@ -84,16 +91,16 @@ TEST(MeshNormalsTest, LargerFacesWeighMore) {
     mesh.setNumVerts(5);
     mesh.setVert(0, 0, 0, 0);
     mesh.setVert(1, 2, 0, 0);
-    mesh.setVert(2, 0, 2, 0);  // face 0: area 2, facing +Z
+    mesh.setVert(2, 0, 2, 0); // face 0: area 2, facing +Z
     mesh.setVert(3, 0, 0, 1);
-    mesh.setVert(4, 1, 0, 0);  // face 1: area 1/2, facing +Y
+    mesh.setVert(4, 1, 0, 0); // face 1: area 1/2, facing +Y
     mesh.setNumFaces(2);
     mesh.faces[0].setVerts(0, 1, 2);
     mesh.faces[1].setVerts(0, 3, 4);
     mesh.faces[0].setSmGroup(1);
     mesh.faces[1].setSmGroup(1);
     mesh.buildNormals();
-    const float length = std::sqrt(17.0f);  // weights 4 and 1 (twice the areas)
+    const float length = std::sqrt(17.0f); // weights 4 and 1 (twice the areas)
     EXPECT_TRUE(pointNear(mesh.getNormal(0), Point3(0.0f, 1.0f / length, 4.0f / length)));
 }
 
@@ -108,17 +115,18 @@ TEST(MeshNormalsTest, GroupZeroMaterialSplitsAndSpecifiedNormals) {
     mesh.faces[0].setVerts(0, 1, 2);
     mesh.faces[1].setVerts(0, 2, 3);
 
-    mesh.buildNormals();  // both faces in no group
-    for (int v = 0; v < 4; ++v) EXPECT_EQ(mesh.getRVert(v).rFlags & NORCT_MASK, 0u);
+    mesh.buildNormals(); // both faces in no group
+    for (int v = 0; v < 4; ++v)
+        EXPECT_EQ(mesh.getRVert(v).rFlags & NORCT_MASK, 0u);
     EXPECT_TRUE(pointNear(cornerNormal(mesh, 1, 0), Point3(0.0f, 0.0f, 1.0f)));
 
     mesh.faces[0].setSmGroup(2);
     mesh.faces[1].setSmGroup(2);
-    mesh.faces[1].setMatID(1);  // same group, other material: kept apart
+    mesh.faces[1].setMatID(1); // same group, other material: kept apart
     mesh.buildNormals();
     EXPECT_EQ(mesh.getRVert(0).rFlags & NORCT_MASK, 2u);
     EXPECT_EQ(mesh.getRVert(1).rFlags & NORCT_MASK, 1u);
-    mesh.buildRenderNormals();  // without the material condition they merge
+    mesh.buildRenderNormals(); // without the material condition they merge
     EXPECT_EQ(mesh.getRVert(0).rFlags & NORCT_MASK, 1u);
 
     hostcore::setSpecifiedNormal(mesh, 2, Point3(0.0f, 3.0f, 4.0f));
@@ -132,7 +140,7 @@ TEST(MeshNormalsTest, OldChannelNamesAreTheMapChannels) {
     Mesh mesh;
     mesh.setNumVerts(3);
     mesh.setNumFaces(1);
-    EXPECT_FALSE(mesh.mapSupport(1));  // a new mesh has no texture faces
+    EXPECT_FALSE(mesh.mapSupport(1)); // a new mesh has no texture faces
     EXPECT_GE(mesh.getNumMaps(), 2);
 
     mesh.setNumTVerts(2);
@@ -150,20 +158,20 @@ TEST(MeshNormalsTest, OldChannelNamesAreTheMapChannels) {
     EXPECT_TRUE(pointNear(mesh.vertCol[2], Point3(1.0f, 0.5f, 0.0f)));
     EXPECT_NE(mesh.vcFace, nullptr);
 
-    mesh.setMapSupport(5);  // faces for every mesh face, no vertices
+    mesh.setMapSupport(5); // faces for every mesh face, no vertices
     EXPECT_TRUE(mesh.mapSupport(5));
     EXPECT_EQ(mesh.getNumMapFaces(5), 1);
     EXPECT_EQ(mesh.getNumMapVerts(5), 0);
     EXPECT_GE(mesh.getNumMaps(), 6);
 
-    mesh.setNumFaces(4, TRUE);  // supported channels follow the face count
+    mesh.setNumFaces(4, TRUE); // supported channels follow the face count
     EXPECT_EQ(mesh.getNumMapFaces(1), 4);
     EXPECT_EQ(mesh.getNumMapFaces(5), 4);
     EXPECT_EQ(mesh.tvFace[0].t[0], 1u);
 
     mesh.setMapSupport(5, FALSE);
     EXPECT_FALSE(mesh.mapSupport(5));
-    EXPECT_EQ(mesh.mapVerts(MAX_MESHMAPS), nullptr);  // out of range: nothing
+    EXPECT_EQ(mesh.mapVerts(MAX_MESHMAPS), nullptr); // out of range: nothing
     EXPECT_FALSE(mesh.mapSupport(-3));
     EXPECT_FALSE(mesh.setNumVerts(-1));
     EXPECT_EQ(mesh.getNumVerts(), 3);
@@ -172,11 +180,11 @@ TEST(MeshNormalsTest, OldChannelNamesAreTheMapChannels) {
 TEST(MeshNormalsTest, FaceMaterialIdsAndEdgesShareTheFlagsWord) {
     Face face;
     face.setEdgeVisFlags(EDGE_VIS, EDGE_INVIS, EDGE_VIS);
-    face.setMatID(MtlID(65537));  // 16 bits: 1
+    face.setMatID(MtlID(65537)); // 16 bits: 1
     EXPECT_EQ(face.getMatID(), 1);
     EXPECT_EQ(face.flags, (DWORD(1) << 16) | EDGE_A | EDGE_C);
     face.setMatID(7);
     EXPECT_EQ(face.flags & 0xFFFF, DWORD(EDGE_A | EDGE_C));
 }
 
-}  // namespace
+} // namespace

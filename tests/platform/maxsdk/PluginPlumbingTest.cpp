@@ -37,7 +37,7 @@ TEST(ClassDesc2, KeepsItsParameterBlockDescriptionsOnce) {
     ParamBlockDesc2 first(0, "main", &descriptor);
     ParamBlockDesc2 second(3, "extra", nullptr, P_AUTO_CONSTRUCT);
     descriptor.AddParamBlockDesc(&second);
-    descriptor.AddParamBlockDesc(&second);  // already there
+    descriptor.AddParamBlockDesc(&second); // already there
     ASSERT_EQ(descriptor.NumParamBlockDescs(), 2);
     EXPECT_EQ(descriptor.GetParamBlockDesc(1), &second);
     EXPECT_EQ(descriptor.GetParamBlockDesc(2), nullptr);
@@ -60,7 +60,9 @@ public:
     const TCHAR* OtherMessage2() override { return ""; }
     unsigned int Version() override { return 0; }
     void ShowAbout(HWND) override {}
-    int DoExport(const TCHAR*, ExpInterface*, Interface*, BOOL, DWORD) override { return IMPEXP_FAIL; }
+    int DoExport(const TCHAR*, ExpInterface*, Interface*, BOOL, DWORD) override {
+        return IMPEXP_FAIL;
+    }
 };
 
 class NullImporter : public SceneImport {
@@ -112,4 +114,4 @@ TEST(CStr, OwnsItsTextAndFormats) {
     EXPECT_STREQ(TSTR("MiXed").toUpper(), "MIXED");
 }
 
-}  // namespace
+} // namespace

@@ -24,7 +24,8 @@ TEST(Quat, MakeMatrixAcceptsNonUnitQuaternionsAndTransposesOnRequest) {
     (q * 2.0f).MakeMatrix(doubled);
     q.MakeMatrix(transposed, true);
     EXPECT_TRUE(matricesNear(doubled, unit, 1e-6f));
-    EXPECT_TRUE(matricesNear(unit * transposed, Matrix3(1), 1e-6f));  // a rotation's transpose is its inverse
+    EXPECT_TRUE(matricesNear(unit * transposed, Matrix3(1),
+                             1e-6f)); // a rotation's transpose is its inverse
 }
 
 TEST(Quat, AngleAxisTurnsClockwiseSeenFromTheAxisTip) {
@@ -40,7 +41,7 @@ TEST(Quat, AngleAxisTurnsClockwiseSeenFromTheAxisTip) {
     EXPECT_NEAR(angle, 1.2f, 1e-5f);
     EXPECT_TRUE(pointsNear(axis, Point3(0, 0.6f, 0.8f), 1e-6f));
     AngAxis aa(Quat(0, 0, 0, 1));
-    EXPECT_EQ(aa.angle, 0.0f);  // identity: no NaN axis
+    EXPECT_EQ(aa.angle, 0.0f); // identity: no NaN axis
     EXPECT_TRUE(std::isfinite(aa.axis.x));
 }
 
@@ -48,7 +49,7 @@ TEST(Quat, HamiltonProductFollowsTheDocumentedFormula) {
     // Half turns about X then Y: (0, 0, 1, 0) by the formula, the half turn about Z.
     Quat p(1, 0, 0, 0), q(0, 1, 0, 0);
     EXPECT_TRUE((p * q).Equals(Quat(0, 0, 1, 0), 0.0f));
-    EXPECT_TRUE((p + q).Equals(p * q, 0.0f));  // the SDK's trap: + multiplies
+    EXPECT_TRUE((p + q).Equals(p * q, 0.0f)); // the SDK's trap: + multiplies
     EXPECT_TRUE(p.Plus(q).Equals(Quat(1, 1, 0, 0), 0.0f));
     Quat r = p / q;
     EXPECT_TRUE((q * r).Equals(p, 1e-6f));
@@ -101,11 +102,13 @@ TEST(Quat, EulerAnglesApplyXFirst) {
 
     RandomTransforms random(5);
     for (int i = 0; i < 100; ++i) {
-        float original[3] = {random.uniform(-3.1f, 3.1f), random.uniform(-1.5f, 1.5f), random.uniform(-3.1f, 3.1f)};
+        float original[3] = {random.uniform(-3.1f, 3.1f), random.uniform(-1.5f, 1.5f),
+                             random.uniform(-3.1f, 3.1f)};
         float recovered[3];
         EulerToQuat(original, q);
         QuatToEuler(q, recovered);
-        for (int k = 0; k < 3; ++k) EXPECT_NEAR(recovered[k], original[k], 1e-4f) << i;
+        for (int k = 0; k < 3; ++k)
+            EXPECT_NEAR(recovered[k], original[k], 1e-4f) << i;
     }
 }
 
@@ -128,7 +131,7 @@ TEST(Quat, LogAndExpAreInverse) {
     Quat q = QFromAngAxis(1.3f, Point3(1, -1, 2));
     EXPECT_TRUE(Exp(LogN(q)).Equals(q, 1e-6f));
     EXPECT_NEAR(LogN(q).w, 0.0f, 0.0f);
-    EXPECT_NEAR(std::sqrt(LogN(q) % LogN(q)), 0.65f, 1e-6f);  // half the angle
+    EXPECT_NEAR(std::sqrt(LogN(q) % LogN(q)), 0.65f, 1e-6f); // half the angle
 }
 
-}  // namespace
+} // namespace

@@ -50,7 +50,7 @@ TEST_F(SceneTest, ChildrenKeepTheirAttachmentOrderUnderTheirParent) {
     EXPECT_EQ(ip->GetRootNode()->NumberOfChildren(), 1);
     EXPECT_EQ(ip->GetINodeByName("first"), first);
 
-    first->AttachChild(parent);  // a cycle is refused
+    first->AttachChild(parent); // a cycle is refused
     EXPECT_EQ(parent->GetParentNode(), ip->GetRootNode());
 }
 
@@ -64,7 +64,8 @@ TEST_F(SceneTest, ChildWorldMatrixFollowsItsParentsKeysAtAnyTime) {
 
     // The parent turns a quarter about Z between ticks 0 and 1600 and moves up by 10.
     keyRotation(parent, 0, Quat(0.0f, 0.0f, 0.0f, 1.0f));
-    keyRotation(parent, 1600, Quat(0.0f, 0.0f, -kHalfSqrt2, kHalfSqrt2));  // host form of RotateZ(pi/2)
+    keyRotation(parent, 1600,
+                Quat(0.0f, 0.0f, -kHalfSqrt2, kHalfSqrt2)); // host form of RotateZ(pi/2)
     keyPosition(parent, 0, Point3(0.0f, 0.0f, 0.0f));
     keyPosition(parent, 1600, Point3(0.0f, 0.0f, 10.0f));
 
@@ -84,13 +85,14 @@ TEST_F(SceneTest, ObjectMatrixAppliesTheOffsetBeforeTheNodeMatrix) {
     node->SetNodeTM(0, world);
     node->SetObjOffsetPos(Point3(1.0f, 2.0f, 3.0f));
     node->SetObjOffsetScale(ScaleValue(Point3(2.0f, 2.0f, 2.0f)));
-    node->SetObjOffsetRot(Quat(0.0f, 0.0f, -kHalfSqrt2, kHalfSqrt2));  // X to +Y
+    node->SetObjOffsetRot(Quat(0.0f, 0.0f, -kHalfSqrt2, kHalfSqrt2)); // X to +Y
 
     // Object point (1, 0, 0): scaled to (2, 0, 0), turned to (0, 2, 0), moved by the offset
     // to (1, 4, 3), then by the node to (11, 4, 3).
     Point3 p = Point3(1.0f, 0.0f, 0.0f) * node->GetObjectTM(0);
     EXPECT_TRUE(pointNear(p, Point3(11.0f, 4.0f, 3.0f)));
-    EXPECT_TRUE(pointNear(node->GetNodeTM(0).GetTrans(), Point3(10.0f, 0.0f, 0.0f)));  // pivot unchanged
+    EXPECT_TRUE(
+        pointNear(node->GetNodeTM(0).GetTrans(), Point3(10.0f, 0.0f, 0.0f))); // pivot unchanged
 }
 
 TEST_F(SceneTest, AttachChildKeepsTheWorldOrTheLocalMatrix) {
@@ -119,7 +121,8 @@ TEST_F(SceneTest, SetNodeTMStoresMirrorsAndRotationsThatComeBack) {
     Matrix3 parentWorld = RotateXMatrix(0.7f) * translation(3.0f, -2.0f, 1.0f);
     parent->SetNodeTM(0, parentWorld);
 
-    Matrix3 wanted = ScaleMatrix(Point3(-1.0f, 2.0f, 0.5f)) * RotateYMatrix(0.4f) * translation(4.0f, 5.0f, 6.0f);
+    Matrix3 wanted = ScaleMatrix(Point3(-1.0f, 2.0f, 0.5f)) * RotateYMatrix(0.4f) *
+                     translation(4.0f, 5.0f, 6.0f);
     node->SetNodeTM(0, wanted);
     EXPECT_TRUE(matrixNear(node->GetNodeTM(0), wanted));
     EXPECT_TRUE(node->GetNodeTM(0).Parity());
@@ -133,7 +136,7 @@ TEST_F(SceneTest, VisibilityRenderableAndDisplayFlags) {
     EXPECT_TRUE(child->Renderable());
     EXPECT_FLOAT_EQ(child->GetVisibility(0), 1.0f);
     parent->SetVisibility(0, 0.0f);
-    EXPECT_FLOAT_EQ(child->GetVisibility(0), 0.0f);  // inherited
+    EXPECT_FLOAT_EQ(child->GetVisibility(0), 0.0f); // inherited
     EXPECT_FLOAT_EQ(child->GetLocalVisibility(0), 1.0f);
 
     Matrix3 before = child->GetNodeTM(0);
@@ -146,4 +149,4 @@ TEST_F(SceneTest, VisibilityRenderableAndDisplayFlags) {
     EXPECT_EQ(child->GetWireColor(), 0x00336699u);
 }
 
-}  // namespace
+} // namespace

@@ -12,8 +12,8 @@ struct StaticProbe {
 } staticProbe;
 } // namespace
 
-extern "C" __attribute__((visibility("default"))) BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason,
-                                                                      LPVOID) {
+extern "C" __attribute__((visibility("default"))) BOOL WINAPI DllMain(HINSTANCE instance,
+                                                                      DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
         ++attachCount;
         attachedInstance = instance;
@@ -22,8 +22,12 @@ extern "C" __attribute__((visibility("default"))) BOOL WINAPI DllMain(HINSTANCE 
     return TRUE;
 }
 
-extern "C" __attribute__((visibility("default"))) int ProbeAttachCount() { return attachCount; }
-extern "C" __attribute__((visibility("default"))) HINSTANCE ProbeInstance() { return attachedInstance; }
+extern "C" __attribute__((visibility("default"))) int ProbeAttachCount() {
+    return attachCount;
+}
+extern "C" __attribute__((visibility("default"))) HINSTANCE ProbeInstance() {
+    return attachedInstance;
+}
 extern "C" __attribute__((visibility("default"))) bool ProbeStaticsBeforeEntry() {
     return staticInitOrder != 0 && staticInitOrder < entryOrder;
 }

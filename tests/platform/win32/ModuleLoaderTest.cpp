@@ -24,7 +24,7 @@ TEST(ModuleLoader, CallsTheEntryRoutineOnceAfterStaticInitialisationWithItsOwnHa
     HMODULE module = LoadLibraryA("loaderprobe.dll");
     ASSERT_NE(module, nullptr);
     HMODULE again = LoadLibraryA("loaderprobe.dll");
-    EXPECT_EQ(again, module);  // the same module, one more reference
+    EXPECT_EQ(again, module); // the same module, one more reference
     auto attachCount = procedure<int (*)()>(module, "ProbeAttachCount");
     auto instance = procedure<HINSTANCE (*)()>(module, "ProbeInstance");
     auto staticsFirst = procedure<bool (*)()>(module, "ProbeStaticsBeforeEntry");
