@@ -526,20 +526,24 @@ void trimFrames(std::list<XFrame>& frames, const XFileIO& io) {
 
 } // namespace
 
-std::unique_ptr<XScene> XFileIO::readSceneFromMemory(const void* bytes, std::size_t size) const {
+std::unique_ptr<XScene> XFileIO::readSceneFromMemory(const void* bytes, std::size_t size,
+                                                     bool* readWhole) const {
+    if (readWhole) *readWhole = false;
     if (!bytes || size > 0xFFFFFFFFu) return nullptr;
     DXFILELOADMEMORY source{const_cast<void*>(bytes), static_cast<DWORD>(size)};
-    return readEnumerated(&source, DXFILELOAD_FROMMEMORY);
+    return readEnumerated(&source, DXFILELOAD_FROMMEMORY, readWhole);
 }
 
-std::unique_ptr<XScene> XFileIO::readScene(const char* fileName) const {
+std::unique_ptr<XScene> XFileIO::readScene(const char* fileName, bool* readWhole) const {
+    if (readWhole) *readWhole = false;
     // The services load the file themselves: one place reads files, and its failures (a file
     // that is missing, unreadable or not a regular file) are on record with the file's name.
     if (!fileName) return nullptr;
-    return readEnumerated(const_cast<char*>(fileName), DXFILELOAD_FROMFILE);
+    return readEnumerated(const_cast<char*>(fileName), DXFILELOAD_FROMFILE, readWhole);
 }
 
-std::unique_ptr<XScene> XFileIO::readEnumerated(void* source, std::uint32_t loadOptions) const {
+std::unique_ptr<XScene> XFileIO::readEnumerated(void* source, std::uint32_t loadOptions,
+                                                bool* readWhole) const {
     IDirectXFile* root = xfileServices().rootFile();
     if (!root) return nullptr;
     InterfaceRef<IDirectXFileEnumObject> enumerator;
@@ -549,10 +553,13 @@ std::unique_ptr<XScene> XFileIO::readEnumerated(void* source, std::uint32_t load
     auto scene = std::make_unique<XScene>();
     SceneReader reader(*scene);
     std::uint32_t ticksPerSecond = 0; // none announced yet
+    // The walk ends with "no more objects" at the end of the file, or with the error the
+    // services met half way.
+    HRESULT walkEnd = DXFILEERR_NOMOREOBJECTS;
     for (;;) {
         InterfaceRef<IDirectXFileData> object;
-        if (enumerator.get()->GetNextDataObject(object.receive()) != DXFILE_OK || !object.get())
-            break;
+        walkEnd = enumerator.get()->GetNextDataObject(object.receive());
+        if (walkEnd != DXFILE_OK || !object.get()) break;
         GUID type;
         if (!typeOf(object.get(), type)) continue;
         if (sameGuid(type, TID_D3DRMFrame)) {
@@ -567,6 +574,7 @@ std::unique_ptr<XScene> XFileIO::readEnumerated(void* source, std::uint32_t load
             ticksPerSecond = announcedTicksPerSecond(object.get());
         }
     }
+    if (readWhole) *readWhole = walkEnd == DXFILEERR_NOMOREOBJECTS;
     retimeScene(*scene, ticksPerSecond);
     trimReadScene(*scene);
     return scene;
