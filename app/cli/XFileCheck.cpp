@@ -1,10 +1,8 @@
 #include "cli/XFileCheck.h"
 
-#include "xfile/XFileTemplates.h"
-
 #include <dxfile.h>
-
-#include <cstring>
+#include <rmxftmpl.h>
+#include <xextensions.h>
 
 namespace cli {
 namespace {
@@ -22,10 +20,10 @@ public:
             GetProcAddress(library_, "DirectXFileGetLastError"));
         if (!create || create(&root_) != DXFILE_OK) root_ = nullptr;
         if (!root_) return;
-        root_->RegisterTemplates(const_cast<unsigned char*>(kStandardTemplates),
-                                 kStandardTemplatesSize);
-        root_->RegisterTemplates(const_cast<char*>(kExtensionTemplates),
-                                 static_cast<DWORD>(std::strlen(kExtensionTemplates)));
+        root_->RegisterTemplates(const_cast<unsigned char*>(D3DRM_XTEMPLATES),
+                                 D3DRM_XTEMPLATE_BYTES);
+        root_->RegisterTemplates(const_cast<char*>(XEXTENSIONS_TEMPLATES),
+                                 static_cast<DWORD>(sizeof XEXTENSIONS_TEMPLATES - 1));
     }
     ~FileServices() {
         if (root_) root_->Release();
