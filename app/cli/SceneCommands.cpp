@@ -5,6 +5,7 @@
 #include "gltf/GltfWriter.h"
 #include "progress/TerminalProgress.h"
 #include "scene/HostToGltf.h"
+#include "scene/SceneCounts.h"
 #include "scene/SceneReport.h"
 
 #include <maxapi.h>
@@ -21,6 +22,8 @@ int runSceneInfoCommand(const ParsedArguments& arguments, Console& console) {
     progress::TerminalProgress bar(console.err(), console.errIsTerminal());
     if (!loadSceneIntoHost(input, "", console)) return exitFailure;
     scene::printHostScene(console.out());
+    // The same line as xinspect's, so an imported file can be held against the X file.
+    scene::printCounts(console.out(), scene::countHostScene());
     return exitSuccess;
 }
 
