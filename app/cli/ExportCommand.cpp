@@ -24,8 +24,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// At most this many renamed nodes are listed one by one.
-const std::size_t kListedRenames = 20;
+// At most this many renamed nodes are listed one by one; the rest are counted in one line.
+const std::size_t kListedRenames = 2;
 
 bool endsWithX(const std::string& path) {
     const std::string extension = fs::path(path).extension().string();
@@ -72,8 +72,8 @@ void reportRenamedNodes(const std::string& output, Console& console) {
                             "'");
     }
     if (renamed > kListedRenames)
-        console.warning(output + ": " + std::to_string(renamed - kListedRenames) +
-                        " more nodes are written under changed names");
+        console.warning(output + ": ... and " + std::to_string(renamed - kListedRenames) +
+                        " more nodes renamed");
 }
 
 } // namespace
