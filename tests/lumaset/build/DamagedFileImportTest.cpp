@@ -107,13 +107,13 @@ protected:
 
 TEST_F(DamagedFileImport, AFileDamagedHalfWayBuildsNothingAndOtherwiseSoundly) {
     std::ofstream(scratch("skin.png")) << "image";
-    for (int format : {0, 1}) {
-        const std::filesystem::path whole = writeXFile(
-            scratch(format == 0 ? "whole.bin.x" : "whole.txt.x"), makeCharacter(), format);
+    for (int format : {0, 1, 2}) { // binary, text, compressed
+        const std::filesystem::path whole =
+            writeXFile(scratch("whole" + std::to_string(format) + ".x"), makeCharacter(), format);
         std::vector<char> bytes = bytesOf(whole);
         ASSERT_GT(bytes.size(), 16u);
         // Text files are longer and mostly numbers: every third cut covers their structure.
-        const std::size_t step = format == 0 ? 1 : 3;
+        const std::size_t step = format == 1 ? 3 : 1;
         std::size_t damagedCuts = 0;
         for (std::size_t length = 0; length < bytes.size(); length += step)
             if (!importSlice(bytes, length,
