@@ -88,7 +88,7 @@ Token BinaryLexer::lexToken() {
         // DWORD count, then count elements of 4 bytes (floats: 4 or 8 by the header).
         std::size_t width = value == kIntegerList ? 4 : floatBytes_;
         if (!cursor_.readU32(count)) return truncated();
-        if (count > cursor_.remaining() / width) return truncated();
+        if (std::uint64_t{count} * width > cursor_.remaining()) return truncated();
         (void)cursor_.take(count * width, bytes);
         token.kind = value == kIntegerList ? TokenKind::IntegerList : TokenKind::FloatList;
         token.integer = count;
@@ -221,7 +221,8 @@ bool BinaryLexer::enterListInPlace() {
         !cursor_.peekU32(count, 2))
         return false;
     std::size_t width = kind == kIntegerList ? 4 : floatBytes_;
-    if (count > (cursor_.remaining() - 6) / width) return false;
+    // No division: this runs once per list, and animation keys are a pair of lists each.
+    if (std::uint64_t{count} * width > cursor_.remaining() - 6) return false;
     ByteSpan header;
     ByteSpan values;
     (void)cursor_.take(6, header);
@@ -405,7 +406,7 @@ std::size_t BinaryLexer::takeCountedFloats(PackedBytes& out, std::uint64_t most,
             std::uint32_t listCount;
             if (listLeft_ != lead || !cursor_.peekU16(kind) || kind != kFloatList ||
                 !cursor_.peekU32(listCount, 2) || listCount < count ||
-                listCount > (cursor_.remaining() - 6) / 4)
+                std::uint64_t{listCount} * 4 > cursor_.remaining() - 6)
                 break;
         }
         ByteSpan integers;

@@ -107,18 +107,19 @@ Diagnostic inflateChunks(ByteSpan afterHeader, LargeBytes& out) {
     return {};
 }
 
-bool deflateChunks(ByteSpan body, std::vector<std::uint8_t>& out) {
-    if (body.size() > 0xFFFFFFFFu - 16) return false;
+Diagnostic deflateChunks(ByteSpan body, std::vector<std::uint8_t>& out) {
+    auto failed = [] { return fault(DXFILEERR_BADFILE, "compression failed"); };
+    if (body.size() > 0xFFFFFFFFu - 16) return failed();
     auto total = static_cast<std::uint32_t>(body.size() + 16);
     std::size_t at = out.size();
     out.resize(at + 4);
     std::memcpy(out.data() + at, &total, 4);
     RawDeflater deflater;
-    if (!deflater.ok()) return false;
+    if (!deflater.ok()) return failed();
     for (std::size_t start = 0; start < body.size(); start += kBlockSize) {
         std::size_t blockSize = std::min(kBlockSize, body.size() - start);
         z_stream& stream = deflater.stream();
-        if (deflateReset(&stream) != Z_OK) return false;
+        if (deflateReset(&stream) != Z_OK) return failed();
         std::size_t bound = deflateBound(&stream, static_cast<uLong>(blockSize));
         std::size_t blockAt = out.size();
         out.resize(blockAt + 6 + bound);
@@ -126,9 +127,9 @@ bool deflateChunks(ByteSpan body, std::vector<std::uint8_t>& out) {
         stream.avail_in = static_cast<uInt>(blockSize);
         stream.next_out = out.data() + blockAt + 6;
         stream.avail_out = static_cast<uInt>(bound);
-        if (deflate(&stream, Z_FINISH) != Z_STREAM_END) return false;
+        if (deflate(&stream, Z_FINISH) != Z_STREAM_END) return failed();
         std::size_t compressed = bound - stream.avail_out;
-        if (compressed + 2 > 0xFFFF) return false;
+        if (compressed + 2 > 0xFFFF) return failed();
         auto uncompressedWord = static_cast<std::uint16_t>(blockSize);
         auto followWord = static_cast<std::uint16_t>(compressed + 2);
         std::memcpy(out.data() + blockAt, &uncompressedWord, 2);
@@ -137,7 +138,7 @@ bool deflateChunks(ByteSpan body, std::vector<std::uint8_t>& out) {
         out[blockAt + 5] = 'K';
         out.resize(blockAt + 6 + compressed);
     }
-    return true;
+    return {};
 }
 
 } // namespace dxfile

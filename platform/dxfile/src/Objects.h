@@ -149,8 +149,9 @@ public:
 
 private:
     ~SaveObject() override; // writes the file after a complete save, else leaves it alone
-    HRESULT fail(HRESULT code, std::string reason);
-    bool commit(std::string& reason);
+    // Records the fault under the target's name, marks the save failed, and returns its code.
+    HRESULT fail(Diagnostic failure);
+    Diagnostic commit();
 
     std::shared_ptr<TemplateRegistry> registry_;
     DiagnosticSink diagnostics_;

@@ -4,6 +4,7 @@
 
 #include <bit>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <random>
@@ -251,6 +252,18 @@ TEST(PackedData, DecimalTextReadsToTheCorrectlyRoundedValue) {
     std::vector<std::string> texts = {"0.1",          "-0.0",        "16777215", "16777216.5",
                                       "0.0000000001", "123456.789",  ".5",       "7.",
                                       "-3.40282347",  "9999999999.5"};
+    // Exactly halfway between two floats (ties go to the even one), and just beside halfway.
+    for (const char* text : {"16777217", "16777219", "-33554434", "0.500000029802322387695312",
+                             "16777217.000001", "16777218.999999", "1.00000005960464477539"})
+        texts.push_back(text);
+    // What the writer puts out: the shortest text that reads back to the same float.
+    for (int i = 0; i < 3000; ++i) {
+        float value = std::bit_cast<float>(static_cast<std::uint32_t>(random()));
+        if (!std::isfinite(value) || std::fabs(value) > 1e9f) continue;
+        char text[128]; // the smallest floats take about 50 characters in fixed form
+        texts.emplace_back(
+            text, std::to_chars(text, text + sizeof text, value, std::chars_format::fixed).ptr);
+    }
     for (int i = 0; i < 3000; ++i) {
         std::string digits = std::to_string(random() % 1000000000u);
         std::size_t point = random() % (digits.size() + 1);
