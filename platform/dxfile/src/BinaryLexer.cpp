@@ -337,13 +337,12 @@ bool BinaryLexer::readDwords(std::uint32_t* values, std::size_t count) {
     return true;
 }
 
-const std::uint8_t* BinaryLexer::takeDwords(std::size_t count) {
+bool BinaryLexer::takeDwords(std::size_t count, ByteSpan& run) {
     if (listLeft_ == 0 && !hasPeek_) (void)enterListInPlace(); // values to come either way
-    if (listLeft_ < count || listIsFloat_) return nullptr;
-    ByteSpan run;
+    if (listLeft_ < count || listIsFloat_) return false;
     (void)list_.take(count * 4, run);
     listLeft_ -= static_cast<std::uint32_t>(count);
-    return run.data();
+    return true;
 }
 
 std::size_t BinaryLexer::takeCountedRuns(PackedBytes& out, std::uint64_t most) {

@@ -414,6 +414,56 @@ TEST(Objects, GetNameFollowsTheBufferProtocol) {
     EXPECT_EQ(buffer[0], '\0');
 }
 
+// Every kind of object answers for IUnknown and its own interfaces, with a reference added, and
+// for nothing else.
+TEST(Objects, EachKindAnswersForItsOwnInterfacesOnly) {
+    ComRef<IDirectXFile> root = makeRoot();
+    ComRef<IDirectXFileEnumObject> enumObject;
+    ASSERT_EQ(openMemory(root.get(), "xof 0303txt 0032\nFrame A { }\n", enumObject), DXFILE_OK);
+    ComRef<IDirectXFileData> data;
+    ASSERT_EQ(enumObject->GetNextDataObject(data.receive()), DXFILE_OK);
+    ScratchFolder scratch;
+    ComRef<IDirectXFileSaveObject> save;
+    ASSERT_EQ(
+        root->CreateSaveObject(scratch.path("a.x").c_str(), DXFILEFORMAT_TEXT, save.receive()),
+        DXFILE_OK);
+    struct Case {
+        IUnknown* object;
+        const IID* own;
+        bool isFileObject;
+    };
+    const IID* asked[] = {&IID_IUnknown,
+                          &IID_IDirectXFile,
+                          &IID_IDirectXFileEnumObject,
+                          &IID_IDirectXFileSaveObject,
+                          &IID_IDirectXFileObject,
+                          &IID_IDirectXFileData,
+                          &IID_IDirectXFileDataReference,
+                          &IID_IDirectXFileBinary};
+    for (const Case& c : {Case{root.get(), &IID_IDirectXFile, false},
+                          Case{enumObject.get(), &IID_IDirectXFileEnumObject, false},
+                          Case{save.get(), &IID_IDirectXFileSaveObject, false},
+                          Case{data.get(), &IID_IDirectXFileData, true}}) {
+        for (const IID* iid : asked) {
+            bool answers = iid == &IID_IUnknown || iid == c.own ||
+                           (c.isFileObject && iid == &IID_IDirectXFileObject);
+            ULONG held = c.object->AddRef() - 1;
+            c.object->Release();
+            void* out = &out;
+            HRESULT status = c.object->QueryInterface(*iid, &out);
+            if (!answers) {
+                EXPECT_EQ(status, E_NOINTERFACE);
+                EXPECT_EQ(out, nullptr);
+                continue;
+            }
+            ASSERT_EQ(status, DXFILE_OK);
+            EXPECT_EQ(out, static_cast<void*>(c.object));
+            EXPECT_EQ(static_cast<IUnknown*>(out)->Release(), held); // the answer added one
+        }
+        EXPECT_EQ(c.object->QueryInterface(IID_IUnknown, nullptr), DXFILEERR_BADVALUE);
+    }
+}
+
 TEST(Objects, ReferencesResolveByNameByGuidAndForward) {
     std::string file = "xof 0303txt 0032\n"
                        "Frame A { { Later } { <11111111-2222-3333-4444-555555555555> } { Later "
