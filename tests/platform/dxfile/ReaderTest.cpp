@@ -2,6 +2,8 @@
 // names, references, and what malformed input gives.
 #include "TestSupport.h"
 
+#include <zlib.h>
+
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -571,6 +573,58 @@ TEST(Templates, MalformedDefinitionsAreParseErrors) {
                   DXFILEERR_PARSEERROR)
             << body;
     }
+}
+
+// One block of a compressed file: its raw deflate stream, with `history` as the window it may
+// copy from.
+std::string deflateBlock(std::string_view block, std::string_view history) {
+    z_stream stream{};
+    EXPECT_EQ(deflateInit2(&stream, 9, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY), Z_OK);
+    if (!history.empty()) {
+        EXPECT_EQ(deflateSetDictionary(&stream, reinterpret_cast<const Bytef*>(history.data()),
+                                       static_cast<uInt>(history.size())),
+                  Z_OK);
+    }
+    std::string deflated(deflateBound(&stream, static_cast<uLong>(block.size())), '\0');
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(block.data()));
+    stream.avail_in = static_cast<uInt>(block.size());
+    stream.next_out = reinterpret_cast<Bytef*>(deflated.data());
+    stream.avail_out = static_cast<uInt>(deflated.size());
+    EXPECT_EQ(deflate(&stream, Z_FINISH), Z_STREAM_END);
+    deflated.resize(deflated.size() - stream.avail_out);
+    deflateEnd(&stream);
+    return deflated;
+}
+
+// The deflate window carries over from block to block: a block may copy from the ones before.
+TEST(Compressed, BlocksMayCopyFromTheBlocksBeforeThem) {
+    std::mt19937 random(11);
+    std::string objects; // names that do not compress on their own
+    int count = 0;
+    for (;;) {
+        std::string frame =
+            "Frame N" + std::to_string(random()) + std::to_string(random()) + " {}\n";
+        if (objects.size() + frame.size() > 16384) break; // within the distance deflate copies
+        objects += frame;
+        ++count;
+    }
+    std::string first = deflateBlock(objects, "");
+    std::string second = deflateBlock(objects, objects); // the same objects again, as copies
+    ASSERT_LT(second.size(), first.size() / 10);
+    std::string file = "xof 0303tzip0032";
+    auto word = [&file](std::uint32_t value, std::size_t bytes) {
+        file.append(reinterpret_cast<const char*>(&value), bytes);
+    };
+    word(static_cast<std::uint32_t>(16 + 2 * objects.size()), 4);
+    for (const std::string& block : {first, second}) {
+        word(static_cast<std::uint32_t>(objects.size()), 2);
+        word(static_cast<std::uint32_t>(block.size() + 2), 2);
+        file += "CK" + block;
+    }
+    ComRef<IDirectXFile> root = makeRoot();
+    int read = 0;
+    EXPECT_EQ(enumerateAll(root.get(), ExactBytes(file).view(), &read), DXFILE_OK);
+    EXPECT_EQ(read, 2 * count);
 }
 
 TEST(Robustness, CountsLargerThanTheDataAreRefusedWithoutReservingForThem) {
