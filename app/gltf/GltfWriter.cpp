@@ -432,6 +432,11 @@ void buildModel(const Scene& scene, ModelBuilder& builder, const fs::path& outpu
             if (source.scale != Vec3{1, 1, 1})
                 node.scale.assign(source.scale.begin(), source.scale.end());
         }
+        // tinygltf writes a node with no member at all as null, which no reader takes for a
+        // node: an unnamed empty leaf at rest states its (unit) scale.
+        if (node.name.empty() && node.children.empty() && node.mesh < 0 && node.matrix.empty() &&
+            node.translation.empty() && node.rotation.empty() && node.scale.empty())
+            node.scale = {1, 1, 1};
         model.nodes.push_back(std::move(node));
     }
     for (const Skin& source : scene.skins) {
