@@ -153,6 +153,26 @@ TEST(GltfWriter, AnUnnamedEmptyNodeAtRestReadsBackAsANode) {
     }
 }
 
+// The host's names are 8-bit text; glTF's are UTF-8. A name that is UTF-8 already stays as it is,
+// any other is read as Latin-1.
+TEST(GltfWriter, NamesThatAreNotUtf8AreWrittenAsLatin1) {
+    apptest::TempFolder folder;
+    Scene scene;
+    scene.nodes.resize(2);
+    scene.nodes[0].name = "Caf\xe9";
+    scene.nodes[0].children = {1};
+    scene.nodes[1].name = "Caf\xc3\xa9";
+    scene.roots = {0};
+    std::string error;
+    ASSERT_TRUE(writeGltfFile(scene, folder.file("names.gltf"), error)) << error;
+    Scene read;
+    ReadReport report;
+    ASSERT_TRUE(readGltfFile(folder.file("names.gltf"), read, report)) << report.error;
+    ASSERT_EQ(read.nodes.size(), 2u);
+    EXPECT_EQ(read.nodes[0].name, "Caf\xc3\xa9");
+    EXPECT_EQ(read.nodes[1].name, "Caf\xc3\xa9");
+}
+
 TEST(GltfWriter, ABinaryFileCanCarryPngAndJpegImagesAndReferencesOtherFiles) {
     apptest::TempFolder folder;
     // A 1x1 BMP, which glTF cannot carry; and a "JPEG" name holding PNG bytes, which it can.
