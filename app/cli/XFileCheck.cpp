@@ -1,6 +1,6 @@
 #include "cli/XFileCheck.h"
 
-#include "xfile/XFileServices.h"
+#include "xfile/FileServices.h"
 
 #include <dxfile.h>
 
@@ -8,7 +8,7 @@ namespace cli {
 namespace {
 
 // The services' own line for the last failure, or `fallback` when they give none.
-std::string lastError(const XFileServices& services, const std::string& fallback) {
+std::string lastError(const xfile::FileServices& services, const std::string& fallback) {
     const DXFILEDIAGNOSTIC diagnostic = services.lastDiagnostic();
     if (diagnostic.message && *diagnostic.message) return diagnostic.message;
     return fallback;
@@ -17,14 +17,14 @@ std::string lastError(const XFileServices& services, const std::string& fallback
 } // namespace
 
 bool checkXFile(const std::string& path, std::string& diagnostic) {
-    XFileServices services;
-    if (!services.isAvailable()) {
+    xfile::FileServices services;
+    if (!services.root()) {
         diagnostic = "the DirectX file services (d3dxof.dll) cannot be loaded";
         return false;
     }
     IDirectXFileEnumObject* objects = nullptr;
-    HRESULT status = services.rootFile()->CreateEnumObject(const_cast<char*>(path.c_str()),
-                                                           DXFILELOAD_FROMFILE, &objects);
+    HRESULT status = services.root()->CreateEnumObject(const_cast<char*>(path.c_str()),
+                                                       DXFILELOAD_FROMFILE, &objects);
     if (status != DXFILE_OK || !objects) {
         diagnostic = lastError(services, path + ": the file cannot be opened");
         return false;

@@ -1,6 +1,6 @@
 #include "xfile/XFileTarget.h"
 
-#include "xfile/XFileServices.h"
+#include "xfile/FileServices.h"
 
 #include <ComRef.h>
 #include <dxfile.h>
@@ -17,7 +17,7 @@ namespace xfile {
 namespace {
 
 // The services' own line for the last failure.
-std::string lastReason(const XFileServices& services) {
+std::string lastReason(const FileServices& services) {
     const DXFILEDIAGNOSTIC diagnostic = services.lastDiagnostic();
     if (diagnostic.code == DXFILE_OK || !diagnostic.reason)
         return "the file services cannot create it";
@@ -61,10 +61,10 @@ std::string saveRefusal(const std::string& path) {
         if (::access(path.c_str(), W_OK) != 0)
             return std::string("cannot be replaced: ") + std::strerror(errno);
     }
-    XFileServices services;
-    if (!services.isAvailable()) return "the file services (d3dxof.dll) could not be loaded";
+    FileServices services;
+    if (!services.root()) return "the file services (d3dxof.dll) could not be loaded";
     ComRef<IDirectXFileSaveObject> save;
-    if (services.rootFile()->CreateSaveObject(path.c_str(), DXFILEFORMAT_BINARY, save.receive()) !=
+    if (services.root()->CreateSaveObject(path.c_str(), DXFILEFORMAT_BINARY, save.receive()) !=
         DXFILE_OK)
         return lastReason(services);
     // A save in which a call failed leaves the target untouched when it is released: a probe.

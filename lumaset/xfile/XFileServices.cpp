@@ -28,12 +28,12 @@ XFileServices::~XFileServices() {
     library_ = nullptr;
 }
 
-DXFILEDIAGNOSTIC XFileServices::lastDiagnostic() const {
-    DXFILEDIAGNOSTIC diagnostic{};
-    auto getLastError = library_ ? reinterpret_cast<LPDIRECTXFILEGETLASTERROR>(
-                                       GetProcAddress(library_, "DirectXFileGetLastError"))
-                                 : nullptr;
-    if (!root_ || !getLastError || getLastError(root_.get(), &diagnostic) != DXFILE_OK)
-        return DXFILEDIAGNOSTIC{};
-    return diagnostic;
+namespace {
+// Constructed with the plug-in library's other statics; its destructor runs at the library's
+// static termination.
+XFileServices theServices;
+} // namespace
+
+XFileServices& xfileServices() {
+    return theServices;
 }

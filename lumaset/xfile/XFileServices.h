@@ -25,10 +25,6 @@ public:
     bool isAvailable() const { return static_cast<bool>(root_); }
     HMODULE library() const { return library_; }
 
-    // The services' account of the last failure through the root object; its code is DXFILE_OK
-    // and its texts null when they have none.
-    DXFILEDIAGNOSTIC lastDiagnostic() const;
-
 private:
     HMODULE library_ = nullptr;
     ComRef<IDirectXFile> root_;

@@ -41,8 +41,13 @@ int depthOf(const XScene& scene) {
 }
 
 std::string lastServicesReason() {
-    const DXFILEDIAGNOSTIC diagnostic = xfileServices().lastDiagnostic();
-    return diagnostic.reason ? diagnostic.reason : std::string();
+    const auto getLastError = reinterpret_cast<LPDIRECTXFILEGETLASTERROR>(
+        GetProcAddress(xfileServices().library(), "DirectXFileGetLastError"));
+    DXFILEDIAGNOSTIC diagnostic{};
+    if (!getLastError || getLastError(xfileServices().rootFile(), &diagnostic) != DXFILE_OK ||
+        !diagnostic.reason)
+        return std::string();
+    return diagnostic.reason;
 }
 
 } // namespace
