@@ -337,13 +337,12 @@ bool BinaryLexer::readDwords(std::uint32_t* values, std::size_t count) {
     return true;
 }
 
-const std::uint8_t* BinaryLexer::takeDwords(std::size_t count) {
+bool BinaryLexer::takeDwords(std::size_t count, ByteSpan& run) {
     if (listLeft_ == 0 && !hasPeek_) (void)enterListInPlace(); // values to come either way
-    if (listLeft_ < count || listIsFloat_) return nullptr;
-    ByteSpan run;
+    if (listLeft_ < count || listIsFloat_) return false;
     (void)list_.take(count * 4, run);
     listLeft_ -= static_cast<std::uint32_t>(count);
-    return run.data();
+    return true;
 }
 
 std::size_t BinaryLexer::takeCountedRuns(PackedBytes& out, std::uint64_t most) {
@@ -392,6 +391,15 @@ std::size_t BinaryLexer::takeCountedFloats(PackedBytes& out, std::uint64_t most,
         out.reserve(out.size() +
                     static_cast<std::size_t>(std::min<std::uint64_t>(room, remaining())));
     }
+    // The block grows in steps rather than once per key; what is unused is cut off at the end.
+    std::size_t written = out.size();
+    auto claim = [&out, &written](std::size_t bytes) {
+        if (written + bytes > out.size())
+            out.resize(std::max(written + bytes, out.capacity())); // the vector grows geometrically
+        std::uint8_t* at = out.data() + written;
+        written += bytes;
+        return at;
+    };
     std::size_t runs = 0;
     while (runs < most && !hasPeek_) {
         cursor_.prefetch(1024);
@@ -400,10 +408,10 @@ std::size_t BinaryLexer::takeCountedFloats(PackedBytes& out, std::uint64_t most,
         if (listIsFloat_ || listLeft_ < lead) break;
         std::uint32_t count = 0;
         (void)list_.peekU32(count, (lead - 1) * 4);
+        std::uint32_t listCount = 0;
         if (count > 0) {
             // The integers must end their list and a float list holding the values follow.
             std::uint16_t kind;
-            std::uint32_t listCount;
             if (listLeft_ != lead || !cursor_.peekU16(kind) || kind != kFloatList ||
                 !cursor_.peekU32(listCount, 2) || listCount < count ||
                 std::uint64_t{listCount} * 4 > cursor_.remaining() - 6)
@@ -412,18 +420,23 @@ std::size_t BinaryLexer::takeCountedFloats(PackedBytes& out, std::uint64_t most,
         ByteSpan integers;
         (void)list_.take(lead * 4, integers);
         listLeft_ -= static_cast<std::uint32_t>(lead);
-        std::size_t at = out.size();
-        out.resize(at + (lead + count) * 4);
-        copySmall(out.data() + at, integers.data(), lead * 4);
+        std::uint8_t* at = claim((lead + count) * 4);
+        copySmall(at, integers.data(), lead * 4);
         if (count > 0) {
-            (void)enterListInPlace(); // checked above: it lies whole in the data
+            // The float list, checked above to lie whole in the data; what the key leaves of it
+            // is the current list.
+            ByteSpan header;
             ByteSpan values;
-            (void)list_.take(count * 4, values);
-            listLeft_ -= count;
-            copySmall(out.data() + at + lead * 4, values.data(), count * 4);
+            (void)cursor_.take(6, header);
+            (void)cursor_.take(std::size_t{listCount} * 4, values);
+            copySmall(at + lead * 4, values.data(), count * 4);
+            list_ = ByteCursor(values.subspan(std::size_t{count} * 4));
+            listLeft_ = listCount - count;
+            listIsFloat_ = true;
         }
         ++runs;
     }
+    out.resize(written);
     return runs;
 }
 

@@ -440,9 +440,9 @@ private:
             const ReadStep& step = t.steps[i];
             if (step.dwordRun > 1) {
                 // Integers in a row, taken together when they lie in one list.
-                if (const std::uint8_t* run = lex_.takeDwords(step.dwordRun)) {
-                    std::memcpy(grow(out, step.dwordRun * 4), run, step.dwordRun * 4);
-                    std::memcpy(values + i, run, step.dwordRun * 4);
+                if (ByteSpan run; lex_.takeDwords(step.dwordRun, run)) {
+                    std::memcpy(grow(out, run.size()), run.data(), run.size());
+                    std::memcpy(values + i, run.data(), run.size());
                     i += step.dwordRun - 1;
                     continue;
                 }
@@ -542,6 +542,7 @@ private:
     // input could possibly fill (eight packed bytes per input byte at most).
     void reserveLike(PackedBytes& out, std::size_t firstStart, std::uint64_t firstCount,
                      std::uint64_t count) {
+        assert(firstCount > 0 && "the first elements were read");
         if (count <= firstCount) return;
         std::uint64_t room = (out.size() - firstStart) / firstCount * (count - firstCount);
         if (room <= static_cast<std::uint64_t>(lex_.remaining()) * 8)

@@ -5,6 +5,7 @@
 // megabytes first would cost a pass over them.
 #pragma once
 
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <new>
@@ -25,6 +26,7 @@ template <class T> struct LargeBlockAllocator {
     template <class U> LargeBlockAllocator(const LargeBlockAllocator<U>&) noexcept {}
 
     T* allocate(std::size_t count) {
+        assert(count > 0 && "containers never ask for empty blocks");
         std::size_t bytes = count * sizeof(T);
         if (bytes >= kLargeBlockBytes) return static_cast<T*>(allocateLarge(bytes));
         return static_cast<T*>(::operator new(bytes));

@@ -59,18 +59,7 @@ RootObject::RootObject()
       diagnostics_(std::make_shared<DiagnosticSlot>()) {}
 
 HRESULT RootObject::QueryInterface(REFIID iid, void** object) {
-    if (!object) return DXFILEERR_BADVALUE;
-    if (IsEqualGUID(iid, kSelfIid)) {
-        *object = this;
-        return DXFILE_OK;
-    }
-    if (IsEqualGUID(iid, IID_IUnknown) || IsEqualGUID(iid, IID_IDirectXFile)) {
-        AddRef();
-        *object = static_cast<IDirectXFile*>(this);
-        return DXFILE_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
+    return answerQuery<IDirectXFile, Recognisable::Yes>(this, iid, IID_IDirectXFile, object);
 }
 
 HRESULT RootObject::RegisterTemplates(LPVOID data, DWORD size) {

@@ -80,7 +80,7 @@ bool adoptStrings(const Template& t, PackedBytes& packed, std::size_t& at,
         }
         std::size_t size = packedSize(member.scalar);
         if (!member.isArray() && isIntegerType(member.scalar))
-            counts[i] = readCount(member.scalar, packed.data() + at);
+            counts[i] = readCount(member.scalar, ByteSpan(packed).subspan(at));
         if (member.scalar == ScalarType::String || member.scalar == ScalarType::Unicode ||
             member.scalar == ScalarType::Cstring) {
             for (std::uint64_t e = 0; e < count; ++e) {
@@ -162,14 +162,8 @@ HRESULT SaveObject::fail(Diagnostic failure) {
 }
 
 HRESULT SaveObject::QueryInterface(REFIID iid, void** object) {
-    if (!object) return DXFILEERR_BADVALUE;
-    if (IsEqualGUID(iid, IID_IUnknown) || IsEqualGUID(iid, IID_IDirectXFileSaveObject)) {
-        AddRef();
-        *object = static_cast<IDirectXFileSaveObject*>(this);
-        return DXFILE_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
+    return answerQuery<IDirectXFileSaveObject, Recognisable::No>(
+        this, iid, IID_IDirectXFileSaveObject, object);
 }
 
 HRESULT SaveObject::SaveTemplates(DWORD count, const GUID** templateIds) {

@@ -35,7 +35,7 @@ public:
     [[nodiscard]] std::size_t takeCountedFloats(PackedBytes&, std::uint64_t, std::size_t) {
         return 0;
     }
-    [[nodiscard]] const std::uint8_t* takeDwords(std::size_t) { return nullptr; }
+    [[nodiscard]] bool takeDwords(std::size_t, ByteSpan&) { return false; }
     // The end of an object's member values. Text has nothing pending between values.
     [[nodiscard]] bool finishMembers() { return true; }
 

@@ -2,6 +2,8 @@
 // names, references, and what malformed input gives.
 #include "TestSupport.h"
 
+#include <zlib.h>
+
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -414,6 +416,56 @@ TEST(Objects, GetNameFollowsTheBufferProtocol) {
     EXPECT_EQ(buffer[0], '\0');
 }
 
+// Every kind of object answers for IUnknown and its own interfaces, with a reference added, and
+// for nothing else.
+TEST(Objects, EachKindAnswersForItsOwnInterfacesOnly) {
+    ComRef<IDirectXFile> root = makeRoot();
+    ComRef<IDirectXFileEnumObject> enumObject;
+    ASSERT_EQ(openMemory(root.get(), "xof 0303txt 0032\nFrame A { }\n", enumObject), DXFILE_OK);
+    ComRef<IDirectXFileData> data;
+    ASSERT_EQ(enumObject->GetNextDataObject(data.receive()), DXFILE_OK);
+    ScratchFolder scratch;
+    ComRef<IDirectXFileSaveObject> save;
+    ASSERT_EQ(
+        root->CreateSaveObject(scratch.path("a.x").c_str(), DXFILEFORMAT_TEXT, save.receive()),
+        DXFILE_OK);
+    struct Case {
+        IUnknown* object;
+        const IID* own;
+        bool isFileObject;
+    };
+    const IID* asked[] = {&IID_IUnknown,
+                          &IID_IDirectXFile,
+                          &IID_IDirectXFileEnumObject,
+                          &IID_IDirectXFileSaveObject,
+                          &IID_IDirectXFileObject,
+                          &IID_IDirectXFileData,
+                          &IID_IDirectXFileDataReference,
+                          &IID_IDirectXFileBinary};
+    for (const Case& c : {Case{root.get(), &IID_IDirectXFile, false},
+                          Case{enumObject.get(), &IID_IDirectXFileEnumObject, false},
+                          Case{save.get(), &IID_IDirectXFileSaveObject, false},
+                          Case{data.get(), &IID_IDirectXFileData, true}}) {
+        for (const IID* iid : asked) {
+            bool answers = iid == &IID_IUnknown || iid == c.own ||
+                           (c.isFileObject && iid == &IID_IDirectXFileObject);
+            ULONG held = c.object->AddRef() - 1;
+            c.object->Release();
+            void* out = &out;
+            HRESULT status = c.object->QueryInterface(*iid, &out);
+            if (!answers) {
+                EXPECT_EQ(status, E_NOINTERFACE);
+                EXPECT_EQ(out, nullptr);
+                continue;
+            }
+            ASSERT_EQ(status, DXFILE_OK);
+            EXPECT_EQ(out, static_cast<void*>(c.object));
+            EXPECT_EQ(static_cast<IUnknown*>(out)->Release(), held); // the answer added one
+        }
+        EXPECT_EQ(c.object->QueryInterface(IID_IUnknown, nullptr), DXFILEERR_BADVALUE);
+    }
+}
+
 TEST(Objects, ReferencesResolveByNameByGuidAndForward) {
     std::string file = "xof 0303txt 0032\n"
                        "Frame A { { Later } { <11111111-2222-3333-4444-555555555555> } { Later "
@@ -521,6 +573,58 @@ TEST(Templates, MalformedDefinitionsAreParseErrors) {
                   DXFILEERR_PARSEERROR)
             << body;
     }
+}
+
+// One block of a compressed file: its raw deflate stream, with `history` as the window it may
+// copy from.
+std::string deflateBlock(std::string_view block, std::string_view history) {
+    z_stream stream{};
+    EXPECT_EQ(deflateInit2(&stream, 9, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY), Z_OK);
+    if (!history.empty()) {
+        EXPECT_EQ(deflateSetDictionary(&stream, reinterpret_cast<const Bytef*>(history.data()),
+                                       static_cast<uInt>(history.size())),
+                  Z_OK);
+    }
+    std::string deflated(deflateBound(&stream, static_cast<uLong>(block.size())), '\0');
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(block.data()));
+    stream.avail_in = static_cast<uInt>(block.size());
+    stream.next_out = reinterpret_cast<Bytef*>(deflated.data());
+    stream.avail_out = static_cast<uInt>(deflated.size());
+    EXPECT_EQ(deflate(&stream, Z_FINISH), Z_STREAM_END);
+    deflated.resize(deflated.size() - stream.avail_out);
+    deflateEnd(&stream);
+    return deflated;
+}
+
+// The deflate window carries over from block to block: a block may copy from the ones before.
+TEST(Compressed, BlocksMayCopyFromTheBlocksBeforeThem) {
+    std::mt19937 random(11);
+    std::string objects; // names that do not compress on their own
+    int count = 0;
+    for (;;) {
+        std::string frame =
+            "Frame N" + std::to_string(random()) + std::to_string(random()) + " {}\n";
+        if (objects.size() + frame.size() > 16384) break; // within the distance deflate copies
+        objects += frame;
+        ++count;
+    }
+    std::string first = deflateBlock(objects, "");
+    std::string second = deflateBlock(objects, objects); // the same objects again, as copies
+    ASSERT_LT(second.size(), first.size() / 10);
+    std::string file = "xof 0303tzip0032";
+    auto word = [&file](std::uint32_t value, std::size_t bytes) {
+        file.append(reinterpret_cast<const char*>(&value), bytes);
+    };
+    word(static_cast<std::uint32_t>(16 + 2 * objects.size()), 4);
+    for (const std::string& block : {first, second}) {
+        word(static_cast<std::uint32_t>(objects.size()), 2);
+        word(static_cast<std::uint32_t>(block.size() + 2), 2);
+        file += "CK" + block;
+    }
+    ComRef<IDirectXFile> root = makeRoot();
+    int read = 0;
+    EXPECT_EQ(enumerateAll(root.get(), ExactBytes(file).view(), &read), DXFILE_OK);
+    EXPECT_EQ(read, 2 * count);
 }
 
 TEST(Robustness, CountsLargerThanTheDataAreRefusedWithoutReservingForThem) {
