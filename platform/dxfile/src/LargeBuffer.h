@@ -1,6 +1,7 @@
 // Storage for packed data and inflated files, which run to tens of megabytes. Large blocks come
 // straight from the kernel, aligned for huge pages and asking for them, so a fresh block costs a
-// few dozen faults instead of one per 4 KiB page; small ones come from the heap. New elements are
+// few dozen faults instead of one per 4 KiB page, and the last one released is kept for the next
+// request of its size; small ones come from the heap. New elements are
 // left uninitialised: the data is always written right after it grows, and zero-filling tens of
 // megabytes first would cost a pass over them.
 #pragma once

@@ -2,6 +2,7 @@
 
 #include "Guid.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cctype>
@@ -470,6 +471,53 @@ bool TextLexer::readDwords(std::uint32_t* values, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i)
         if (!readNumber(values[i])) return false;
     return true;
+}
+
+std::size_t TextLexer::takeCountedFloats(PackedBytes& out, std::uint64_t most, std::size_t lead) {
+    constexpr std::size_t kMostLead = 8;
+    if (lead == 0 || lead > kMostLead) return 0;
+    std::size_t runs = 0;
+    std::size_t firstAt = out.size();
+    std::size_t written = out.size(); // the block may run ahead of what is written
+    while (runs < most && !hasPeek_) {
+        const char* start = pos_;
+        std::size_t at = written;
+        std::uint32_t integers[kMostLead];
+        bool ok = true;
+        for (std::size_t i = 0; ok && i < lead; ++i)
+            ok = readNumber(integers[i]);
+        std::uint32_t count = ok ? integers[lead - 1] : 0;
+        ok = ok && count <= remaining(); // every value takes a byte or more
+        if (ok) {
+            std::size_t bytes = (lead + std::size_t{count}) * 4;
+            if (runs == 1) {
+                // Keys are usually alike: room for the rest like the first, within what the text
+                // left could fill (a value of four bytes takes a character or more).
+                std::uint64_t room = (at - firstAt) * (most - 1);
+                out.reserve(at + static_cast<std::size_t>(std::min<std::uint64_t>(
+                                     room, std::uint64_t{remaining()} * 4)));
+            }
+            if (at + bytes > out.size()) out.resize(std::max(at + bytes, out.capacity()));
+            written = at + bytes;
+            std::memcpy(out.data() + at, integers, lead * 4);
+            std::uint8_t* values = out.data() + at + lead * 4;
+            for (std::uint32_t i = 0; ok && i < count; ++i) {
+                float value;
+                ok = readNumber(value);
+                std::memcpy(values + std::size_t{i} * 4, &value, 4);
+            }
+        }
+        if (!ok) {
+            pos_ = start;
+            hasPeek_ = false;
+            fault_ = LexFault{};
+            written = at;
+            break;
+        }
+        ++runs;
+    }
+    out.resize(written);
+    return runs;
 }
 
 void TextLexer::lineAndColumn(std::size_t offset, std::uint32_t& line,

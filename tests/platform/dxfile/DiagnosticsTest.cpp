@@ -38,6 +38,23 @@ TEST(Diagnostics, AnErrorInsideANestedStructureNamesItsOwnMember) {
     DXFILEDIAGNOSTIC d = lastError(root.get());
     EXPECT_NE(std::string(d.reason).find("member 'values' of FloatKeys"), std::string::npos)
         << d.reason;
+    // The same after keys that read cleanly, and for a count of values the text cannot hold.
+    file = "xof 0303txt 0032\n"
+           "AnimationKey { 0; 3; 0; 1; 1.0;;, 10; 1; 2.0;;,\n"
+           "20; 2; 1.0, x;;; }\n";
+    EXPECT_EQ(enumerateAll(root.get(), file), DXFILEERR_PARSEERROR);
+    d = lastError(root.get());
+    EXPECT_EQ(d.line, 3u);
+    EXPECT_EQ(d.column, 13u);
+    EXPECT_NE(std::string(d.reason).find("member 'values' of FloatKeys"), std::string::npos)
+        << d.reason;
+    file = "xof 0303txt 0032\nAnimationKey { 0; 2; 0; 1; 1.0;;, 10; 4000000000; 2.0;;; }\n";
+    EXPECT_EQ(enumerateAll(root.get(), file), DXFILEERR_PARSEERROR);
+    d = lastError(root.get());
+    EXPECT_NE(std::string(d.reason).find("array values of 4000000000 elements is longer than the "
+                                         "data left"),
+              std::string::npos)
+        << d.reason;
 }
 
 TEST(Diagnostics, ABinaryErrorCarriesTheByteOffset) {
