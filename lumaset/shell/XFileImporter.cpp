@@ -18,6 +18,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -65,7 +66,8 @@ void importScene(const TCHAR* fileName, ImpInterface* ii, const DialogWindow& di
     checkImportedScene(*scene);
     prepareImportedScene(*scene);
     if (dialog.IsChecked(IDC_LEFT_HANDED)) mirrorHandedness(*scene);
-    std::unique_ptr<SceneSnapshot> snapshot = xSceneToSnapshot(*scene);
+    std::unique_ptr<SceneSnapshot> snapshot = xSceneToSnapshot(std::move(*scene));
+    scene.reset();
     progress.Update(40, "Object Writing.");
 
     SceneBuilder builder;
