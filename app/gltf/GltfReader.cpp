@@ -661,8 +661,12 @@ private:
 
 } // namespace
 
-bool readGltfBytes(std::span<const std::uint8_t> bytes, const std::string& baseFolder, Scene& scene,
-                   ReadReport& report) {
+namespace {
+
+// Reads `bytes`; when they are `owned`, they are released as soon as the loader has taken what it
+// needs, before the scene is decoded (a large file is then not held three times over).
+bool readLoadedBytes(std::span<const std::uint8_t> bytes, std::vector<std::uint8_t>* owned,
+                     const std::string& baseFolder, Scene& scene, ReadReport& report) {
     scene = Scene{};
     const bool isBinary = bytes.size() >= 4 && std::memcmp(bytes.data(), "glTF", 4) == 0;
     if (isBinary && !checkGlbLayout(bytes, report.error)) return false;
@@ -683,6 +687,7 @@ bool readGltfBytes(std::span<const std::uint8_t> bytes, const std::string& baseF
                           : loader.LoadASCIIFromString(&model, &error, &warning,
                                                        reinterpret_cast<const char*>(bytes.data()),
                                                        unsigned(bytes.size()), baseFolder);
+        if (owned) std::vector<std::uint8_t>().swap(*owned);
         // The extensions are known once the JSON is parsed, even when loading failed later:
         // a file that needs one of them is refused for that reason first.
         if (std::string unknown = unimplementedExtensions(model.extensionsRequired);
@@ -706,6 +711,13 @@ bool readGltfBytes(std::span<const std::uint8_t> bytes, const std::string& baseF
     }
     scene = Scene{};
     return false;
+}
+
+} // namespace
+
+bool readGltfBytes(std::span<const std::uint8_t> bytes, const std::string& baseFolder, Scene& scene,
+                   ReadReport& report) {
+    return readLoadedBytes(bytes, nullptr, baseFolder, scene, report);
 }
 
 bool readGltfFile(const std::string& path, Scene& scene, ReadReport& report) {
@@ -736,7 +748,7 @@ bool readGltfFile(const std::string& path, Scene& scene, ReadReport& report) {
     }
     std::error_code ignored;
     fs::path folder = fs::absolute(fs::path(path), ignored).parent_path();
-    return readGltfBytes(bytes, folder.string(), scene, report);
+    return readLoadedBytes(bytes, &bytes, folder.string(), scene, report);
 }
 
 } // namespace gltf

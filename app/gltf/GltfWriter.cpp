@@ -139,6 +139,10 @@ public:
 
     tinygltf::Model& model() { return model_; }
 
+    // Room for `byteCount` bytes of buffer: a buffer that grows by doubling holds up to twice
+    // its size, and the old and the new block at once while it moves.
+    void reserveBuffer(std::size_t byteCount) { model_.buffers[0].data.reserve(byteCount); }
+
     int addView(const void* bytes, std::size_t size, int target) {
         std::vector<unsigned char>& data = model_.buffers[0].data;
         while (data.size() % 4)
@@ -403,9 +407,37 @@ bool readEmbeddableImage(const std::string& path, std::vector<std::uint8_t>& byt
 
 // `embedImageFiles`: the PNG and JPEG files images name go into the buffer; other files are
 // referenced.
+// The buffer bytes of everything but image files, each view padded to 4 bytes, as an upper
+// bound (indices may come out narrower).
+std::size_t bufferBytesOf(const Scene& scene) {
+    std::size_t bytes = 0;
+    const auto add = [&](std::size_t size) { bytes += size + 3; };
+    for (const Image& image : scene.images)
+        add(image.bytes.size());
+    for (const Mesh& mesh : scene.meshes)
+        for (const Primitive& primitive : mesh.primitives) {
+            add(primitive.positions.size() * sizeof(Vec3));
+            add(primitive.normals.size() * sizeof(Vec3));
+            add(primitive.positions.size() * sizeof(Vec2)); // texture coordinates, even made up
+            add(primitive.colors.size() * sizeof(Vec4));
+            add(primitive.joints.size() * sizeof(primitive.joints[0]));
+            add(primitive.weights.size() * sizeof(Vec4));
+            add(primitive.indices.size() * sizeof(std::uint32_t));
+        }
+    for (const Skin& skin : scene.skins)
+        add(skin.joints.size() * sizeof(Mat4));
+    for (const Animation& animation : scene.animations)
+        for (const Channel& channel : animation.channels) {
+            add(channel.timesSeconds.size() * sizeof(float));
+            add(channel.values.size() * sizeof(float));
+        }
+    return bytes;
+}
+
 void buildModel(const Scene& scene, ModelBuilder& builder, const fs::path& outputFolder,
                 bool embedImageFiles) {
     tinygltf::Model& model = builder.model();
+    builder.reserveBuffer(bufferBytesOf(scene));
     for (const Image& source : scene.images) {
         tinygltf::Image image;
         image.name = utf8Name(source.name);

@@ -4,6 +4,8 @@
 #include "scene/HostMath.h"
 #include "scene/SkinLookup.h"
 
+#include "model/FirstAppearanceIndex.h"
+
 #include <control.h>
 #include <hostcore.h>
 #include <iskin.h>
@@ -18,7 +20,6 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
-#include <tuple>
 
 namespace scene {
 namespace {
@@ -32,11 +33,17 @@ struct CornerKey {
     int color;
     int alpha;
     std::array<std::uint32_t, 3> normalBits;
-    bool operator<(const CornerKey& o) const {
-        return std::tie(vertex, texCoord, color, alpha, normalBits) <
-               std::tie(o.vertex, o.texCoord, o.color, o.alpha, o.normalBits);
-    }
+    friend bool operator==(const CornerKey&, const CornerKey&) = default;
 };
+
+std::uint64_t hashOf(const CornerKey& key) {
+    std::uint64_t hash = 0;
+    for (int value : {key.vertex, key.texCoord, key.color, key.alpha})
+        hash = combineHash(hash, std::uint32_t(value));
+    for (std::uint32_t bits : key.normalBits)
+        hash = combineHash(hash, bits);
+    return hash;
+}
 
 std::array<std::uint32_t, 3> bitsOf(const Point3& p) {
     std::array<std::uint32_t, 3> bits;
@@ -223,8 +230,20 @@ private:
             gltf::Primitive primitive;
             primitive.material = materialIndex(subCount > 0 ? material->GetSubMtl(slot) : material);
             primitive.colorsHaveAlpha = hasAlpha;
-            std::map<CornerKey, std::uint32_t> vertexOf;
+            // glTF vertices numbered in order of first appearance, one per distinct corner.
+            // With one primitive, each host vertex in use gives at least one glTF vertex.
+            const std::size_t expected =
+                facesOfSlot.size() == 1 ? std::size_t(mesh.getNumVerts()) : faces.size() / 2;
+            std::vector<CornerKey> keys;
+            keys.reserve(expected);
+            FirstAppearanceIndex vertexOf(expected);
             std::vector<int> hostVertices;
+            hostVertices.reserve(expected);
+            primitive.positions.reserve(expected);
+            primitive.normals.reserve(expected);
+            if (hasTexCoords) primitive.texCoords.reserve(expected);
+            if (hasColors || hasAlpha) primitive.colors.reserve(expected);
+            primitive.indices.reserve(faces.size() * 3);
             for (int f : faces) {
                 for (int corner = 0; corner < 3; ++corner) {
                     const int v = int(mesh.faces[f].v[corner]);
@@ -234,9 +253,11 @@ private:
                                   hasColors ? int(mesh.mapFaces(0)[f].t[corner]) : -1,
                                   hasAlpha ? int(mesh.mapFaces(2)[f].t[corner]) : -1,
                                   bitsOf(normal)};
-                    auto [found, added] =
-                        vertexOf.emplace(key, std::uint32_t(primitive.positions.size()));
-                    if (added) {
+                    const auto next = std::uint32_t(keys.size());
+                    const std::uint32_t vertex = vertexOf.findOrAdd(
+                        hashOf(key), next, [&](std::uint32_t e) { return keys[e] == key; });
+                    if (vertex == next) {
+                        keys.push_back(key);
                         Point3 position = mesh.getVert(v);
                         Point3 direction = normal;
                         if (applyOffset) {
@@ -257,7 +278,7 @@ private:
                         }
                         hostVertices.push_back(v);
                     }
-                    primitive.indices.push_back(found->second);
+                    primitive.indices.push_back(vertex);
                 }
             }
             if (primitive.indices.size() % 3 != 0)

@@ -32,7 +32,7 @@ void readSkin(Modifier* modifier, INode* node, std::size_t vertexCount,
     if (!context || skin->GetSkinInitTM(node, skinBind, false) != SKIN_OK) return;
 
     // Weights by the bone's index in the modifier, in ascending index.
-    std::map<int, std::map<std::int32_t, float>> weightsByBone;
+    std::map<int, BoneVertexWeights> weightsByBone; // vertices come in ascending order
     const int pointCount =
         int(std::min<std::size_t>(vertexCount, std::size_t(std::max(0, context->GetNumPoints()))));
     for (int v = 0; v < pointCount; ++v) {
@@ -73,12 +73,12 @@ void readPhysique(Modifier* modifier, INode* node, std::size_t vertexCount,
     context->AllowBlending(TRUE);
 
     // Bones in order of first appearance over the vertices: the same order on every run.
-    std::vector<std::pair<INode*, std::map<std::int32_t, float>>> bones;
+    std::vector<std::pair<INode*, BoneVertexWeights>> bones;
     std::unordered_map<INode*, std::size_t> boneSlot;
     auto addWeight = [&](INode* bone, std::int32_t vertex, float weight) {
         if (!bone || weight == 0.0f) return;
         auto [slot, added] = boneSlot.try_emplace(bone, bones.size());
-        if (added) bones.emplace_back(bone, std::map<std::int32_t, float>{});
+        if (added) bones.emplace_back(bone, BoneVertexWeights{});
         bones[slot->second].second[vertex] = weight;
     };
     auto releaseVertex = [&context](IPhyVertexExport* v) { context->ReleaseVertexInterface(v); };

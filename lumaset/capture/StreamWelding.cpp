@@ -154,10 +154,11 @@ void weldPositions(SnapshotMesh& mesh) {
 
     // Vertices that merged carry the same weights, so no weight is lost or invented here.
     for (SnapshotSkinWeights& bone : mesh.skinWeights) {
-        std::map<std::int32_t, float> renumbered;
+        std::vector<BoneVertexWeights::value_type> renumbered;
+        renumbered.reserve(bone.weights.size());
         for (const auto& [vertex, weight] : bone.weights)
             if (vertex >= 0 && std::size_t(vertex) < remap.size())
-                renumbered[std::int32_t(remap[std::size_t(vertex)])] = weight;
-        bone.weights = std::move(renumbered);
+                renumbered.emplace_back(std::int32_t(remap[std::size_t(vertex)]), weight);
+        bone.weights.assignPairs(std::move(renumbered));
     }
 }

@@ -145,39 +145,16 @@ void remapFaces(std::vector<XFace>& faces, const RemapTable& remap) {
             face.indices[corner] = remap[face.indices[corner]];
 }
 
-// Fills a weight map from (new vertex, weight) pairs listed in ascending old-vertex order. For a
-// vertex listed twice the later pair wins, as if the pairs were set into the map one by one.
-// The map's own nodes are reused, since a mesh of a million faces has millions of weights.
-void rebuildWeights(std::map<std::int32_t, float>& weights,
-                    std::vector<std::pair<std::uint32_t, float>>& pairs) {
-    const auto byVertex = [](const auto& a, const auto& b) { return a.first < b.first; };
-    if (!std::is_sorted(pairs.begin(), pairs.end(), byVertex))
-        std::stable_sort(pairs.begin(), pairs.end(), byVertex);
-    std::map<std::int32_t, float> rebuilt;
-    for (std::size_t i = 0; i < pairs.size(); ++i) {
-        if (i + 1 < pairs.size() && pairs[i + 1].first == pairs[i].first)
-            continue; // a later old vertex merged into the same new one overrides this weight
-        const auto vertex = static_cast<std::int32_t>(pairs[i].first);
-        if (weights.empty()) {
-            rebuilt.emplace_hint(rebuilt.end(), vertex, pairs[i].second);
-            continue;
-        }
-        auto node = weights.extract(weights.begin());
-        node.key() = vertex;
-        node.mapped() = pairs[i].second;
-        rebuilt.insert(rebuilt.end(), std::move(node));
-    }
-    weights.swap(rebuilt);
-}
-
 void remapSkinWeights(std::vector<XSkinWeights>& skinWeights, const RemapTable& remap) {
-    std::vector<std::pair<std::uint32_t, float>> pairs;
     for (XSkinWeights& bone : skinWeights) {
-        pairs.clear();
+        // Pairs in ascending old-vertex order: of old vertices merged into one, the last wins.
+        std::vector<BoneVertexWeights::value_type> pairs;
+        pairs.reserve(bone.weights.size());
         for (const auto& [vertex, weight] : bone.weights)
             if (vertex >= 0 && static_cast<std::size_t>(vertex) < remap.size())
-                pairs.emplace_back(remap[static_cast<std::size_t>(vertex)], weight);
-        rebuildWeights(bone.weights, pairs);
+                pairs.emplace_back(
+                    static_cast<std::int32_t>(remap[static_cast<std::size_t>(vertex)]), weight);
+        bone.weights.assignPairs(std::move(pairs));
     }
 }
 
@@ -312,17 +289,17 @@ bool unifyVertices(XMesh& mesh) {
 
     if (!mesh.skinWeights.empty()) {
         const PositionFanOut fanOut = buildFanOut(keys, mesh.positions.size());
-        std::vector<std::pair<std::uint32_t, float>> pairs;
         for (XSkinWeights& bone : mesh.skinWeights) {
-            pairs.clear();
+            std::vector<BoneVertexWeights::value_type> pairs;
+            pairs.reserve(bone.weights.size());
             for (const auto& [oldVertex, weight] : bone.weights) {
                 if (oldVertex < 0 || static_cast<std::size_t>(oldVertex) >= mesh.positions.size())
                     continue;
                 const auto p = static_cast<std::size_t>(oldVertex);
                 for (std::uint32_t at = fanOut.offsets[p]; at < fanOut.offsets[p + 1]; ++at)
-                    pairs.emplace_back(fanOut.vertices[at], weight);
+                    pairs.emplace_back(static_cast<std::int32_t>(fanOut.vertices[at]), weight);
             }
-            rebuildWeights(bone.weights, pairs);
+            bone.weights.assignPairs(std::move(pairs));
         }
     }
 

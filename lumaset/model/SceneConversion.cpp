@@ -28,6 +28,15 @@ std::vector<To> convertAll(const std::vector<From>& from, Convert convert) {
     return to;
 }
 
+// Converts `from`; a non-const `from` is consumed, its storage released at once, so that a large
+// mesh never exists whole in both forms.
+template <class To, class From, class Convert>
+std::vector<To> convertAll(std::vector<From>& from, Convert convert) {
+    std::vector<To> to = convertAll<To>(std::as_const(from), convert);
+    std::vector<From>().swap(from);
+    return to;
+}
+
 XVector3 toXVector(const Point3& p) {
     return {p.x, p.y, p.z};
 }
@@ -47,22 +56,25 @@ Quat toQuat(const XQuaternion& q) {
     return Quat(q.x, q.y, q.z, q.w);
 }
 
-XMesh toXMesh(const SnapshotMesh& mesh) {
+// `SnapshotMeshType` is const SnapshotMesh to read the mesh as it stands, SnapshotMesh to take
+// its data.
+template <class SnapshotMeshType> XMesh toXMesh(SnapshotMeshType& mesh) {
     XMesh x;
     x.faces = convertAll<XFace>(mesh.faces, toXFace);
     x.positions = convertAll<XVector3>(mesh.positions, toXVector);
     x.normalFaces = convertAll<XFace>(mesh.normalFaces, toXFace);
     x.normals = convertAll<XVector3>(mesh.normals, toXVector);
-    x.faceMaterials.assign(mesh.faceMaterials.begin(), mesh.faceMaterials.end());
+    x.faceMaterials = convertAll<std::uint32_t>(
+        mesh.faceMaterials, [](std::int32_t id) { return static_cast<std::uint32_t>(id); });
     x.texCoordFaces = convertAll<XFace>(mesh.texCoordFaces, toXFace);
     x.texCoords = convertAll<XVector2>(mesh.texCoords, [](const SnapshotTexCoord& t) {
         return XVector2{t.u, t.v};
     });
     x.colorFaces = convertAll<XFace>(mesh.colorFaces, toXFace);
     x.colors = convertAll<XColor>(mesh.colors, toXColor);
-    for (const SnapshotSkinWeights& bone : mesh.skinWeights)
-        x.skinWeights.push_back(
-            XSkinWeights{toXName(bone.boneName), toXMatrix(bone.offsetMatrix), bone.weights});
+    for (auto& bone : mesh.skinWeights) // copied, or moved from a mesh being taken
+        x.skinWeights.push_back(XSkinWeights{toXName(bone.boneName), toXMatrix(bone.offsetMatrix),
+                                             std::move(bone.weights)});
     for (const SnapshotMaterial& material : mesh.materials) {
         XMaterial& m = x.materials.emplace_back();
         m.textureFilename = material.textureFilename;
@@ -75,7 +87,8 @@ XMesh toXMesh(const SnapshotMesh& mesh) {
     return x;
 }
 
-SnapshotMesh toSnapshotMesh(const XMesh& x) {
+// `XMeshType` is const XMesh to read the mesh as it stands, XMesh to take its data.
+template <class XMeshType> SnapshotMesh toSnapshotMesh(XMeshType& x) {
     SnapshotMesh mesh;
     mesh.faces = convertAll<SnapshotTriangle>(x.faces, toTriangle);
     mesh.positions = convertAll<Point3>(x.positions, toPoint3);
@@ -87,9 +100,9 @@ SnapshotMesh toSnapshotMesh(const XMesh& x) {
     });
     mesh.colorFaces = convertAll<SnapshotTriangle>(x.colorFaces, toTriangle);
     mesh.colors = convertAll<SnapshotColor>(x.colors, toSnapshotColor);
-    for (const XSkinWeights& bone : x.skinWeights)
-        mesh.skinWeights.push_back(
-            SnapshotSkinWeights{bone.boneName, toMatrix3(bone.offsetMatrix), bone.weights});
+    for (auto& bone : x.skinWeights) // copied, or moved from a mesh being taken
+        mesh.skinWeights.push_back(SnapshotSkinWeights{bone.boneName, toMatrix3(bone.offsetMatrix),
+                                                       std::move(bone.weights)});
     // Material numbers above the signed range wrap, exactly as the host's own ids would.
     mesh.faceMaterials = convertAll<std::int32_t>(
         x.faceMaterials, [](std::uint32_t id) { return static_cast<std::int32_t>(id); });
@@ -110,21 +123,37 @@ void convertOwnData(const SnapshotNode& node, XFrame& frame) {
     frame.mesh = toXMesh(node.mesh);
 }
 
+// Takes the node's mesh, leaving it empty.
+void convertOwnData(SnapshotNode& node, XFrame& frame) {
+    frame.name = toXName(node.name);
+    frame.transform = toXMatrix(node.localTransform);
+    frame.mesh = toXMesh(node.mesh);
+    node.mesh = SnapshotMesh();
+}
+
 void convertOwnData(const XFrame& frame, SnapshotNode& node) {
     node.name = frame.name;
     node.localTransform = toMatrix3(frame.transform);
     node.mesh = toSnapshotMesh(frame.mesh);
 }
 
+// Takes the frame's mesh, leaving it empty.
+void convertOwnData(XFrame& frame, SnapshotNode& node) {
+    node.name = frame.name;
+    node.localTransform = toMatrix3(frame.transform);
+    node.mesh = toSnapshotMesh(frame.mesh);
+    frame.mesh = XMesh();
+}
+
 // Converts a forest of nodes into a list of frames and back, level by level from a work list:
 // trees may nest deeper than the call stack allows.
-void convertNodes(const std::vector<SnapshotNode>& nodes, std::list<XFrame>& frames) {
-    std::vector<std::pair<const std::vector<SnapshotNode>*, std::list<XFrame>*>> pending{
-        {&nodes, &frames}};
+// `NodeList` is const std::vector<SnapshotNode>, or std::vector<SnapshotNode> to take the meshes.
+template <class NodeList> void convertNodes(NodeList& nodes, std::list<XFrame>& frames) {
+    std::vector<std::pair<NodeList*, std::list<XFrame>*>> pending{{&nodes, &frames}};
     while (!pending.empty()) {
         const auto [from, to] = pending.back();
         pending.pop_back();
-        for (const SnapshotNode& node : *from) {
+        for (auto& node : *from) {
             XFrame& frame = to->emplace_back();
             convertOwnData(node, frame);
             if (!node.children.empty()) pending.emplace_back(&node.children, &frame.children);
@@ -132,16 +161,16 @@ void convertNodes(const std::vector<SnapshotNode>& nodes, std::list<XFrame>& fra
     }
 }
 
-void convertFrames(const std::list<XFrame>& frames, std::vector<SnapshotNode>& nodes) {
-    std::vector<std::pair<const std::list<XFrame>*, std::vector<SnapshotNode>*>> pending{
-        {&frames, &nodes}};
+// `FrameList` is const std::list<XFrame>, or std::list<XFrame> to take the meshes.
+template <class FrameList> void convertFrames(FrameList& frames, std::vector<SnapshotNode>& nodes) {
+    std::vector<std::pair<FrameList*, std::vector<SnapshotNode>*>> pending{{&frames, &nodes}};
     while (!pending.empty()) {
         const auto [from, to] = pending.back();
         pending.pop_back();
         // Sized once, before any pointer into the list is kept.
         to->resize(from->size());
         std::size_t i = 0;
-        for (const XFrame& frame : *from) {
+        for (auto& frame : *from) {
             SnapshotNode& node = (*to)[i++];
             convertOwnData(frame, node);
             if (!frame.children.empty()) pending.emplace_back(&frame.children, &node.children);
@@ -204,7 +233,9 @@ std::string toXName(std::string name) {
     return name;
 }
 
-std::unique_ptr<XScene> snapshotToXScene(const SceneSnapshot& snapshot) {
+namespace {
+
+template <class SnapshotType> std::unique_ptr<XScene> toXScene(SnapshotType& snapshot) {
     auto scene = std::make_unique<XScene>();
     convertNodes(snapshot.nodes, scene->frames);
     for (const auto& [setName, set] : snapshot.animationSets) {
@@ -217,7 +248,19 @@ std::unique_ptr<XScene> snapshotToXScene(const SceneSnapshot& snapshot) {
     return scene;
 }
 
-std::unique_ptr<SceneSnapshot> xSceneToSnapshot(const XScene& scene) {
+} // namespace
+
+std::unique_ptr<XScene> snapshotToXScene(const SceneSnapshot& snapshot) {
+    return toXScene(snapshot);
+}
+
+std::unique_ptr<XScene> snapshotToXScene(SceneSnapshot&& snapshot) {
+    return toXScene(snapshot);
+}
+
+namespace {
+
+template <class XSceneType> std::unique_ptr<SceneSnapshot> toSnapshot(XSceneType& scene) {
     auto snapshot = std::make_unique<SceneSnapshot>();
     convertFrames(scene.frames, snapshot->nodes);
     for (const auto& [setName, set] : scene.animationSets) {
@@ -226,4 +269,14 @@ std::unique_ptr<SceneSnapshot> xSceneToSnapshot(const XScene& scene) {
             addAnimationKeys(findOrAddTrack(snapshotSet, target), animation);
     }
     return snapshot;
+}
+
+} // namespace
+
+std::unique_ptr<SceneSnapshot> xSceneToSnapshot(const XScene& scene) {
+    return toSnapshot(scene);
+}
+
+std::unique_ptr<SceneSnapshot> xSceneToSnapshot(XScene&& scene) {
+    return toSnapshot(scene);
 }

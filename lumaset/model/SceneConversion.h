@@ -13,11 +13,20 @@
 // Builds a new X scene from a snapshot for export. Never fails; the snapshot is not changed.
 std::unique_ptr<XScene> snapshotToXScene(const SceneSnapshot& snapshot);
 
+// The same, taking the meshes' data out of `snapshot` as it goes. Afterwards every node of
+// `snapshot` has an empty mesh; names, transforms, the tree and the animation sets stay.
+std::unique_ptr<XScene> snapshotToXScene(SceneSnapshot&& snapshot);
+
 // Builds a new snapshot from an imported X scene. Names are kept as they are; faces keep their
 // first three corners (quads are split beforehand by prepareImportedScene). Matrix keys become
 // position, rotation and scale keys at the same times, replacing keys given there; a mirrored
 // matrix key keeps its mirror as negative scale factors. Never fails; the scene is not changed.
 std::unique_ptr<SceneSnapshot> xSceneToSnapshot(const XScene& scene);
+
+// The same, taking the meshes' data out of `scene` as it goes, so that a large scene is not held
+// twice over. Afterwards every frame of `scene` has an empty mesh; names, transforms, the tree
+// and the animation sets stay.
+std::unique_ptr<SceneSnapshot> xSceneToSnapshot(XScene&& scene);
 
 // Row r of the X matrix is (m[r][0], m[r][1], m[r][2], 0), and (translation, 1) for row 3.
 XMatrix toXMatrix(const Matrix3& matrix);

@@ -5,6 +5,8 @@
 // host objects.
 #pragma once
 
+#include "model/BoneVertexWeights.h"
+
 #include "matrix3.h"
 #include "maxtypes.h"
 #include "point3.h"
@@ -47,7 +49,7 @@ inline Matrix3 unsetMatrix3() {
 struct SnapshotSkinWeights {
     std::string boneName;                  // the bone node's name as the host gives it
     Matrix3 offsetMatrix = unsetMatrix3(); // carries the mesh into the bone's space
-    std::map<std::int32_t, float> weights; // by index into positions; zero weights not stored
+    BoneVertexWeights weights;             // by index into positions; zero weights not stored
 };
 
 struct SnapshotMaterial {

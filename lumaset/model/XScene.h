@@ -3,6 +3,8 @@
 // everything; frames, bones and animation targets refer to each other by name only.
 #pragma once
 
+#include "model/BoneVertexWeights.h"
+
 #include <array>
 #include <cstdint>
 #include <list>
@@ -73,7 +75,7 @@ struct XMaterial {
 struct XSkinWeights {
     std::string boneName; // the frame that acts as the bone
     XMatrix offsetMatrix;
-    std::map<std::int32_t, float> weights;
+    BoneVertexWeights weights;
     friend bool operator==(const XSkinWeights&, const XSkinWeights&) = default;
 };
 

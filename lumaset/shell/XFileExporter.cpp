@@ -88,7 +88,7 @@ void exportScene(const TCHAR* name, Interface* ip) {
     CorrectMirroredWinding(*snapshot);
 
     XFileIO writer;
-    std::unique_ptr<XScene> scene = snapshotToXScene(*snapshot);
+    std::unique_ptr<XScene> scene = snapshotToXScene(std::move(*snapshot));
     // Nothing below reads the snapshot: letting it go before the write keeps one copy of the
     // scene fewer in memory while the writer makes its own.
     snapshot.reset();

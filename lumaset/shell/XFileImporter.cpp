@@ -19,6 +19,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -68,7 +69,8 @@ void importScene(const TCHAR* fileName, ImpInterface* ii, const DialogWindow& di
     checkImportedScene(*scene);
     prepareImportedScene(*scene);
     if (dialog.IsChecked(IDC_LEFT_HANDED)) mirrorHandedness(*scene);
-    std::unique_ptr<SceneSnapshot> snapshot = xSceneToSnapshot(*scene);
+    std::unique_ptr<SceneSnapshot> snapshot = xSceneToSnapshot(std::move(*scene));
+    scene.reset();
     // X files wind the triangles of mirrored frames as a renderer that ignores mirroring shows
     // them (the exporter reverses them so); the host turns mirrored faces round itself.
     CorrectMirroredWinding(*snapshot);

@@ -246,16 +246,14 @@ void MeshReader::readSkinWeights(PackedCursor data, XMesh& mesh) {
         if (!data.readDword(vertex)) return;
     std::vector<float> weights(count);
     if (!data.readFloats(weights.data(), count) || !readMatrix(data, bone.offsetMatrix)) return;
+    std::vector<BoneVertexWeights::value_type> pairs;
+    pairs.reserve(count);
     for (std::uint32_t k = 0; k < count; ++k) {
         // A weight on a vertex the mesh lacks is dropped alone.
         if (vertices[k] >= mesh.positions.size()) continue;
-        const auto vertex = static_cast<std::int32_t>(vertices[k]);
-        // Files list vertices ascending as a rule: then each weight goes in at the end at once.
-        if (bone.weights.empty() || bone.weights.rbegin()->first < vertex)
-            bone.weights.emplace_hint(bone.weights.end(), vertex, weights[k]);
-        else
-            bone.weights[vertex] = weights[k]; // a repeated vertex keeps its last weight
+        pairs.emplace_back(static_cast<std::int32_t>(vertices[k]), weights[k]);
     }
+    bone.weights.assignPairs(std::move(pairs)); // a repeated vertex keeps its last weight
     mesh.skinWeights.push_back(std::move(bone));
 }
 

@@ -38,7 +38,7 @@ SnapshotMesh cubeCorners() {
     return mesh;
 }
 
-SnapshotSkinWeights influence(const std::string& bone, std::map<std::int32_t, float> weights,
+SnapshotSkinWeights influence(const std::string& bone, BoneVertexWeights weights,
                               Matrix3 offset = Matrix3(TRUE)) {
     return SnapshotSkinWeights{bone, offset, std::move(weights)};
 }

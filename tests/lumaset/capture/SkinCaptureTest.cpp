@@ -173,8 +173,8 @@ TEST_F(SkinCaptureTest, CoincidentVerticesMergeOnlyWhenTheirWeightsAgree) {
     const SnapshotMesh merged = meshOf(agreed);
     ASSERT_EQ(merged.positions.size(), 3u);
     EXPECT_EQ(merged.faces[1].indices[0], 0u);
-    EXPECT_EQ(merged.skinWeights[0].weights, (std::map<std::int32_t, float>{{0, 1.0f}, {1, 1.0f}}));
-    EXPECT_EQ(merged.skinWeights[1].weights, (std::map<std::int32_t, float>{{2, 1.0f}}));
+    EXPECT_EQ(merged.skinWeights[0].weights, (BoneVertexWeights{{0, 1.0f}, {1, 1.0f}}));
+    EXPECT_EQ(merged.skinWeights[1].weights, (BoneVertexWeights{{2, 1.0f}}));
 }
 
 float nanWithPayload(std::uint32_t payload) {

@@ -72,8 +72,8 @@ TEST(CompactMesh, MergesEqualPositionsOnlyWhenTheirSkinWeightsAreEqualToo) {
     EXPECT_EQ(mesh.positions, (std::vector<XVector3>{{0, 0, 0}, {1, 0, 0}, {0, 0, 0}, {0, 0, 0}}));
     EXPECT_EQ(mesh.faces, (std::vector<XFace>{tri(0, 1, 2), tri(3, 1, 0), XFace{3, {0, 1, 0, 7}}}));
     EXPECT_EQ(mesh.skinWeights[0].weights,
-              (std::map<std::int32_t, float>{{0, 0.5f}, {1, 0.25f}, {2, 0.7f}, {3, 0.5f}}));
-    EXPECT_EQ(mesh.skinWeights[1].weights, (std::map<std::int32_t, float>{{3, 0.5f}}));
+              (BoneVertexWeights{{0, 0.5f}, {1, 0.25f}, {2, 0.7f}, {3, 0.5f}}));
+    EXPECT_EQ(mesh.skinWeights[1].weights, (BoneVertexWeights{{3, 0.5f}}));
 }
 
 TEST(CompactMesh, SeamVerticesOfDifferentBonesStayApartAndUnweightedOnesMerge) {
@@ -139,8 +139,7 @@ TEST(CompactMesh, NumbersEachListInOrderOfFirstAppearance) {
     EXPECT_EQ(mesh.colors, (std::vector<XColor>{{1, 0, 0, 1}}));
     EXPECT_EQ(mesh.colorFaces, (std::vector<XFace>{tri(0, 0, 0), tri(0, 0, 0)}));
     // old 3 merges into 1 and old 4 into 0 (equal weights), old 2 stays 2
-    EXPECT_EQ(mesh.skinWeights[0].weights,
-              (std::map<std::int32_t, float>{{0, 0.4f}, {1, 0.1f}, {2, 0.2f}}));
+    EXPECT_EQ(mesh.skinWeights[0].weights, (BoneVertexWeights{{0, 0.4f}, {1, 0.1f}, {2, 0.2f}}));
 }
 
 TEST(CompactMesh, EmptyColourListLeavesColourFacesAlone) {
@@ -193,7 +192,7 @@ TEST(CompactMesh, DropsWeightsOfVerticesThatDoNotExist) {
     bone.weights = {{-1, 0.9f}, {1, 0.5f}, {3, 0.9f}};
     mesh.skinWeights = {bone};
     ASSERT_TRUE(compactMesh(mesh));
-    EXPECT_EQ(mesh.skinWeights[0].weights, (std::map<std::int32_t, float>{{1, 0.5f}}));
+    EXPECT_EQ(mesh.skinWeights[0].weights, (BoneVertexWeights{{1, 0.5f}}));
 }
 
 TEST(MeshIndexProcessing, MeshesBreakingTheIndexInvariantsAreLeftUntouched) {
@@ -280,7 +279,7 @@ TEST(UnifyVertices, NormalIndexSplitsCornersOnlyOfSkinnedMeshes) {
     EXPECT_EQ(mesh.normalFaces, (std::vector<XFace>{tri(0, 0, 0), tri(1, 1, 1)}));
     // old 0 fans out to 0 and 3, old 2 to 2 and 4; old 3 is used by no face and disappears
     EXPECT_EQ(mesh.skinWeights[0].weights,
-              (std::map<std::int32_t, float>{{0, 0.25f}, {2, 0.5f}, {3, 0.25f}, {4, 0.5f}}));
+              (BoneVertexWeights{{0, 0.25f}, {2, 0.5f}, {3, 0.25f}, {4, 0.5f}}));
 }
 
 TEST(UnifyVertices, SkinnedMeshWithoutPerCornerListsIsUnchanged) {

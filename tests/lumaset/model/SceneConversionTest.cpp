@@ -143,6 +143,61 @@ TEST(SceneConversion, RoundTripKeepsEverythingButEmissiveAndChannels) {
     EXPECT_TRUE(back->animationSets.at("Empty").empty());
 }
 
+TEST(SceneConversion, TakingTheSnapshotGivesTheSameSceneAndEmptiesOnlyTheMeshes) {
+    SceneSnapshot snapshot = boxSnapshot();
+    const std::unique_ptr<XScene> read = snapshotToXScene(snapshot);
+    const std::unique_ptr<XScene> taken = snapshotToXScene(std::move(snapshot));
+    EXPECT_TRUE(*taken == *read);
+    EXPECT_FALSE(taken->frames.front().mesh.skinWeights.front().weights.empty());
+
+    ASSERT_EQ(snapshot.nodes.size(), 1u);
+    const SnapshotMesh& left = snapshot.nodes[0].mesh;
+    EXPECT_TRUE(left.faces.empty() && left.positions.empty() && left.normals.empty() &&
+                left.texCoords.empty() && left.skinWeights.empty() && left.materials.empty() &&
+                left.faceMaterials.empty());
+    EXPECT_EQ(snapshot.nodes[0].name, "Box 01");
+    EXPECT_EQ(snapshot.nodes[0].children.size(), 1u);
+    EXPECT_EQ(snapshot.animationSets.size(), boxSnapshot().animationSets.size());
+}
+
+// Taking the X scene's meshes gives the snapshot that reading it gives, and leaves the scene with
+// its tree, names, transforms and sets but empty meshes.
+TEST(SceneConversion, TakingTheSceneGivesTheSameSnapshotAndEmptiesOnlyTheMeshes) {
+    XScene scene = *snapshotToXScene(boxSnapshot());
+    const std::unique_ptr<SceneSnapshot> read = xSceneToSnapshot(scene);
+    const XScene before = scene;
+    const std::unique_ptr<SceneSnapshot> taken = xSceneToSnapshot(std::move(scene));
+
+    ASSERT_EQ(taken->nodes.size(), 1u);
+    const SnapshotMesh& a = read->nodes[0].mesh;
+    const SnapshotMesh& b = taken->nodes[0].mesh;
+    EXPECT_EQ(a.faces, b.faces);
+    EXPECT_EQ(a.normalFaces, b.normalFaces);
+    EXPECT_EQ(a.texCoordFaces, b.texCoordFaces);
+    EXPECT_EQ(a.colorFaces, b.colorFaces);
+    ASSERT_EQ(a.positions.size(), b.positions.size());
+    for (std::size_t i = 0; i < a.positions.size(); ++i)
+        EXPECT_TRUE(a.positions[i] == b.positions[i]);
+    ASSERT_EQ(a.normals.size(), b.normals.size());
+    EXPECT_EQ(a.texCoords, b.texCoords);
+    EXPECT_EQ(a.colors, b.colors);
+    EXPECT_EQ(a.faceMaterials, b.faceMaterials);
+    ASSERT_EQ(b.skinWeights.size(), 1u);
+    EXPECT_EQ(b.skinWeights[0].boneName, a.skinWeights[0].boneName);
+    EXPECT_FALSE(b.skinWeights[0].weights.empty());
+    EXPECT_EQ(b.skinWeights[0].weights, a.skinWeights[0].weights);
+    EXPECT_EQ(b.materials.size(), a.materials.size());
+    ASSERT_EQ(taken->nodes[0].children.size(), 1u);
+    EXPECT_EQ(taken->animationSets.size(), read->animationSets.size());
+
+    ASSERT_EQ(scene.frames.size(), 1u);
+    EXPECT_TRUE(scene.frames.front().mesh == XMesh());
+    EXPECT_EQ(scene.frames.front().name, before.frames.front().name);
+    EXPECT_EQ(scene.frames.front().transform, before.frames.front().transform);
+    EXPECT_EQ(scene.frames.front().children.size(), 1u);
+    EXPECT_EQ(scene.animationSets, before.animationSets);
+}
+
 TEST(SceneConversion, ImportTakesTheFirstThreeCornersAndKeepsNames) {
     XScene scene;
     XFrame& frame = scene.frames.emplace_back();

@@ -63,7 +63,7 @@ TEST(DropBrokenStreams, WeightsOnMissingVerticesGoAlone) {
     mesh.skinWeights = {bone};
     EXPECT_FALSE(dropBrokenStreams(mesh));
     ASSERT_EQ(mesh.skinWeights.size(), 1u);
-    EXPECT_EQ(mesh.skinWeights[0].weights, (std::map<std::int32_t, float>{{1, 0.25f}}));
+    EXPECT_EQ(mesh.skinWeights[0].weights, (BoneVertexWeights{{1, 0.25f}}));
 }
 
 TEST(AppendMesh, IntoAnEmptyMeshTakesThePartWhole) {

@@ -221,10 +221,9 @@ Frame Both {
     EXPECT_EQ(mesh.materials[1].diffuse, (XColor{0, 0, 1, 1}));
     ASSERT_EQ(mesh.skinWeights.size(), 2u);
     EXPECT_EQ(mesh.skinWeights[0].boneName, "Bone");
-    EXPECT_EQ(mesh.skinWeights[0].weights,
-              (std::map<std::int32_t, float>{{0, 0.5f}, {2, 1.0f}, {6, 0.25f}}));
+    EXPECT_EQ(mesh.skinWeights[0].weights, (BoneVertexWeights{{0, 0.5f}, {2, 1.0f}, {6, 0.25f}}));
     EXPECT_EQ(mesh.skinWeights[1].boneName, "Other");
-    EXPECT_EQ(mesh.skinWeights[1].weights, (std::map<std::int32_t, float>{{4, 0.75f}}));
+    EXPECT_EQ(mesh.skinWeights[1].weights, (BoneVertexWeights{{4, 0.75f}}));
 }
 
 // Streams the file gets wrong are dropped one by one; the rest of the mesh stays.
@@ -295,7 +294,7 @@ TEST(XFileReader, SkinWeightOnAMissingVertexIsDroppedAlone) {
     ASSERT_TRUE(scene);
     const XMesh& mesh = scene->frames.front().mesh;
     ASSERT_EQ(mesh.skinWeights.size(), 1u);
-    EXPECT_EQ(mesh.skinWeights[0].weights, (std::map<std::int32_t, float>{{0, 0.1f}, {3, 0.3f}}));
+    EXPECT_EQ(mesh.skinWeights[0].weights, (BoneVertexWeights{{0, 0.1f}, {3, 0.3f}}));
 }
 
 const char kIdentity[] = "1.0,0.0,0.0,0.0,0.0,1.0,0.0,0.0,0.0,0.0,1.0,0.0,0.0,0.0,0.0,1.0";
