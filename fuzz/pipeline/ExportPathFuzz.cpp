@@ -11,7 +11,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const std::string base =
         std::getenv("GLTF_FUZZ_BASE") ? std::getenv("GLTF_FUZZ_BASE") : "/nonexistent-fuzz-folder";
-    const std::string failure = checkExportPath(data, size, base, processScratchFolder());
+    // A folder of its own for each input, gone when the input is done: libFuzzer ends without
+    // running exit handlers.
+    const ScratchFolder scratch("lumaset-fuzz");
+    const std::string failure = checkExportPath(data, size, base, scratch.path());
     if (!failure.empty()) {
         std::fprintf(stderr, "%s\n", failure.c_str());
         std::abort();

@@ -7,7 +7,10 @@
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string failure = checkImportPath(data, size, processScratchFolder());
+    // A folder of its own for each input, gone when the input is done: libFuzzer ends without
+    // running exit handlers.
+    const ScratchFolder scratch("lumaset-fuzz");
+    const std::string failure = checkImportPath(data, size, scratch.path());
     if (!failure.empty()) {
         std::fprintf(stderr, "%s\n", failure.c_str());
         std::abort();

@@ -30,5 +30,16 @@ std::string checkExportPath(const std::uint8_t* data, std::size_t size,
 // A fresh folder for the checks, under /dev/shm when it exists (nothing needs to reach the disk).
 std::filesystem::path makeScratchFolder(const std::string& prefix);
 
-// One scratch folder for the life of the process, removed at exit. Aborts when none can be made.
-const std::filesystem::path& processScratchFolder();
+// A fresh scratch folder (see makeScratchFolder) for as long as the object lives, removed with
+// everything in it afterwards. Aborts when none can be made.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const std::string& prefix);
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};

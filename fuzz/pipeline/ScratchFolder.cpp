@@ -15,15 +15,11 @@ std::filesystem::path makeScratchFolder(const std::string& prefix) {
     return std::filesystem::path(name.data());
 }
 
-const std::filesystem::path& processScratchFolder() {
-    static const std::filesystem::path folder = [] {
-        std::filesystem::path made = makeScratchFolder("lumaset-fuzz");
-        if (made.empty()) std::abort();
-        std::atexit([] {
-            std::error_code ignored;
-            std::filesystem::remove_all(processScratchFolder(), ignored);
-        });
-        return made;
-    }();
-    return folder;
+ScratchFolder::ScratchFolder(const std::string& prefix) : path_(makeScratchFolder(prefix)) {
+    if (path_.empty()) std::abort();
+}
+
+ScratchFolder::~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
 }
