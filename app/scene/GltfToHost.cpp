@@ -27,7 +27,8 @@ namespace fs = std::filesystem;
 // Keys of one transform track, in host values, before they go to the controller.
 struct TrackKey {
     TimeValue time;
-    gltf::Vec4 value; // xyz for position and scale; a glTF quaternion for rotation
+    gltf::Vec4 value;  // xyz for position and scale; a glTF quaternion for rotation
+    bool hold = false; // repeats its neighbour's value at an animation's start or end
 };
 
 // What skinning needs once every node exists: the node, its modifier and its per-vertex joints.
@@ -429,12 +430,12 @@ private:
                     start + TimeValue(std::lround(double(channel.timesSeconds[count - 1]) *
                                                   TIME_TICKSPERSEC));
                 // glTF holds the end values before the first and after the last key.
-                if (first > start) out.push_back({start, keyValue(channel, 0)});
+                if (first > start) out.push_back({start, keyValue(channel, 0), true});
                 for (std::size_t k = 0; k < count; ++k)
                     out.push_back({start + TimeValue(std::lround(double(channel.timesSeconds[k]) *
                                                                  TIME_TICKSPERSEC)),
                                    keyValue(channel, k)});
-                if (last < end) out.push_back({end, keyValue(channel, count - 1)});
+                if (last < end) out.push_back({end, keyValue(channel, count - 1), true});
             }
             // Tracks other animations move stay at rest over this one.
             for (const Track& track : animated)
@@ -446,6 +447,19 @@ private:
                 }
             ranges.push_back(range);
             lastEndFrame = std::max(lastEndFrame, range.endFrame);
+        }
+
+        // A hold before a track's first key or after its last one repeats what the host holds
+        // there anyway; it is needed only against another animation's keys on the same track.
+        for (auto& [track, trackKeys] : keys) {
+            std::stable_sort(trackKeys.begin(), trackKeys.end(),
+                             [](const TrackKey& a, const TrackKey& b) { return a.time < b.time; });
+            while (trackKeys.size() > 1 && trackKeys.back().hold)
+                trackKeys.pop_back();
+            std::size_t leading = 0;
+            while (leading + 1 < trackKeys.size() && trackKeys[leading].hold)
+                ++leading;
+            trackKeys.erase(trackKeys.begin(), trackKeys.begin() + std::ptrdiff_t(leading));
         }
 
         SuspendAnimate();

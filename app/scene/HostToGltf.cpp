@@ -367,6 +367,7 @@ private:
             const Interval span = spans[r].second;
             if (fromStoredSets)
                 animation.timelineStartSeconds = double(span.Start()) / TIME_TICKSPERSEC;
+            const bool clipEndsOnLastKey = endsOnLastKey(span);
             for (INode* node : order_) {
                 Control* transform = node->GetTMController();
                 if (!hasTrackControllers(transform)) {
@@ -377,11 +378,11 @@ private:
                 }
                 const int index = indexOf_[node];
                 captureTrack(transform->GetPositionController(), index,
-                             gltf::AnimationPath::translation, span, animation);
+                             gltf::AnimationPath::translation, span, clipEndsOnLastKey, animation);
                 captureTrack(transform->GetRotationController(), index,
-                             gltf::AnimationPath::rotation, span, animation);
+                             gltf::AnimationPath::rotation, span, clipEndsOnLastKey, animation);
                 captureTrack(transform->GetScaleController(), index, gltf::AnimationPath::scale,
-                             span, animation);
+                             span, clipEndsOnLastKey, animation);
             }
             if (fromStoredSets && animation.channels.empty())
                 warn(
@@ -398,8 +399,25 @@ private:
                                                TIME_PosInfinity));
     }
 
+    // Whether `span` ends less than a frame after the last key any node has inside it.
+    bool endsOnLastKey(Interval span) const {
+        TimeValue last = span.Start();
+        for (INode* node : order_) {
+            Control* transform = node->GetTMController();
+            if (!hasTrackControllers(transform)) continue;
+            for (Control* control :
+                 {transform->GetPositionController(), transform->GetRotationController(),
+                  transform->GetScaleController()})
+                for (int k = 0; k < control->NumKeys(); ++k) {
+                    const TimeValue time = control->GetKeyTime(k);
+                    if (time <= span.End()) last = std::max(last, time);
+                }
+        }
+        return double(span.End()) - double(last) < double(GetTicksPerFrame());
+    }
+
     static void captureTrack(Control* control, int node, gltf::AnimationPath path, Interval span,
-                             gltf::Animation& animation) {
+                             bool clipEndsOnLastKey, gltf::Animation& animation) {
         const int keyCount = control->NumKeys();
         if (keyCount <= 0) return;
         gltf::Channel channel;
@@ -408,14 +426,20 @@ private:
         channel.interpolation = gltf::Interpolation::linear;
         // The span's keys, and the values at its ends where no key sits: a set may cut a longer
         // animation anywhere, and its clip must start and end in the pose the timeline has there.
+        // After a track's last key the host holds its value, as glTF holds a channel's last
+        // sample, so no end sample is needed there when the span ends less than a frame after
+        // the set's last key (the clip's length, read back in whole frames, stays the same).
         std::vector<TimeValue> times;
+        bool keyAfterSpan = false;
         for (int k = 0; k < keyCount; ++k) {
             const TimeValue time = control->GetKeyTime(k);
             if (time >= span.Start() && time <= span.End()) times.push_back(time);
+            keyAfterSpan = keyAfterSpan || time > span.End();
         }
         if (times.empty() || times.front() > span.Start())
             times.insert(times.begin(), span.Start());
-        if (times.back() < span.End()) times.push_back(span.End());
+        if (times.back() < span.End() && (keyAfterSpan || !clipEndsOnLastKey))
+            times.push_back(span.End());
         gltf::Vec4 previous{0, 0, 0, 1};
         for (const TimeValue time : times) {
             Interval valid = FOREVER;

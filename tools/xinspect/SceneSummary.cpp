@@ -1,6 +1,7 @@
 #include "SceneSummary.h"
 
 #include <cstdio>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -119,12 +120,24 @@ SceneTotals countScene(const XScene& scene) {
     SceneTotals totals;
     countFrames(scene.frames, totals);
     totals.animationSetCount = scene.animationSets.size();
+    std::set<std::string> topLevelNames;
+    for (const XFrame& frame : scene.frames)
+        topLevelNames.insert(frame.name);
     for (const auto& [setName, set] : scene.animationSets) {
         totals.animationCount += set.size();
         for (const auto& [target, animation] : set) {
+            const bool hasMatrix = !animation.matrixKeys.empty();
             if (!animation.rotationKeys.empty() || !animation.scaleKeys.empty() ||
-                !animation.positionKeys.empty() || !animation.matrixKeys.empty())
+                !animation.positionKeys.empty() || hasMatrix) {
                 ++totals.animatedTargetCount;
+                // The importer gives an animated top-level node a scale and a rotation key at
+                // the start when it has none, to carry the object scale and rotation.
+                if (topLevelNames.count(target)) {
+                    if (animation.scaleKeys.empty() && !hasMatrix) ++totals.objectScaleKeyCount;
+                    if (animation.rotationKeys.empty() && !hasMatrix)
+                        ++totals.objectRotationKeyCount;
+                }
+            }
             totals.rotationKeyCount += animation.rotationKeys.size();
             totals.scaleKeyCount += animation.scaleKeys.size();
             totals.positionKeyCount += animation.positionKeys.size();
@@ -164,6 +177,6 @@ void printSceneSummary(std::ostream& out, const XScene& scene) {
         << plural(t.animationSetCount, "animation set", "animation sets") << ", "
         << plural(t.animatedTargetCount, "animated node", "animated nodes")
         << ", keys: " << t.positionKeyCount + t.matrixKeyCount << " position, "
-        << t.rotationKeyCount + t.matrixKeyCount << " rotation, "
-        << t.scaleKeyCount + t.matrixKeyCount << " scale\n";
+        << t.rotationKeyCount + t.matrixKeyCount + t.objectRotationKeyCount << " rotation, "
+        << t.scaleKeyCount + t.matrixKeyCount + t.objectScaleKeyCount << " scale\n";
 }

@@ -26,6 +26,10 @@ struct SceneTotals {
     std::size_t scaleKeyCount = 0;
     std::size_t positionKeyCount = 0;
     std::size_t matrixKeyCount = 0;
+    // Keys the importer adds: one scale and one rotation key for each animated top-level frame
+    // without such keys (it carries the object scale and rotation).
+    std::size_t objectScaleKeyCount = 0;
+    std::size_t objectRotationKeyCount = 0;
 };
 
 SceneTotals countScene(const XScene& scene);
@@ -37,7 +41,8 @@ std::string quotedName(const std::string& text);
 // the words and meaning of `lumaset scene info`'s counts line: nodes (frames), meshes,
 // triangles (a quad is two), materials, bones (skin weight entries), animation sets, animated
 // nodes (per set, the animations with a key), and keys by kind, where a matrix key counts as one
-// position, one rotation and one scale key, the keys the importer makes of it. Names are
+// position, one rotation and one scale key, the keys the importer makes of it, and an animated
+// top-level frame without scale or rotation keys gains the one the importer adds. Names are
 // printed in double quotes, bytes outside printable ASCII as \xNN, so an odd name is visible
 // for what it is.
 void printSceneSummary(std::ostream& out, const XScene& scene);
