@@ -44,6 +44,7 @@ fuzz_replay() {
     local log
     log="$(mktemp)"
     echo "fuzz-smoke: $target, $count fixed inputs"
+    local started=$SECONDS
     # -runs=0: run the given inputs and stop; nothing is written back into the folders.
     if ! "build-fuzz/bin/$target" -runs=0 "${options[@]}" -print_final_stats=0 \
         "${inputs[@]}" >"$log" 2>&1; then
@@ -51,6 +52,7 @@ fuzz_replay() {
         echo "fuzz-smoke: $target failed on one of the inputs above (log: $log)"
         exit 1
     fi
+    echo "fuzz-smoke: $target passed in $((SECONDS - started))s"
     rm -f "$log"
 }
 

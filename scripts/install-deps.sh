@@ -5,6 +5,8 @@ packages=(
     build-essential cmake ninja-build pkg-config
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     zlib1g-dev
+    # Inflates compressed X files faster than zlib alone; the build works without it.
+    libdeflate-dev
     libtinygltf-dev
     clang libclang-rt-14-dev clang-format-14 python3
     # The benchmarks' peers (assimp's library and its "assimp" program) and a profiler; the build

@@ -4,10 +4,8 @@
 #include "cli/Commands.h"
 #include "cli/PluginLoading.h"
 #include "cli/SceneLoading.h"
-#include "gltf/GltfWriter.h"
 #include "plugins/PluginRegistry.h"
 #include "progress/TerminalProgress.h"
-#include "scene/HostToGltf.h"
 
 #include <maxapi.h>
 
@@ -111,23 +109,6 @@ const plugins::PluginClass* findUtility(const plugins::PluginRegistry& registry)
     return nullptr;
 }
 
-// Writes the host scene as glTF to `output`, showing progress.
-bool writeScene(const std::string& output, Console& console) {
-    Interface* core = GetCOREInterface();
-    std::string title = "Writing " + std::filesystem::path(output).filename().string();
-    core->ProgressStart(title.data(), TRUE, nullptr, nullptr);
-    scene::CaptureReport capture;
-    gltf::Scene captured = scene::captureHostScene(capture);
-    core->ProgressUpdate(50);
-    for (const std::string& warning : capture.warnings)
-        console.warning(warning);
-    std::string error;
-    const bool written = gltf::writeGltfFile(captured, output, error);
-    core->ProgressEnd();
-    if (!written) console.error(output + ": " + error);
-    return written;
-}
-
 } // namespace
 
 int runAnimsetsCommand(const ParsedArguments& arguments, Console& console) {
@@ -214,7 +195,7 @@ int runAnimsetsCommand(const ParsedArguments& arguments, Console& console) {
 
     const bool changed = GetSaveRequiredFlag() || GetCOREInterface()->GetAnimRange() != loadedRange;
     if (!changed && !hasOutput) return exitSuccess;
-    return writeScene(output, console) ? exitSuccess : exitFailure;
+    return writeHostScene(output, SceneImages::asNamed, console) ? exitSuccess : exitFailure;
 }
 
 } // namespace cli

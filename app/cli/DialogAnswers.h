@@ -32,7 +32,7 @@ struct DialogControl {
     std::vector<int> controlIds = {}; // box; buttons in choice order; three edits; box then edit
     std::vector<std::string_view> choices = {}; // radio buttons: the values, in button order
     std::string_view valueName = {};            // "X,Y,Z", "FPS"
-    std::string_view help = {};                 // what the control means, without the label
+    std::string help = {};                      // what the control means, without the label
     int minimum = 0;                            // checkedNumber: the accepted whole numbers
     int maximum = 0;
     std::string_view offHelp = {}; // for an off flag that is not "no-" and the flag

@@ -1,11 +1,10 @@
 // lumaset export: a scene through the plug-in's exporter into an X file, its dialog answered
 // from the command line.
 #include "cli/Commands.h"
-#include "cli/PluginLoading.h"
 
 #include "cli/ExportDialog.h"
+#include "cli/PluginDialogRun.h"
 #include "cli/SceneLoading.h"
-#include "plugins/PluginRegistry.h"
 #include "progress/TerminalProgress.h"
 #include "scene/SceneDepth.h"
 #include "xfile/XFileTarget.h"
@@ -24,8 +23,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// At most this many renamed nodes are listed one by one.
-const std::size_t kListedRenames = 20;
+// At most this many renamed nodes are listed one by one; the rest are counted in one line.
+const std::size_t kListedRenames = 2;
 
 bool endsWithX(const std::string& path) {
     const std::string extension = fs::path(path).extension().string();
@@ -72,8 +71,8 @@ void reportRenamedNodes(const std::string& output, Console& console) {
                             "'");
     }
     if (renamed > kListedRenames)
-        console.warning(output + ": " + std::to_string(renamed - kListedRenames) +
-                        " more nodes are written under changed names");
+        console.warning(output + ": ... and " + std::to_string(renamed - kListedRenames) +
+                        " more nodes renamed");
 }
 
 } // namespace
@@ -92,24 +91,9 @@ int runExportCommand(const ParsedArguments& arguments, Console& console) {
             return exitUsage;
         }
     }
-    if (int status = applyConfigFolder(arguments, hint, console); status != exitSuccess)
-        return status;
-    headless::UserPlayer player;
-    player.at();
-    std::string error;
-    if (!scriptAnswers(exportDialogControls(), arguments, player, error, !printOnly)) {
-        console.error(error + hint);
-        return exitUsage;
-    }
-
-    std::string folder;
-    plugins::PluginRegistry registry;
-    if (!loadPlugins(arguments, registry, folder, console)) return exitFailure;
-    const plugins::PluginClass* exporter = registry.findByExtension(SCENE_EXPORT_CLASS_ID, "x");
-    if (!exporter) {
-        console.error("no plug-in in " + folder + " exports X files");
-        return exitFailure;
-    }
+    PluginDialogRun dialogRun(
+        {SCENE_EXPORT_CLASS_ID, exportDialogControls(), "exporter", "exports"}, arguments, hint);
+    if (int status = dialogRun.prepare(console); status != exitSuccess) return status;
 
     const std::string output = printOnly ? std::string() : input.outputs[0];
     progress::TerminalProgress bar(console.err(), console.errIsTerminal());
@@ -132,39 +116,23 @@ int runExportCommand(const ParsedArguments& arguments, Console& console) {
     }
 
     const xfile::FileState before = xfile::fileStateOf(output);
-    DialogWatch watch("", exportDialogControls());
-    {
-        std::unique_ptr<SceneExport> plugin(
-            static_cast<SceneExport*>(exporter->descriptor->Create(FALSE)));
-        if (!plugin) {
-            console.error(exporter->name + ": the plug-in made no exporter");
-            return exitFailure;
-        }
-        std::unique_ptr<ExpInterface> exportInterface = hostcore::newExportInterface();
-        // A print-only run cancels the dialog: the exporter then writes and saves nothing.
-        plugin->DoExport(printOnly ? "" : output.c_str(), exportInterface.get(), GetCOREInterface(),
-                         FALSE, 0);
-    }
-    if (!player.failures().empty()) {
-        console.error("the exporter's dialog could not be answered: " + player.failures().front());
-        return exitFailure;
-    }
-    if (!watch.sawDialog()) {
-        console.error(exporter->name + ": the exporter showed no options dialog");
-        return exitFailure;
-    }
-    if (printOnly) {
-        for (const std::string& line : watch.lastState())
-            console.out() << line << '\n';
-        return exitSuccess;
-    }
+    const int status = dialogRun.run(
+        [&](void* instance) {
+            std::unique_ptr<SceneExport> plugin(static_cast<SceneExport*>(instance));
+            std::unique_ptr<ExpInterface> exportInterface = hostcore::newExportInterface();
+            // A print-only run cancels the dialog: the exporter then writes and saves nothing.
+            plugin->DoExport(printOnly ? "" : output.c_str(), exportInterface.get(),
+                             GetCOREInterface(), FALSE, 0);
+        },
+        console);
+    if (status != exitSuccess || printOnly) return status;
     if (!xfile::wasReplaced(before, output)) {
         console.error(output + ": the exporter could not write the file" +
                       (before.exists ? "; the file there is unchanged" : ""));
         return exitFailure;
     }
-    if (std::find(watch.lastState().begin(), watch.lastState().end(), "Format: TEXT") !=
-        watch.lastState().end())
+    const std::vector<std::string>& shown = dialogRun.dialogState();
+    if (std::find(shown.begin(), shown.end(), "Format: TEXT") != shown.end())
         reportRenamedNodes(output, console);
     return exitSuccess;
 }

@@ -1,88 +1,57 @@
 #include "cli/ExportDialog.h"
 
+#include "cli/SharedDialogControls.h"
+#include "resources/resource.h"
+
 namespace cli {
 
-std::span<const DialogControl> exportDialogControls() {
+namespace {
+
+std::vector<DialogControl> makeExportDialogControls() {
     using enum ControlKind;
-    static const DialogControl controls[] = {
+    std::vector<DialogControl> controls = {
         {.flag = "format",
          .label = "Format",
          .kind = radioButtons,
-         .controlIds = {1003, 1004, 1005},
+         .controlIds = {IDC_FORMAT_TEXT, IDC_FORMAT_BINARY, IDC_FORMAT_COMPRESSED},
          .choices = {"text", "binary", "compressed"},
          .valueName = "text|binary|compressed",
          .help = "the encoding of the X file"},
-        {.flag = "normals",
-         .offFlag = "no-normals",
-         .label = "Normal",
-         .kind = checkBox,
-         .controlIds = {1007},
-         .help = "write normals"},
-        {.flag = "uv",
-         .offFlag = "no-uv",
-         .label = "UV",
-         .kind = checkBox,
-         .controlIds = {1008},
-         .help = "write texture coordinates"},
-        {.flag = "colors",
-         .offFlag = "no-colors",
-         .label = "Vertex Color",
-         .kind = checkBox,
-         .controlIds = {1023},
-         .help = "write vertex colours"},
-        {.flag = "skin",
-         .offFlag = "no-skin",
-         .label = "Skin",
-         .kind = checkBox,
-         .controlIds = {1009},
-         .help = "write skin weights"},
-        {.flag = "animation",
-         .offFlag = "no-animation",
-         .label = "Animation key",
-         .kind = checkBox,
-         .controlIds = {1010},
-         .help = "write animation"},
-        {.flag = "full-texture-path",
-         .offFlag = "no-full-texture-path",
-         .label = "Full path texfile",
-         .kind = checkBox,
-         .controlIds = {1006},
-         .help = "keep the folders of texture file names"},
-        {.flag = "left-handed",
-         .offFlag = "no-left-handed",
-         .label = "Left hand",
-         .kind = checkBox,
-         .controlIds = {1022},
-         .help = "convert the scene to the left-handed system"},
-        {.flag = "unify",
-         .offFlag = "no-unify",
-         .label = "D3DX Opt",
-         .kind = checkBox,
-         .controlIds = {1024},
-         .help = "give each mesh one vertex list for all its streams"},
-        {.flag = "sample",
-         .offFlag = "keys",
-         .label = "Sampling",
-         .kind = checkedNumber,
-         .controlIds = {1031, 1032},
-         .valueName = "FPS",
-         .help = "sample the animation FPS times a second",
-         .minimum = 1,
-         .maximum = 4800,
-         .offHelp = "take the animation from the keys"},
-        {.flag = "scale",
-         .label = "Scale",
-         .kind = numberTriple,
-         .controlIds = {1028, 1029, 1030},
-         .valueName = "X,Y,Z",
-         .help = "scale the top-level nodes"},
-        {.flag = "rotate",
-         .label = "Rotation",
-         .kind = numberTriple,
-         .controlIds = {1034, 1035, 1036},
-         .valueName = "X,Y,Z",
-         .help = "turn the top-level nodes, in degrees"},
     };
+    for (DialogControl& control : sceneContentControls("write"))
+        controls.push_back(std::move(control));
+    controls.push_back({.flag = "full-texture-path",
+                        .offFlag = "no-full-texture-path",
+                        .label = "Full path texfile",
+                        .kind = checkBox,
+                        .controlIds = {IDC_TEXTURE_PATH},
+                        .help = "keep the folders of texture file names"});
+    controls.push_back(leftHandedControl("to"));
+    controls.push_back({.flag = "unify",
+                        .offFlag = "no-unify",
+                        .label = "D3DX Opt",
+                        .kind = checkBox,
+                        .controlIds = {IDC_D3DX_OPT},
+                        .help = "give each mesh one vertex list for all its streams"});
+    controls.push_back({.flag = "sample",
+                        .offFlag = "keys",
+                        .label = "Sampling",
+                        .kind = checkedNumber,
+                        .controlIds = {IDC_SAMPLING, IDC_SAMPLING_FPS},
+                        .valueName = "FPS",
+                        .help = "sample the animation FPS times a second",
+                        .minimum = 1,
+                        .maximum = 4800,
+                        .offHelp = "take the animation from the keys"});
+    for (DialogControl& control : placementControls("Scale", "Rotation"))
+        controls.push_back(std::move(control));
+    return controls;
+}
+
+} // namespace
+
+std::span<const DialogControl> exportDialogControls() {
+    static const std::vector<DialogControl> controls = makeExportDialogControls();
     return controls;
 }
 

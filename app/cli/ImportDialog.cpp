@@ -1,65 +1,30 @@
 #include "cli/ImportDialog.h"
 
+#include "cli/SharedDialogControls.h"
+#include "resources/resource.h"
+
 namespace cli {
 
+namespace {
+
+std::vector<DialogControl> makeImportDialogControls() {
+    std::vector<DialogControl> controls = sceneContentControls("read");
+    controls.push_back(leftHandedControl("from"));
+    controls.push_back({.flag = "bone-scale",
+                        .label = "Bone Scale",
+                        .kind = ControlKind::numberTriple,
+                        .controlIds = {IDC_BONE_SCALE_X, IDC_BONE_SCALE_Y, IDC_BONE_SCALE_Z},
+                        .valueName = "X,Y,Z",
+                        .help = "scale the bones"});
+    for (DialogControl& control : placementControls("Object Scale", "Object Rotation"))
+        controls.push_back(std::move(control));
+    return controls;
+}
+
+} // namespace
+
 std::span<const DialogControl> importDialogControls() {
-    using enum ControlKind;
-    static const DialogControl controls[] = {
-        {.flag = "normals",
-         .offFlag = "no-normals",
-         .label = "Normal",
-         .kind = checkBox,
-         .controlIds = {1007},
-         .help = "read normals"},
-        {.flag = "uv",
-         .offFlag = "no-uv",
-         .label = "UV",
-         .kind = checkBox,
-         .controlIds = {1008},
-         .help = "read texture coordinates"},
-        {.flag = "colors",
-         .offFlag = "no-colors",
-         .label = "Vertex Color",
-         .kind = checkBox,
-         .controlIds = {1023},
-         .help = "read vertex colours"},
-        {.flag = "skin",
-         .offFlag = "no-skin",
-         .label = "Skin",
-         .kind = checkBox,
-         .controlIds = {1009},
-         .help = "read skin weights"},
-        {.flag = "animation",
-         .offFlag = "no-animation",
-         .label = "Animation key",
-         .kind = checkBox,
-         .controlIds = {1010},
-         .help = "read animation"},
-        {.flag = "left-handed",
-         .offFlag = "no-left-handed",
-         .label = "Left hand",
-         .kind = checkBox,
-         .controlIds = {1022},
-         .help = "convert the scene from the left-handed system"},
-        {.flag = "bone-scale",
-         .label = "Bone Scale",
-         .kind = numberTriple,
-         .controlIds = {1024, 1025, 1026},
-         .valueName = "X,Y,Z",
-         .help = "scale the bones"},
-        {.flag = "scale",
-         .label = "Object Scale",
-         .kind = numberTriple,
-         .controlIds = {1028, 1029, 1030},
-         .valueName = "X,Y,Z",
-         .help = "scale the top-level nodes"},
-        {.flag = "rotate",
-         .label = "Object Rotation",
-         .kind = numberTriple,
-         .controlIds = {1034, 1035, 1036},
-         .valueName = "X,Y,Z",
-         .help = "turn the top-level nodes, in degrees"},
-    };
+    static const std::vector<DialogControl> controls = makeImportDialogControls();
     return controls;
 }
 

@@ -2,12 +2,9 @@
 #include "cli/Commands.h"
 
 #include "cli/SceneLoading.h"
-#include "gltf/GltfWriter.h"
 #include "progress/TerminalProgress.h"
-#include "scene/HostToGltf.h"
+#include "scene/SceneCounts.h"
 #include "scene/SceneReport.h"
-
-#include <maxapi.h>
 
 #include <filesystem>
 
@@ -21,6 +18,8 @@ int runSceneInfoCommand(const ParsedArguments& arguments, Console& console) {
     progress::TerminalProgress bar(console.err(), console.errIsTerminal());
     if (!loadSceneIntoHost(input, "", console)) return exitFailure;
     scene::printHostScene(console.out());
+    // The same line as xinspect's, so an imported file can be held against the X file.
+    scene::printCounts(console.out(), scene::countHostScene());
     return exitSuccess;
 }
 
@@ -36,21 +35,7 @@ int runSceneConvertCommand(const ParsedArguments& arguments, Console& console) {
         std::filesystem::absolute(std::filesystem::path(output), ignored).parent_path().string();
     if (!loadSceneIntoHost(input, outputFolder, console)) return exitFailure;
 
-    Interface* core = GetCOREInterface();
-    std::string title = "Writing " + std::filesystem::path(output).filename().string();
-    core->ProgressStart(title.data(), TRUE, nullptr, nullptr);
-    scene::CaptureReport capture;
-    gltf::Scene captured = scene::captureHostScene(capture);
-    core->ProgressUpdate(50);
-    for (const std::string& warning : capture.warnings)
-        console.warning(warning);
-    std::string error;
-    const bool written = gltf::writeGltfFile(captured, output, error);
-    core->ProgressEnd();
-    if (!written) {
-        console.error(output + ": " + error);
-        return exitFailure;
-    }
+    if (!writeHostScene(output, SceneImages::asNamed, console)) return exitFailure;
     return exitSuccess;
 }
 

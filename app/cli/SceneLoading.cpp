@@ -1,9 +1,12 @@
 #include "cli/SceneLoading.h"
 
 #include "cli/Commands.h"
+#include "cli/ImportedTextures.h"
 #include "gltf/GltfReader.h"
+#include "gltf/GltfWriter.h"
 #include "scene/DemoScene.h"
 #include "scene/GltfToHost.h"
+#include "scene/HostToGltf.h"
 
 #include <maxapi.h>
 
@@ -76,6 +79,24 @@ bool loadSceneIntoHost(const SceneInput& input, const std::string& imageFolder, 
         return false;
     }
     return true;
+}
+
+bool writeHostScene(const std::string& output, SceneImages images, Console& console) {
+    Interface* core = GetCOREInterface();
+    std::string title = "Writing " + std::filesystem::path(output).filename().string();
+    core->ProgressStart(title.data(), TRUE, nullptr, nullptr);
+    scene::CaptureReport capture;
+    gltf::Scene captured = scene::captureHostScene(capture);
+    core->ProgressUpdate(50);
+    const bool embed = images == SceneImages::foundAndEmbedded;
+    if (embed) resolveImageFiles(captured, capture.warnings);
+    for (const std::string& warning : capture.warnings)
+        console.warning(output + ": " + warning);
+    std::string error;
+    const bool written = gltf::writeGltfFile(captured, output, error, {.embedImageFiles = embed});
+    core->ProgressEnd();
+    if (!written) console.error(output + ": " + error);
+    return written;
 }
 
 } // namespace cli

@@ -1,5 +1,6 @@
 // What the scene commands share: reading "FILE or --demo" and the frame rate from the command
-// line, and loading that scene into the host core with its warnings and errors reported.
+// line, loading that scene into the host core and writing the host scene out as glTF, with their
+// warnings and errors reported.
 #pragma once
 
 #include "cli/Arguments.h"
@@ -26,5 +27,15 @@ int parseSceneInput(const ParsedArguments& arguments, std::size_t outputCount,
 // are written to `imageFolder` (not at all when empty). Reports warnings, and an error as
 // "FILE: reason"; false on error.
 bool loadSceneIntoHost(const SceneInput& input, const std::string& imageFolder, Console& console);
+
+// How writeHostScene treats the image files the host scene names.
+enum class SceneImages {
+    asNamed,         // the uris are the names the materials hold
+    foundAndEmbedded // looked up as an importer left them (resolveImageFiles), then embedded
+};
+
+// Writes the host scene to `output` as glTF, showing progress. Reports warnings and an error as
+// "FILE: reason"; false on error.
+bool writeHostScene(const std::string& output, SceneImages images, Console& console);
 
 } // namespace cli

@@ -1,60 +1,23 @@
 #include "cli/XFileCheck.h"
 
-#include "xfile/XFileTemplates.h"
+#include "xfile/FileServices.h"
 
 #include <dxfile.h>
-
-#include <cstring>
 
 namespace cli {
 namespace {
 
-// The services library as the importer loads it, by its Windows name; one root object with the
-// templates registered, released with the check.
-class FileServices {
-public:
-    FileServices() {
-        library_ = LoadLibraryA("d3dxof.dll");
-        if (!library_) return;
-        auto create =
-            reinterpret_cast<LPDIRECTXFILECREATE>(GetProcAddress(library_, "DirectXFileCreate"));
-        lastError_ = reinterpret_cast<LPDIRECTXFILEGETLASTERROR>(
-            GetProcAddress(library_, "DirectXFileGetLastError"));
-        if (!create || create(&root_) != DXFILE_OK) root_ = nullptr;
-        if (!root_) return;
-        root_->RegisterTemplates(const_cast<unsigned char*>(kStandardTemplates),
-                                 kStandardTemplatesSize);
-        root_->RegisterTemplates(const_cast<char*>(kExtensionTemplates),
-                                 static_cast<DWORD>(std::strlen(kExtensionTemplates)));
-    }
-    ~FileServices() {
-        if (root_) root_->Release();
-        if (library_) FreeLibrary(library_);
-    }
-    FileServices(const FileServices&) = delete;
-    FileServices& operator=(const FileServices&) = delete;
-
-    IDirectXFile* root() const { return root_; }
-
-    // The services' own line for the last failure, or `fallback` when they give none.
-    std::string lastError(const std::string& fallback) const {
-        DXFILEDIAGNOSTIC diagnostic{};
-        if (lastError_ && lastError_(root_, &diagnostic) == DXFILE_OK && diagnostic.message &&
-            *diagnostic.message)
-            return diagnostic.message;
-        return fallback;
-    }
-
-private:
-    HMODULE library_ = nullptr;
-    IDirectXFile* root_ = nullptr;
-    LPDIRECTXFILEGETLASTERROR lastError_ = nullptr;
-};
+// The services' own line for the last failure, or `fallback` when they give none.
+std::string lastError(const xfile::FileServices& services, const std::string& fallback) {
+    const DXFILEDIAGNOSTIC diagnostic = services.lastDiagnostic();
+    if (diagnostic.message && *diagnostic.message) return diagnostic.message;
+    return fallback;
+}
 
 } // namespace
 
 bool checkXFile(const std::string& path, std::string& diagnostic) {
-    FileServices services;
+    xfile::FileServices services;
     if (!services.root()) {
         diagnostic = "the DirectX file services (d3dxof.dll) cannot be loaded";
         return false;
@@ -63,7 +26,7 @@ bool checkXFile(const std::string& path, std::string& diagnostic) {
     HRESULT status = services.root()->CreateEnumObject(const_cast<char*>(path.c_str()),
                                                        DXFILELOAD_FROMFILE, &objects);
     if (status != DXFILE_OK || !objects) {
-        diagnostic = services.lastError(path + ": the file cannot be opened");
+        diagnostic = lastError(services, path + ": the file cannot be opened");
         return false;
     }
     // The services parse the file whole when it is opened; the objects read before an error
@@ -76,7 +39,7 @@ bool checkXFile(const std::string& path, std::string& diagnostic) {
     }
     objects->Release();
     if (status == DXFILEERR_NOMOREOBJECTS) return true;
-    diagnostic = services.lastError(path + ": the file cannot be read");
+    diagnostic = lastError(services, path + ": the file cannot be read");
     return false;
 }
 

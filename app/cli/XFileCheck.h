@@ -1,6 +1,7 @@
 // Whether the DirectX file services can read an X file to its end, and if not, why. The importer
-// says nothing when a file cannot be read (it builds nothing, or only what came before the
-// damage), so the program asks the services itself before it runs the importer.
+// says nothing when a file cannot be read (it builds nothing), so the program asks the services
+// itself before it runs the importer, with the template sets of the services' own headers, which
+// the importer registers as well.
 #pragma once
 
 #include <string>

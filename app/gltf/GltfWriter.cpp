@@ -19,6 +19,49 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Whether `text` is well-formed UTF-8 (no overlong forms, no surrogates, nothing past U+10FFFF).
+bool isUtf8(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        int length = lead < 0x80           ? 1
+                     : (lead >> 5) == 0x6  ? 2
+                     : (lead >> 4) == 0xE  ? 3
+                     : (lead >> 3) == 0x1E ? 4
+                                           : 0;
+        if (length == 0 || i + std::size_t(length) > text.size()) return false;
+        std::uint32_t code = length == 1 ? lead : lead & (0x7Fu >> length);
+        for (int k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + std::size_t(k)]);
+            if ((next & 0xC0) != 0x80) return false;
+            code = (code << 6) | (next & 0x3Fu);
+        }
+        const std::uint32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (code < smallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+        i += std::size_t(length);
+    }
+    return true;
+}
+
+// glTF text is UTF-8 and the JSON writer refuses anything else, while the host's names are 8-bit
+// text: a name that is not UTF-8 already is taken as Latin-1 and written as those characters.
+std::string utf8Name(const std::string& name) {
+    if (isUtf8(name)) return name;
+    std::string text;
+    text.reserve(name.size() * 2);
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            text += c;
+        } else {
+            text += char(0xC0 | (byte >> 6));
+            text += char(0x80 | (byte & 0x3F));
+        }
+    }
+    return text;
+}
+
 // Images reach the file with the uri the builder gave them; nothing is re-encoded.
 bool keepImageUri(const std::string*, const std::string*, const tinygltf::Image* image, bool,
                   std::string* outUri, void*) {
@@ -290,7 +333,7 @@ void samplerKeys(const Channel& channel, std::vector<float>& times, std::vector<
 // One glTF animation; a node's property is animated by one channel at most, the first.
 void addAnimation(ModelBuilder& builder, const Animation& source, std::size_t nodeCount) {
     tinygltf::Animation animation;
-    animation.name = source.name;
+    animation.name = utf8Name(source.name);
     if (source.timelineStartSeconds) {
         tinygltf::Value::Object ours{
             {"timelineStart", tinygltf::Value(*source.timelineStartSeconds)}};
@@ -397,7 +440,7 @@ void buildModel(const Scene& scene, ModelBuilder& builder, const fs::path& outpu
     builder.reserveBuffer(bufferBytesOf(scene));
     for (const Image& source : scene.images) {
         tinygltf::Image image;
-        image.name = source.name;
+        image.name = utf8Name(source.name);
         std::vector<std::uint8_t> bytes;
         if (!source.path.empty() && embedImageFiles &&
             readEmbeddableImage(source.path, bytes, image.mimeType)) {
@@ -417,7 +460,7 @@ void buildModel(const Scene& scene, ModelBuilder& builder, const fs::path& outpu
     }
     for (const Material& source : scene.materials) {
         tinygltf::Material material;
-        material.name = source.name;
+        material.name = utf8Name(source.name);
         auto& pbr = material.pbrMetallicRoughness;
         pbr.baseColorFactor.assign(source.baseColorFactor.begin(), source.baseColorFactor.end());
         for (double& c : pbr.baseColorFactor)
@@ -434,7 +477,7 @@ void buildModel(const Scene& scene, ModelBuilder& builder, const fs::path& outpu
     std::vector<int> meshIndex(scene.meshes.size(), -1);
     for (std::size_t m = 0; m < scene.meshes.size(); ++m) {
         tinygltf::Mesh mesh;
-        mesh.name = scene.meshes[m].name;
+        mesh.name = utf8Name(scene.meshes[m].name);
         for (const Primitive& primitive : scene.meshes[m].primitives)
             if (!primitive.indices.empty() && !primitive.positions.empty()) {
                 const bool textured =
@@ -449,7 +492,7 @@ void buildModel(const Scene& scene, ModelBuilder& builder, const fs::path& outpu
     }
     for (const Node& source : scene.nodes) {
         tinygltf::Node node;
-        node.name = source.name;
+        node.name = utf8Name(source.name);
         node.children = source.children;
         node.mesh = source.mesh >= 0 ? meshIndex[std::size_t(source.mesh)] : -1;
         node.skin = node.mesh >= 0 ? source.skin : -1;
@@ -464,11 +507,16 @@ void buildModel(const Scene& scene, ModelBuilder& builder, const fs::path& outpu
             if (source.scale != Vec3{1, 1, 1})
                 node.scale.assign(source.scale.begin(), source.scale.end());
         }
+        // tinygltf writes a node with no member at all as null, which no reader takes for a
+        // node: an unnamed empty leaf at rest states its (unit) scale.
+        if (node.name.empty() && node.children.empty() && node.mesh < 0 && node.matrix.empty() &&
+            node.translation.empty() && node.rotation.empty() && node.scale.empty())
+            node.scale = {1, 1, 1};
         model.nodes.push_back(std::move(node));
     }
     for (const Skin& source : scene.skins) {
         tinygltf::Skin skin;
-        skin.name = source.name;
+        skin.name = utf8Name(source.name);
         skin.joints = source.joints;
         skin.skeleton = source.skeleton;
         if (!source.inverseBindMatrices.empty()) {

@@ -1,7 +1,9 @@
 #include "xfile/XFileTarget.h"
 
+#include "xfile/FileServices.h"
+
+#include <ComRef.h>
 #include <dxfile.h>
-#include <windows.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,40 +16,13 @@
 namespace xfile {
 namespace {
 
-// The file services, loaded by name as the plug-in loads them, with one root object of the
-// program's own.
-class Services {
-public:
-    Services() {
-        library_ = LoadLibraryA("d3dxof.dll");
-        if (!library_) return;
-        auto create =
-            reinterpret_cast<LPDIRECTXFILECREATE>(GetProcAddress(library_, "DirectXFileCreate"));
-        getLastError_ = reinterpret_cast<LPDIRECTXFILEGETLASTERROR>(
-            GetProcAddress(library_, "DirectXFileGetLastError"));
-        if (create && create(&root_) != DXFILE_OK) root_ = nullptr;
-    }
-    ~Services() {
-        if (root_) root_->Release();
-        if (library_) FreeLibrary(library_);
-    }
-    Services(const Services&) = delete;
-    Services& operator=(const Services&) = delete;
-
-    IDirectXFile* root() const { return root_; }
-    std::string lastReason() const {
-        DXFILEDIAGNOSTIC diagnostic{};
-        if (!getLastError_ || getLastError_(root_, &diagnostic) != DXFILE_OK ||
-            diagnostic.code == DXFILE_OK || !diagnostic.reason)
-            return "the file services cannot create it";
-        return diagnostic.reason;
-    }
-
-private:
-    HMODULE library_ = nullptr;
-    IDirectXFile* root_ = nullptr;
-    LPDIRECTXFILEGETLASTERROR getLastError_ = nullptr;
-};
+// The services' own line for the last failure.
+std::string lastReason(const FileServices& services) {
+    const DXFILEDIAGNOSTIC diagnostic = services.lastDiagnostic();
+    if (diagnostic.code == DXFILE_OK || !diagnostic.reason)
+        return "the file services cannot create it";
+    return diagnostic.reason;
+}
 
 bool isNameCharacter(char c) {
     return !std::strchr(" \t\r\n{};,\"<>[]", c);
@@ -86,14 +61,14 @@ std::string saveRefusal(const std::string& path) {
         if (::access(path.c_str(), W_OK) != 0)
             return std::string("cannot be replaced: ") + std::strerror(errno);
     }
-    Services services;
+    FileServices services;
     if (!services.root()) return "the file services (d3dxof.dll) could not be loaded";
-    IDirectXFileSaveObject* save = nullptr;
-    if (services.root()->CreateSaveObject(path.c_str(), DXFILEFORMAT_BINARY, &save) != DXFILE_OK)
-        return services.lastReason();
+    ComRef<IDirectXFileSaveObject> save;
+    if (services.root()->CreateSaveObject(path.c_str(), DXFILEFORMAT_BINARY, save.receive()) !=
+        DXFILE_OK)
+        return lastReason(services);
     // A save in which a call failed leaves the target untouched when it is released: a probe.
     (void)save->SaveTemplates(1, nullptr);
-    save->Release();
     return std::string();
 }
 

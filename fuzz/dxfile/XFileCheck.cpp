@@ -85,10 +85,9 @@ std::string checkXFile(IDirectXFile* root, const std::uint8_t* data, std::size_t
     // What was read saves in binary (references without a name excepted) and reads back, on
     // the same root: it holds the templates the input declared.
     std::unique_ptr<dxfile::BodyWriter> writer = dxfile::makeBinaryWriter();
-    std::string reason;
     std::size_t saved = 0;
     for (const auto& object : objects)
-        if (writer->writeObject(*object, reason)) ++saved;
+        if (!writer->writeObject(*object).failed()) ++saved;
     if (saved == 0) return "";
     std::string body = writer->body();
     std::size_t againSize = 16 + body.size();

@@ -19,10 +19,21 @@ bool fitsHostTime(std::int64_t ticks) {
            ticks <= std::numeric_limits<TimeValue>::max();
 }
 
-std::int32_t frameOf(std::int64_t ticks, std::int64_t ticksPerFrame) {
-    const std::int64_t frame = ticks / ticksPerFrame; // truncates toward zero
+std::int32_t clampedFrame(std::int64_t frame) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(
         frame, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
+// The frame that holds `ticks` (sets start on whole frames, at or after zero).
+std::int32_t frameOf(std::int64_t ticks, std::int64_t ticksPerFrame) {
+    return clampedFrame(ticks / ticksPerFrame);
+}
+
+// The first whole frame at or after `ticks`. A set ends there, so it spans every one of its keys:
+// keys a fraction of a frame apart (files at 4800 ticks a second that count their keys 0, 1, 2,
+// ...) stay inside their set instead of falling past its last frame.
+std::int64_t frameAtOrAfter(std::int64_t ticks, std::int64_t ticksPerFrame) {
+    return ticks >= 0 ? (ticks + ticksPerFrame - 1) / ticksPerFrame : ticks / ticksPerFrame;
 }
 
 // Calls set(time, value) for each key at startTicks + its time that the host can hold, and
@@ -72,11 +83,11 @@ void SceneBuilder::BuildAnimationSets(const SceneSnapshot& snapshot) {
     std::vector<AnimationSetEntry> entries;
     entries.reserve(snapshot.animationSets.size());
     for (const auto& [setName, set] : snapshot.animationSets) {
-        const std::int64_t endTicks = WriteSetKeys(set, startTicks);
-        entries.push_back(AnimationSetEntry{setName, frameOf(startTicks, ticksPerFrame),
-                                            frameOf(endTicks, ticksPerFrame)});
-        // The next set begins one frame after this one's last key.
-        startTicks = endTicks + ticksPerFrame;
+        const std::int64_t endFrame = frameAtOrAfter(WriteSetKeys(set, startTicks), ticksPerFrame);
+        entries.push_back(
+            AnimationSetEntry{setName, frameOf(startTicks, ticksPerFrame), clampedFrame(endFrame)});
+        // The next set begins on the frame after this one's end.
+        startTicks = (endFrame + 1) * ticksPerFrame;
     }
     AnimationSetStore().SaveToScene(entries);
 }

@@ -2,14 +2,14 @@
 
 #include "bmmlib.h"
 
-#include <cctype>
-#include <filesystem>
-#include <system_error>
+#include <stdlib.h>
+
+#include <memory>
 
 namespace {
 
-// A full path split as the C runtime's path splitter splits one: the drive, the folder with its
-// trailing separator, the file name without its extension, and the extension with its dot.
+// A full path split by the C runtime's path splitter: the drive, the folder with its trailing
+// separator, the file name without its extension, and the extension with its dot.
 struct PathParts {
     std::string drive;
     std::string folder;
@@ -17,44 +17,34 @@ struct PathParts {
     std::string extension;
 };
 
-bool hasDrive(const std::string& path) {
-    return path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
+struct FreeWithFree {
+    void operator()(char* text) const { free(text); }
+};
+
+// The absolute form of `path` by the C runtime's full-path call, in a buffer of the size it
+// needs, so names of any length go through; false when there is none.
+bool fullPathOf(const std::string& path, std::string& full) {
+    const std::unique_ptr<char, FreeWithFree> absolute(_fullpath(nullptr, path.c_str(), 0));
+    if (!absolute || !*absolute) return false;
+    full = absolute.get();
+    return true;
 }
 
-// The absolute form of `path`, with "." and ".." resolved; false when there is none. A name with
-// a drive, written on another system, counts as absolute already.
-bool fullPathOf(const std::string& path, std::string& full) {
-    if (hasDrive(path)) {
-        full = path;
-        return true;
-    }
-    std::error_code failed;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, failed);
-    if (failed) return false;
-    full = absolute.lexically_normal().string();
-    return !full.empty();
+// Splits `full`; every part is at most as long as the whole, so buffers of that size always
+// hold it. False when the splitter refuses all the same.
+bool splitPath(const std::string& full, PathParts& parts) {
+    const std::size_t size = full.size() + 1;
+    std::string drive(size, '\0'), folder(size, '\0'), name(size, '\0'), extension(size, '\0');
+    if (_splitpath_s(full.c_str(), drive.data(), size, folder.data(), size, name.data(), size,
+                     extension.data(), size) != 0)
+        return false;
+    const auto text = [](const std::string& buffer) { return std::string(buffer.c_str()); };
+    parts = PathParts{text(drive), text(folder), text(name), text(extension)};
+    return true;
 }
 
 bool isSeparator(char c) {
     return c == '/' || c == '\\';
-}
-
-PathParts splitPath(const std::string& full) {
-    PathParts parts;
-    std::size_t rest = 0;
-    if (hasDrive(full)) {
-        parts.drive = full.substr(0, 2);
-        rest = 2;
-    }
-    std::size_t nameStart = rest;
-    for (std::size_t i = rest; i < full.size(); ++i)
-        if (isSeparator(full[i])) nameStart = i + 1;
-    parts.folder = full.substr(rest, nameStart - rest);
-    const std::string fileName = full.substr(nameStart);
-    const std::size_t dot = fileName.rfind('.');
-    parts.name = dot == std::string::npos ? fileName : fileName.substr(0, dot);
-    parts.extension = dot == std::string::npos ? std::string() : fileName.substr(dot);
-    return parts;
 }
 
 // Rule 3: the X file's drive and folder, then the texture's file name and extension.
@@ -62,13 +52,17 @@ bool besideXFile(const std::string& textureName, const std::string& xFileName,
                  std::string& candidate) {
     std::string fullTexture;
     std::string fullXFile;
+    PathParts texture;
+    PathParts xFile;
     if (xFileName.empty() || !fullPathOf(textureName, fullTexture) ||
-        !fullPathOf(xFileName, fullXFile))
+        !fullPathOf(xFileName, fullXFile) || !splitPath(fullTexture, texture) ||
+        !splitPath(fullXFile, xFile) || (texture.name.empty() && texture.extension.empty()))
         return false;
-    const PathParts texture = splitPath(fullTexture);
-    const PathParts xFile = splitPath(fullXFile);
     candidate = xFile.drive + xFile.folder;
-    if (candidate.empty() || !isSeparator(candidate.back())) candidate += '/';
+    // The folder part ends in its separator; one is added only where there is none, in the
+    // kind the full path uses.
+    if (candidate.empty() || !isSeparator(candidate.back()))
+        candidate += xFile.folder.find('\\') != std::string::npos ? '\\' : '/';
     candidate += texture.name + texture.extension;
     return true;
 }

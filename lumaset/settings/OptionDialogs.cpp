@@ -1,88 +1,79 @@
 #include "settings/OptionDialogs.h"
 
-#include "resources/resource.h"
+#include "settings/OptionFields.h"
 
 namespace {
 
-const int kFormatButtons[3] = {IDC_FORMAT_TEXT, IDC_FORMAT_BINARY, IDC_FORMAT_COMPRESSED};
-const int kObjectScaleEdits[3] = {IDC_OBJECT_SCALE_X, IDC_OBJECT_SCALE_Y, IDC_OBJECT_SCALE_Z};
-const int kObjectRotationEdits[3] = {IDC_OBJECT_ROTATION_X, IDC_OBJECT_ROTATION_Y,
-                                     IDC_OBJECT_ROTATION_Z};
-// The bone-scale row puts y (1025) in the right-hand column and z (1026) in the middle; the
-// binding goes by control number.
-const int kBoneScaleEdits[3] = {IDC_BONE_SCALE_X, IDC_BONE_SCALE_Y, IDC_BONE_SCALE_Z};
-
-void showVector(DialogWindow& dialog, const int (&edits)[3], const float (&values)[3]) {
-    for (int axis = 0; axis < 3; ++axis)
-        dialog.SetFloat(edits[axis], values[axis]);
+template <class Options>
+void showFields(DialogWindow& dialog, std::span<const OptionField<Options>> fields,
+                const Options& options) {
+    for (const OptionField<Options>& field : fields) {
+        switch (field.kind) {
+        case OptionKind::choice:
+            // An index outside the buttons checks none of them.
+            for (int index = 0; index < 3; ++index)
+                dialog.SetCheck(field.controls[index], options.*field.number == index);
+            break;
+        case OptionKind::checkBox:
+            dialog.SetCheck(field.controls[0], options.*field.flag);
+            break;
+        case OptionKind::wholeNumber:
+            // Shown through the float setter: 30 reads as "30".
+            dialog.SetFloat(field.controls[0], static_cast<float>(options.*field.number));
+            break;
+        case OptionKind::triple:
+            for (int axis = 0; axis < 3; ++axis)
+                dialog.SetFloat(field.controls[axis], (options.*field.axes)[axis]);
+            break;
+        }
+    }
 }
 
-void readVector(const DialogWindow& dialog, const int (&edits)[3], float (&values)[3]) {
-    for (int axis = 0; axis < 3; ++axis)
-        values[axis] = static_cast<float>(dialog.GetFloat(edits[axis]));
+template <class Options>
+void readFields(const DialogWindow& dialog, std::span<const OptionField<Options>> fields,
+                Options& options) {
+    for (const OptionField<Options>& field : fields) {
+        switch (field.kind) {
+        case OptionKind::choice: {
+            // The first checked button; none checked reads as the first.
+            int choice = 0;
+            for (int index = 0; index < 3; ++index)
+                if (dialog.IsChecked(field.controls[index])) {
+                    choice = index;
+                    break;
+                }
+            options.*field.number = choice;
+            break;
+        }
+        case OptionKind::checkBox:
+            options.*field.flag = dialog.IsChecked(field.controls[0]);
+            break;
+        case OptionKind::wholeNumber:
+            options.*field.number = dialog.GetInt(field.controls[0]);
+            break;
+        case OptionKind::triple:
+            for (int axis = 0; axis < 3; ++axis)
+                (options.*field.axes)[axis] =
+                    static_cast<float>(dialog.GetFloat(field.controls[axis]));
+            break;
+        }
+    }
 }
 
 } // namespace
 
 void showExportOptions(DialogWindow& dialog, const ExportOptions& options) {
-    for (int index = 0; index < 3; ++index)
-        dialog.SetCheck(kFormatButtons[index], options.format == index);
-    dialog.SetCheck(IDC_TEXTURE_PATH, options.texturePath);
-    dialog.SetCheck(IDC_NORMAL, options.normal);
-    dialog.SetCheck(IDC_UV, options.uv);
-    dialog.SetCheck(IDC_SKIN, options.skin);
-    dialog.SetCheck(IDC_ANIMATION, options.animation);
-    dialog.SetCheck(IDC_LEFT_HANDED, options.leftHanded);
-    dialog.SetCheck(IDC_VERTEX_COLOR, options.vertexColor);
-    dialog.SetCheck(IDC_SAMPLING, options.sampling);
-    dialog.SetCheck(IDC_D3DX_OPT, options.d3dxOpt);
-    showVector(dialog, kObjectScaleEdits, options.objectScale);
-    showVector(dialog, kObjectRotationEdits, options.objectRotation);
-    // An integer shown through the float setter: 30 reads as "30".
-    dialog.SetFloat(IDC_SAMPLING_FPS, static_cast<float>(options.samplingFps));
+    showFields(dialog, exportOptionFields(), options);
 }
 
 void readExportOptions(const DialogWindow& dialog, ExportOptions& options) {
-    options.format = 0;
-    for (int index = 0; index < 3; ++index)
-        if (dialog.IsChecked(kFormatButtons[index])) {
-            options.format = index;
-            break;
-        }
-    options.texturePath = dialog.IsChecked(IDC_TEXTURE_PATH);
-    options.normal = dialog.IsChecked(IDC_NORMAL);
-    options.uv = dialog.IsChecked(IDC_UV);
-    options.skin = dialog.IsChecked(IDC_SKIN);
-    options.animation = dialog.IsChecked(IDC_ANIMATION);
-    options.leftHanded = dialog.IsChecked(IDC_LEFT_HANDED);
-    options.vertexColor = dialog.IsChecked(IDC_VERTEX_COLOR);
-    options.sampling = dialog.IsChecked(IDC_SAMPLING);
-    options.d3dxOpt = dialog.IsChecked(IDC_D3DX_OPT);
-    options.samplingFps = dialog.GetInt(IDC_SAMPLING_FPS);
-    readVector(dialog, kObjectScaleEdits, options.objectScale);
-    readVector(dialog, kObjectRotationEdits, options.objectRotation);
+    readFields(dialog, exportOptionFields(), options);
 }
 
 void showImportOptions(DialogWindow& dialog, const ImportOptions& options) {
-    dialog.SetCheck(IDC_NORMAL, options.normal);
-    dialog.SetCheck(IDC_UV, options.uv);
-    dialog.SetCheck(IDC_SKIN, options.skin);
-    dialog.SetCheck(IDC_ANIMATION, options.animation);
-    dialog.SetCheck(IDC_LEFT_HANDED, options.leftHanded);
-    dialog.SetCheck(IDC_VERTEX_COLOR, options.vertexColor);
-    showVector(dialog, kBoneScaleEdits, options.boneScale);
-    showVector(dialog, kObjectScaleEdits, options.objectScale);
-    showVector(dialog, kObjectRotationEdits, options.objectRotation);
+    showFields(dialog, importOptionFields(), options);
 }
 
 void readImportOptions(const DialogWindow& dialog, ImportOptions& options) {
-    options.normal = dialog.IsChecked(IDC_NORMAL);
-    options.uv = dialog.IsChecked(IDC_UV);
-    options.skin = dialog.IsChecked(IDC_SKIN);
-    options.animation = dialog.IsChecked(IDC_ANIMATION);
-    options.leftHanded = dialog.IsChecked(IDC_LEFT_HANDED);
-    options.vertexColor = dialog.IsChecked(IDC_VERTEX_COLOR);
-    readVector(dialog, kBoneScaleEdits, options.boneScale);
-    readVector(dialog, kObjectScaleEdits, options.objectScale);
-    readVector(dialog, kObjectRotationEdits, options.objectRotation);
+    readFields(dialog, importOptionFields(), options);
 }

@@ -1,5 +1,6 @@
 #include "settings/SettingsFile.h"
 
+#include "settings/OptionFields.h"
 #include "settings/XmlNode.h"
 
 #include <maxapi.h>
@@ -12,43 +13,56 @@ const char kExportSection[] = "EXPORT";
 const char kImportSection[] = "IMPORT";
 const char kValue[] = "value";
 
-const char* const kObjectScaleKeys[3] = {"OBJECTSCALE_X", "OBJECTSCALE_Y", "OBJECTSCALE_Z"};
-const char* const kObjectRotationKeys[3] = {"OBJECTROT_X", "OBJECTROT_Y", "OBJECTROT_Z"};
-const char* const kBoneScaleKeys[3] = {"BONESCALE_X", "BONESCALE_Y", "BONESCALE_Z"};
-
-void addValue(XmlNode& section, const char* key, int value) {
-    section.AddChild(key).SetAttribute(kValue, value);
-}
-void addValue(XmlNode& section, const char* key, bool value) {
-    addValue(section, key, value ? 1 : 0);
-}
-void addValue(XmlNode& section, const char* key, float value) {
-    section.AddChild(key).SetAttribute(kValue, value);
-}
-void addVector(XmlNode& section, const char* const (&keys)[3], const float (&values)[3]) {
-    for (int axis = 0; axis < 3; ++axis)
-        addValue(section, keys[axis], values[axis]);
-}
-
-// A section's element for `key`, read into the field when the names match exactly. An element
-// without a "value" attribute reads as 0 or false, not as the default.
-bool readValue(const XmlNode& element, const char* key, std::int32_t& field) {
-    if (element.Name() != key) return false;
-    field = element.GetAttributeInt(kValue);
-    return true;
-}
-bool readValue(const XmlNode& element, const char* key, bool& field) {
-    if (element.Name() != key) return false;
-    field = element.GetAttributeBool(kValue);
-    return true;
-}
-bool readVector(const XmlNode& element, const char* const (&keys)[3], float (&values)[3]) {
-    for (int axis = 0; axis < 3; ++axis)
-        if (element.Name() == keys[axis]) {
-            values[axis] = element.GetAttributeFloat(kValue);
-            return true;
+// Writes each field of the table under its key(s), in table order.
+template <class Options>
+void addFields(XmlNode& section, std::span<const OptionField<Options>> fields,
+               const Options& options) {
+    for (const OptionField<Options>& field : fields) {
+        switch (field.kind) {
+        case OptionKind::choice:
+        case OptionKind::wholeNumber:
+            section.AddChild(field.keys[0]).SetAttribute(kValue, int(options.*field.number));
+            break;
+        case OptionKind::checkBox:
+            section.AddChild(field.keys[0]).SetAttribute(kValue, options.*field.flag ? 1 : 0);
+            break;
+        case OptionKind::triple:
+            for (int axis = 0; axis < 3; ++axis)
+                section.AddChild(field.keys[axis])
+                    .SetAttribute(kValue, (options.*field.axes)[axis]);
+            break;
         }
-    return false;
+    }
+}
+
+// Reads the section's elements whose names match a key exactly, in file order, so a later
+// element for the same key wins. An element without a "value" attribute reads as 0 or false,
+// not as the default; unknown elements are passed over.
+template <class Options>
+void readFields(const XmlNode& section, std::span<const OptionField<Options>> fields,
+                Options& options) {
+    for (const XmlNode& element : section.Children()) {
+        if (element.IsText()) continue;
+        for (const OptionField<Options>& field : fields) {
+            int axis = 0;
+            while (axis < field.keyCount() && element.Name() != field.keys[axis])
+                ++axis;
+            if (axis == field.keyCount()) continue;
+            switch (field.kind) {
+            case OptionKind::choice:
+            case OptionKind::wholeNumber:
+                options.*field.number = element.GetAttributeInt(kValue);
+                break;
+            case OptionKind::checkBox:
+                options.*field.flag = element.GetAttributeBool(kValue);
+                break;
+            case OptionKind::triple:
+                (options.*field.axes)[axis] = element.GetAttributeFloat(kValue);
+                break;
+            }
+            break;
+        }
+    }
 }
 
 } // namespace
@@ -69,43 +83,10 @@ void SettingsFile::Load() {
     // Every section counts, in file order, so a later section's values win.
     for (const XmlNode& section : root->Children()) {
         if (section.IsText()) continue;
-        if (section.Name() == kExportSection) ReadExport(section);
-        if (section.Name() == kImportSection) ReadImport(section);
-    }
-}
-
-// In each section the first key that matches an element's name takes its value.
-void SettingsFile::ReadExport(const XmlNode& section) {
-    ExportOptions& options = exportOptions;
-    for (const XmlNode& element : section.Children()) {
-        if (element.IsText()) continue;
-        readValue(element, "FORMAT", options.format) ||
-            readValue(element, "NORMAL", options.normal) ||
-            readValue(element, "TEXPATH", options.texturePath) ||
-            readValue(element, "VCOLOR", options.vertexColor) ||
-            readValue(element, "SKIN", options.skin) || readValue(element, "UV", options.uv) ||
-            readValue(element, "ANIMATION", options.animation) ||
-            readValue(element, "CHAND", options.leftHanded) ||
-            readValue(element, "D3DXOPT", options.d3dxOpt) ||
-            readVector(element, kObjectScaleKeys, options.objectScale) ||
-            readVector(element, kObjectRotationKeys, options.objectRotation) ||
-            readValue(element, "SAMPLING", options.sampling) ||
-            readValue(element, "SAMPLINGFPS", options.samplingFps);
-    }
-}
-
-void SettingsFile::ReadImport(const XmlNode& section) {
-    ImportOptions& options = importOptions;
-    for (const XmlNode& element : section.Children()) {
-        if (element.IsText()) continue;
-        readValue(element, "NORMAL", options.normal) || readValue(element, "UV", options.uv) ||
-            readValue(element, "VCOLOR", options.vertexColor) ||
-            readValue(element, "SKIN", options.skin) ||
-            readValue(element, "ANIMATION", options.animation) ||
-            readValue(element, "CHAND", options.leftHanded) ||
-            readVector(element, kBoneScaleKeys, options.boneScale) ||
-            readVector(element, kObjectScaleKeys, options.objectScale) ||
-            readVector(element, kObjectRotationKeys, options.objectRotation);
+        if (section.Name() == kExportSection)
+            readFields(section, exportOptionFields(), exportOptions);
+        if (section.Name() == kImportSection)
+            readFields(section, importOptionFields(), importOptions);
     }
 }
 
@@ -114,33 +95,7 @@ bool SettingsFile::Save() {
     XmlDocument document;
     XmlNode& root = document.AddChild(kRoot);
 
-    XmlNode& exportSection = root.AddChild(kExportSection);
-    const ExportOptions& out = exportOptions;
-    addValue(exportSection, "FORMAT", out.format);
-    addValue(exportSection, "NORMAL", out.normal);
-    addValue(exportSection, "TEXPATH", out.texturePath);
-    addValue(exportSection, "VCOLOR", out.vertexColor);
-    addValue(exportSection, "SKIN", out.skin);
-    addValue(exportSection, "UV", out.uv);
-    addValue(exportSection, "ANIMATION", out.animation);
-    addValue(exportSection, "CHAND", out.leftHanded);
-    addValue(exportSection, "D3DXOPT", out.d3dxOpt);
-    addVector(exportSection, kObjectScaleKeys, out.objectScale);
-    addVector(exportSection, kObjectRotationKeys, out.objectRotation);
-    addValue(exportSection, "SAMPLING", out.sampling);
-    addValue(exportSection, "SAMPLINGFPS", out.samplingFps);
-
-    XmlNode& importSection = root.AddChild(kImportSection);
-    const ImportOptions& in = importOptions;
-    addValue(importSection, "NORMAL", in.normal);
-    addValue(importSection, "UV", in.uv);
-    addValue(importSection, "VCOLOR", in.vertexColor);
-    addValue(importSection, "SKIN", in.skin);
-    addValue(importSection, "ANIMATION", in.animation);
-    addValue(importSection, "CHAND", in.leftHanded);
-    addVector(importSection, kBoneScaleKeys, in.boneScale);
-    addVector(importSection, kObjectScaleKeys, in.objectScale);
-    addVector(importSection, kObjectRotationKeys, in.objectRotation);
-
+    addFields(root.AddChild(kExportSection), exportOptionFields(), exportOptions);
+    addFields(root.AddChild(kImportSection), importOptionFields(), importOptions);
     return document.Save(path);
 }

@@ -7,8 +7,6 @@
 
 #include <string>
 
-class XmlNode;
-
 class SettingsFile {
 public:
     // Builds the path from the host's plug-in configuration folder and loads the file. Never
@@ -25,6 +23,4 @@ public:
 
 private:
     void Load();
-    void ReadExport(const XmlNode& section);
-    void ReadImport(const XmlNode& section);
 };

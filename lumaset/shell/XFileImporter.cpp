@@ -9,6 +9,7 @@
 #include "resources/resource.h"
 #include "settings/OptionDialogs.h"
 #include "settings/SettingsFile.h"
+#include "shell/CorrectMirroredWinding.h"
 #include "shell/ProgressPump.h"
 #include "ui/DialogWindow.h"
 #include "xfile/XFileIO.h"
@@ -59,15 +60,20 @@ void importScene(const TCHAR* fileName, ImpInterface* ii, const DialogWindow& di
     reader.keepNormals = dialog.IsChecked(IDC_NORMAL);
     progress.Update(10, "Object Converting.");
 
-    std::unique_ptr<XScene> scene = fileName ? reader.readScene(fileName) : nullptr;
-    // Unreadable, no services, a refused header, or nothing readable behind it: the scene and
-    // its stored sets stay exactly as they were.
-    if (!scene || (scene->frames.empty() && scene->animationSets.empty())) return;
+    bool readWhole = false;
+    std::unique_ptr<XScene> scene = fileName ? reader.readScene(fileName, &readWhole) : nullptr;
+    // Unreadable, no services, a refused header, damage half way (which would give a part of
+    // the model), or nothing readable at all: the scene and its stored sets stay exactly as they
+    // were. Why is on record with the file services.
+    if (!scene || !readWhole || (scene->frames.empty() && scene->animationSets.empty())) return;
     checkImportedScene(*scene);
     prepareImportedScene(*scene);
     if (dialog.IsChecked(IDC_LEFT_HANDED)) mirrorHandedness(*scene);
     std::unique_ptr<SceneSnapshot> snapshot = xSceneToSnapshot(std::move(*scene));
     scene.reset();
+    // X files wind the triangles of mirrored frames as a renderer that ignores mirroring shows
+    // them (the exporter reverses them so); the host turns mirrored faces round itself.
+    CorrectMirroredWinding(*snapshot);
     progress.Update(40, "Object Writing.");
 
     SceneBuilder builder;

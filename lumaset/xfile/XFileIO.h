@@ -47,7 +47,10 @@ public:
 
     // Reads the X file `fileName` and returns the scene it holds, owned by the caller, or null
     // when the file cannot be read, the services are unavailable or refuse the file's header. The
-    // file services load the file, so why a file could not be read is their last error. Key times
+    // file services load the file, so why a file could not be read is their last error. When
+    // `readWhole` is given it says whether the services walked the file to its end: false for no
+    // scene, and for a file damaged half way, whose scene then holds only the objects before the
+    // damage (and the services' last error says where and why). Key times
     // come in ticks at 4800 a second: a file that announces another rate in an AnimTicksPerSecond
     // object has its times converted (rounded); a key whose converted time does not fit the signed
     // 32-bit range is left out. Files at 4800, or without the object, keep their times as they
@@ -56,15 +59,17 @@ public:
     // break that are dropped), and every per-corner list matches the faces. Polygons of more than
     // four corners are split into fans of triangles; a frame holding several meshes gets them
     // merged into one.
-    [[nodiscard]] std::unique_ptr<XScene> readScene(const char* fileName) const;
+    [[nodiscard]] std::unique_ptr<XScene> readScene(const char* fileName,
+                                                    bool* readWhole = nullptr) const;
 
     // The same, from `size` bytes at `bytes` (a whole X file image, header included), which stay
     // the caller's.
-    [[nodiscard]] std::unique_ptr<XScene> readSceneFromMemory(const void* bytes,
-                                                              std::size_t size) const;
+    [[nodiscard]] std::unique_ptr<XScene> readSceneFromMemory(const void* bytes, std::size_t size,
+                                                              bool* readWhole = nullptr) const;
 
 private:
     // Reads what CreateEnumObject makes of `source` under `loadOptions` (DXFILELOAD_*).
-    std::unique_ptr<XScene> readEnumerated(void* source, std::uint32_t loadOptions) const;
+    std::unique_ptr<XScene> readEnumerated(void* source, std::uint32_t loadOptions,
+                                           bool* readWhole) const;
     void trimReadScene(XScene& scene) const;
 };

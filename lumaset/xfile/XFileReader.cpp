@@ -1,10 +1,11 @@
 #include "xfile/XFileIO.h"
 
-#include "xfile/InterfaceRef.h"
 #include "xfile/MeshAssembly.h"
 #include "xfile/PackedData.h"
 #include "xfile/XFileIds.h"
 #include "xfile/XFileServices.h"
+
+#include <ComRef.h>
 
 #include <algorithm>
 #include <cstring>
@@ -58,10 +59,8 @@ template <> const IID& interfaceId<IDirectXFileDataReference>() {
 }
 
 // Whether `object` is a data object (or a reference), with `as` then holding it as one.
-template <class Interface> bool queryAs(IDirectXFileObject* object, InterfaceRef<Interface>& as) {
-    return object->QueryInterface(interfaceId<Interface>(),
-                                  reinterpret_cast<void**>(as.receive())) == S_OK &&
-           as.get();
+template <class Interface> bool queryAs(IDirectXFileObject* object, ComRef<Interface>& as) {
+    return object->QueryInterface(interfaceId<Interface>(), as.receiveVoid()) == S_OK && as.get();
 }
 
 PackedCursor dataOf(IDirectXFileData* object) {
@@ -72,9 +71,9 @@ PackedCursor dataOf(IDirectXFileData* object) {
 }
 
 // The next child that is a data object; references and binary children are passed over.
-bool nextDataChild(IDirectXFileData* parent, InterfaceRef<IDirectXFileData>& child) {
+bool nextDataChild(IDirectXFileData* parent, ComRef<IDirectXFileData>& child) {
     for (;;) {
-        InterfaceRef<IDirectXFileObject> object;
+        ComRef<IDirectXFileObject> object;
         if (parent->GetNextObject(object.receive()) != DXFILE_OK || !object.get()) return false;
         if (queryAs(object.get(), child)) return true;
     }
@@ -171,7 +170,7 @@ bool MeshReader::read(IDirectXFileData* meshObject, XMesh& mesh) {
         mesh = XMesh();
         return false;
     }
-    InterfaceRef<IDirectXFileData> child;
+    ComRef<IDirectXFileData> child;
     while (nextDataChild(meshObject, child)) {
         GUID type;
         if (!typeOf(child.get(), type)) continue;
@@ -270,8 +269,8 @@ bool MeshReader::readMaterial(IDirectXFileData* materialObject, XMaterial& mater
     material.textureFilename.clear();
 
     // The texture is the Material's first child, when that is a TextureFilename object.
-    InterfaceRef<IDirectXFileObject> first;
-    InterfaceRef<IDirectXFileData> texture;
+    ComRef<IDirectXFileObject> first;
+    ComRef<IDirectXFileData> texture;
     GUID type;
     if (materialObject->GetNextObject(first.receive()) == DXFILE_OK && first.get() &&
         queryAs(first.get(), texture) && typeOf(texture.get(), type) &&
@@ -311,10 +310,10 @@ void MeshReader::readMaterialList(IDirectXFileData* listObject, XMesh& mesh) {
     mesh.materials.clear();
     mesh.materials.reserve(std::min<std::size_t>(materialCount, 4096));
     for (;;) {
-        InterfaceRef<IDirectXFileObject> object;
+        ComRef<IDirectXFileObject> object;
         if (listObject->GetNextObject(object.receive()) != DXFILE_OK || !object.get()) break;
-        InterfaceRef<IDirectXFileData> material;
-        InterfaceRef<IDirectXFileDataReference> reference;
+        ComRef<IDirectXFileData> material;
+        ComRef<IDirectXFileDataReference> reference;
         if (queryAs(object.get(), reference)) {
             // A material defined elsewhere in the file and named here.
             if (reference.get()->Resolve(material.receive()) != DXFILE_OK) continue;
@@ -356,7 +355,7 @@ void SceneReader::readMeshInto(IDirectXFileData* meshObject, XMesh& mesh) {
 
 void SceneReader::readFrame(IDirectXFileData* frameObject, XFrame& frame, int depth) {
     frame.name = objectName(frameObject, kFrameNameBuffer);
-    InterfaceRef<IDirectXFileData> child;
+    ComRef<IDirectXFileData> child;
     while (nextDataChild(frameObject, child)) {
         GUID type;
         if (!typeOf(child.get(), type)) continue;
@@ -382,18 +381,18 @@ void SceneReader::readTopLevelMesh(IDirectXFileData* meshObject) {
 void SceneReader::readAnimation(IDirectXFileData* animationObject, std::string& targetName,
                                 XAnimation& animation) {
     for (;;) {
-        InterfaceRef<IDirectXFileObject> object;
+        ComRef<IDirectXFileObject> object;
         if (animationObject->GetNextObject(object.receive()) != DXFILE_OK || !object.get()) break;
-        InterfaceRef<IDirectXFileDataReference> reference;
+        ComRef<IDirectXFileDataReference> reference;
         if (queryAs(object.get(), reference)) {
-            InterfaceRef<IDirectXFileData> target;
+            ComRef<IDirectXFileData> target;
             if (reference.get()->Resolve(target.receive()) == DXFILE_OK && target.get())
                 targetName = objectName(target.get(), kAnimationNameBuffer);
             else // a target the file never defines is still named by the reference
                 targetName = objectName(reference.get(), kAnimationNameBuffer);
             continue;
         }
-        InterfaceRef<IDirectXFileData> key;
+        ComRef<IDirectXFileData> key;
         GUID type;
         if (!queryAs(object.get(), key) || !typeOf(key.get(), type) ||
             !sameGuid(type, TID_D3DRMAnimationKey))
@@ -444,7 +443,7 @@ void mergeKeys(XAnimation& into, XAnimation&& from) {
 void SceneReader::readAnimationSet(IDirectXFileData* setObject) {
     // A second set of the same name adds to the first.
     XAnimationSet& set = scene_.animationSets[objectName(setObject, kAnimationNameBuffer)];
-    InterfaceRef<IDirectXFileData> child;
+    ComRef<IDirectXFileData> child;
     while (nextDataChild(setObject, child)) {
         GUID type;
         if (!typeOf(child.get(), type) || !sameGuid(type, TID_D3DRMAnimation)) continue;
@@ -524,33 +523,40 @@ void trimFrames(std::list<XFrame>& frames, const XFileIO& io) {
 
 } // namespace
 
-std::unique_ptr<XScene> XFileIO::readSceneFromMemory(const void* bytes, std::size_t size) const {
+std::unique_ptr<XScene> XFileIO::readSceneFromMemory(const void* bytes, std::size_t size,
+                                                     bool* readWhole) const {
+    if (readWhole) *readWhole = false;
     if (!bytes || size > 0xFFFFFFFFu) return nullptr;
     DXFILELOADMEMORY source{const_cast<void*>(bytes), static_cast<DWORD>(size)};
-    return readEnumerated(&source, DXFILELOAD_FROMMEMORY);
+    return readEnumerated(&source, DXFILELOAD_FROMMEMORY, readWhole);
 }
 
-std::unique_ptr<XScene> XFileIO::readScene(const char* fileName) const {
+std::unique_ptr<XScene> XFileIO::readScene(const char* fileName, bool* readWhole) const {
+    if (readWhole) *readWhole = false;
     // The services load the file themselves: one place reads files, and its failures (a file
     // that is missing, unreadable or not a regular file) are on record with the file's name.
     if (!fileName) return nullptr;
-    return readEnumerated(const_cast<char*>(fileName), DXFILELOAD_FROMFILE);
+    return readEnumerated(const_cast<char*>(fileName), DXFILELOAD_FROMFILE, readWhole);
 }
 
-std::unique_ptr<XScene> XFileIO::readEnumerated(void* source, std::uint32_t loadOptions) const {
+std::unique_ptr<XScene> XFileIO::readEnumerated(void* source, std::uint32_t loadOptions,
+                                                bool* readWhole) const {
     IDirectXFile* root = xfileServices().rootFile();
     if (!root) return nullptr;
-    InterfaceRef<IDirectXFileEnumObject> enumerator;
+    ComRef<IDirectXFileEnumObject> enumerator;
     if (root->CreateEnumObject(source, loadOptions, enumerator.receive()) != DXFILE_OK)
         return nullptr;
 
     auto scene = std::make_unique<XScene>();
     SceneReader reader(*scene);
     std::uint32_t ticksPerSecond = 0; // none announced yet
+    // The walk ends with "no more objects" at the end of the file, or with the error the
+    // services met half way.
+    HRESULT walkEnd = DXFILEERR_NOMOREOBJECTS;
     for (;;) {
-        InterfaceRef<IDirectXFileData> object;
-        if (enumerator.get()->GetNextDataObject(object.receive()) != DXFILE_OK || !object.get())
-            break;
+        ComRef<IDirectXFileData> object;
+        walkEnd = enumerator.get()->GetNextDataObject(object.receive());
+        if (walkEnd != DXFILE_OK || !object.get()) break;
         GUID type;
         if (!typeOf(object.get(), type)) continue;
         if (sameGuid(type, TID_D3DRMFrame)) {
@@ -565,6 +571,7 @@ std::unique_ptr<XScene> XFileIO::readEnumerated(void* source, std::uint32_t load
             ticksPerSecond = announcedTicksPerSecond(object.get());
         }
     }
+    if (readWhole) *readWhole = walkEnd == DXFILEERR_NOMOREOBJECTS;
     retimeScene(*scene, ticksPerSecond);
     trimReadScene(*scene);
     return scene;

@@ -11,9 +11,10 @@ XFileServices::XFileServices(LPCSTR libraryName) {
     auto create =
         reinterpret_cast<LPDIRECTXFILECREATE>(GetProcAddress(library_, "DirectXFileCreate"));
     if (!create) return;
-    IDirectXFile* root = nullptr;
-    if (create(&root) != DXFILE_OK || !root) return;
-    root_ = root;
+    if (create(root_.receive()) != DXFILE_OK || !root_) {
+        root_.reset();
+        return;
+    }
     // Results are not checked: a file that needs a missing template fails when it is read.
     root_->RegisterTemplates(const_cast<unsigned char*>(kStandardTemplates),
                              kStandardTemplatesSize);
@@ -22,8 +23,7 @@ XFileServices::XFileServices(LPCSTR libraryName) {
 }
 
 XFileServices::~XFileServices() {
-    if (root_) root_->Release();
-    root_ = nullptr;
+    root_.reset();
     if (library_) FreeLibrary(library_);
     library_ = nullptr;
 }

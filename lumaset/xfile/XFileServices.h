@@ -4,6 +4,7 @@
 // could not be set up they fail quietly.
 #pragma once
 
+#include <ComRef.h>
 #include <dxfile.h>
 #include <windows.h>
 
@@ -20,13 +21,13 @@ public:
     XFileServices& operator=(const XFileServices&) = delete;
 
     // The root object, or null when the services are unavailable. Owned by the services.
-    IDirectXFile* rootFile() const { return root_; }
-    bool isAvailable() const { return root_ != nullptr; }
+    IDirectXFile* rootFile() const { return root_.get(); }
+    bool isAvailable() const { return static_cast<bool>(root_); }
     HMODULE library() const { return library_; }
 
 private:
     HMODULE library_ = nullptr;
-    IDirectXFile* root_ = nullptr;
+    ComRef<IDirectXFile> root_;
 };
 
 // The process-wide services, set up during the plug-in library's static initialisation.

@@ -1,13 +1,14 @@
 #include "xfile/XFileIO.h"
 
 #include "model/MeshIndexProcessing.h"
-#include "xfile/InterfaceRef.h"
 #include "xfile/MeshAssembly.h"
 #include "xfile/PackedData.h"
 #include "xfile/TextNames.h"
 #include "xfile/XFileIds.h"
 #include "xfile/XFileServices.h"
 #include "xfile/XFileTemplates.h"
+
+#include <ComRef.h>
 
 #include <cstring>
 #include <optional>
@@ -196,9 +197,9 @@ bool nestsTooDeeply(const XScene& scene, const XFileIO& io) {
 // refuse the save in their own words: the target file stays as it was and the reason is the
 // services' last error, where every caller of the writer looks for it.
 void refuseTooDeepNesting(IDirectXFileSaveObject* save) {
-    std::vector<InterfaceRef<IDirectXFileData>> chain;
+    std::vector<ComRef<IDirectXFileData>> chain;
     for (int level = 1; level <= XFileIO::kMaxObjectNesting + 1; ++level) {
-        InterfaceRef<IDirectXFileData> frame;
+        ComRef<IDirectXFileData> frame;
         if (save->CreateDataObject(TID_D3DRMFrame, nullptr, nullptr, 0, nullptr, frame.receive()) !=
             DXFILE_OK)
             return; // that failure is on record and spoils the save already
@@ -227,9 +228,9 @@ public:
     // A new unattached object, or none (and the save marked incomplete).
     // The size handed over is always the packed size, a TextureFilename's included (one text
     // pointer): the services refuse any other, and a refused object fails the whole save.
-    InterfaceRef<IDirectXFileData> create(const GUID& type, const std::string& name,
-                                          PackedBuilder* data = nullptr) {
-        InterfaceRef<IDirectXFileData> object;
+    ComRef<IDirectXFileData> create(const GUID& type, const std::string& name,
+                                    PackedBuilder* data = nullptr) {
+        ComRef<IDirectXFileData> object;
         const std::size_t size = data ? data->size() : 0;
         const HRESULT result = save_->CreateDataObject(
             type, name.empty() ? nullptr : name.c_str(), nullptr, static_cast<DWORD>(size),
@@ -242,7 +243,7 @@ public:
     }
 
     // Adds `child` (when there is one) to `parent` and lets go of it.
-    void add(IDirectXFileData* parent, InterfaceRef<IDirectXFileData> child) {
+    void add(IDirectXFileData* parent, ComRef<IDirectXFileData> child) {
         if (child.get() && parent->AddDataObject(child.get()) != DXFILE_OK) complete_ = false;
     }
 
@@ -250,23 +251,21 @@ public:
         if (parent->AddDataReference(name.c_str(), nullptr) != DXFILE_OK) complete_ = false;
     }
 
-    void saveTopLevel(InterfaceRef<IDirectXFileData> object) {
+    void saveTopLevel(ComRef<IDirectXFileData> object) {
         if (object.get() && save_->SaveData(object.get()) != DXFILE_OK) complete_ = false;
     }
 
-    InterfaceRef<IDirectXFileData> buildFrame(const XFrame& frame);
+    ComRef<IDirectXFileData> buildFrame(const XFrame& frame);
     // `skin`: the weights to write with the mesh, or null for none.
-    InterfaceRef<IDirectXFileData> buildMesh(const XMesh& mesh,
-                                             const std::vector<XSkinWeights>* skin);
-    InterfaceRef<IDirectXFileData> buildAnimationSet(const std::string& name,
-                                                     const XAnimationSet& set);
+    ComRef<IDirectXFileData> buildMesh(const XMesh& mesh, const std::vector<XSkinWeights>* skin);
+    ComRef<IDirectXFileData> buildAnimationSet(const std::string& name, const XAnimationSet& set);
 
 private:
     const std::string& written(const std::string& name) const {
         return names_ ? (*names_)(name) : name;
     }
-    InterfaceRef<IDirectXFileData> buildMaterialList(const XMesh& mesh);
-    InterfaceRef<IDirectXFileData> buildSkinWeights(const XSkinWeights& bone);
+    ComRef<IDirectXFileData> buildMaterialList(const XMesh& mesh);
+    ComRef<IDirectXFileData> buildSkinWeights(const XSkinWeights& bone);
     template <class KeyMap, class PackValue>
     void addKeys(IDirectXFileData* animation, std::uint32_t keyType, std::uint32_t valueCount,
                  const KeyMap& keys, PackValue packValue);
@@ -279,8 +278,8 @@ private:
 };
 
 // Recursion is bounded: writeScene refuses scenes nested deeper than X readers go.
-InterfaceRef<IDirectXFileData> SaveSession::buildFrame(const XFrame& frame) {
-    InterfaceRef<IDirectXFileData> object = create(TID_D3DRMFrame, written(frame.name));
+ComRef<IDirectXFileData> SaveSession::buildFrame(const XFrame& frame) {
+    ComRef<IDirectXFileData> object = create(TID_D3DRMFrame, written(frame.name));
     if (!object.get()) return object; // the frame and its subtree are lost; the save says so
 
     PackedBuilder transform;
@@ -299,15 +298,15 @@ InterfaceRef<IDirectXFileData> SaveSession::buildFrame(const XFrame& frame) {
     return object;
 }
 
-InterfaceRef<IDirectXFileData> SaveSession::buildMesh(const XMesh& mesh,
-                                                      const std::vector<XSkinWeights>* skin) {
+ComRef<IDirectXFileData> SaveSession::buildMesh(const XMesh& mesh,
+                                                const std::vector<XSkinWeights>* skin) {
     if (mesh.positions.empty() || mesh.faces.empty()) return {};
 
     PackedBuilder geometry;
     geometry.reserve(8 + 12 * mesh.positions.size() + faceListBytes(mesh.faces));
     addVectors(geometry, mesh.positions);
     addFaceList(geometry, mesh.faces);
-    InterfaceRef<IDirectXFileData> object = create(TID_D3DRMMesh, std::string(), &geometry);
+    ComRef<IDirectXFileData> object = create(TID_D3DRMMesh, std::string(), &geometry);
     if (!object.get()) return object;
 
     if (!mesh.normals.empty()) {
@@ -352,14 +351,14 @@ InterfaceRef<IDirectXFileData> SaveSession::buildMesh(const XMesh& mesh,
     return object;
 }
 
-InterfaceRef<IDirectXFileData> SaveSession::buildMaterialList(const XMesh& mesh) {
+ComRef<IDirectXFileData> SaveSession::buildMaterialList(const XMesh& mesh) {
     PackedBuilder list;
     list.reserve(8 + 4 * mesh.faceMaterials.size());
     list.addDword(static_cast<std::uint32_t>(mesh.materials.size()));
     list.addDword(static_cast<std::uint32_t>(mesh.faceMaterials.size()));
     for (std::uint32_t index : mesh.faceMaterials)
         list.addDword(index);
-    InterfaceRef<IDirectXFileData> object = create(TID_D3DRMMeshMaterialList, std::string(), &list);
+    ComRef<IDirectXFileData> object = create(TID_D3DRMMeshMaterialList, std::string(), &list);
     if (!object.get()) return object;
 
     for (const XMaterial& material : mesh.materials) {
@@ -375,8 +374,7 @@ InterfaceRef<IDirectXFileData> SaveSession::buildMaterialList(const XMesh& mesh)
         values.addFloat(material.emissive.r);
         values.addFloat(material.emissive.g);
         values.addFloat(material.emissive.b);
-        InterfaceRef<IDirectXFileData> materialObject =
-            create(TID_D3DRMMaterial, std::string(), &values);
+        ComRef<IDirectXFileData> materialObject = create(TID_D3DRMMaterial, std::string(), &values);
         if (!materialObject.get()) continue;
         if (!material.textureFilename.empty()) {
             const std::string fileName = withDoubledBackslashes(material.textureFilename);
@@ -389,7 +387,7 @@ InterfaceRef<IDirectXFileData> SaveSession::buildMaterialList(const XMesh& mesh)
     return object;
 }
 
-InterfaceRef<IDirectXFileData> SaveSession::buildSkinWeights(const XSkinWeights& bone) {
+ComRef<IDirectXFileData> SaveSession::buildSkinWeights(const XSkinWeights& bone) {
     PackedBuilder data;
     data.reserve(sizeof(const char*) + 68 + 8 * bone.weights.size());
     data.addString(written(bone.boneName).c_str());
@@ -418,13 +416,13 @@ void SaveSession::addKeys(IDirectXFileData* animation, std::uint32_t keyType,
     add(animation, create(TID_D3DRMAnimationKey, std::string(), &data));
 }
 
-InterfaceRef<IDirectXFileData> SaveSession::buildAnimationSet(const std::string& name,
-                                                              const XAnimationSet& set) {
-    InterfaceRef<IDirectXFileData> object = create(TID_D3DRMAnimationSet, written(name));
+ComRef<IDirectXFileData> SaveSession::buildAnimationSet(const std::string& name,
+                                                        const XAnimationSet& set) {
+    ComRef<IDirectXFileData> object = create(TID_D3DRMAnimationSet, written(name));
     if (!object.get()) return object;
 
     for (const auto& [targetName, animation] : set) {
-        InterfaceRef<IDirectXFileData> animationObject = create(TID_D3DRMAnimation, std::string());
+        ComRef<IDirectXFileData> animationObject = create(TID_D3DRMAnimation, std::string());
         if (!animationObject.get()) continue;
         // An animation of an unnamed frame has nothing to name; the file then holds it without
         // a reference, which reads back as the same empty target.
@@ -467,7 +465,7 @@ bool XFileIO::writeScene(const char* fileName, const XScene& scene, std::uint32_
     if (root->RegisterTemplates(const_cast<char*>(kWriterTemplates),
                                 static_cast<DWORD>(std::strlen(kWriterTemplates))) != DXFILE_OK)
         return false;
-    InterfaceRef<IDirectXFileSaveObject> saveObject;
+    ComRef<IDirectXFileSaveObject> saveObject;
     if (root->CreateSaveObject(fileName, format, saveObject.receive()) != DXFILE_OK) return false;
     if (nestsTooDeeply(scene, *this)) {
         refuseTooDeepNesting(saveObject.get());

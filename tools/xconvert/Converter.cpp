@@ -110,8 +110,9 @@ private:
 HRESULT convertXFile(IDirectXFile* root, const std::string& inPath, const std::string& outPath,
                      DXFILEFORMAT format, std::string& reason) {
     std::vector<std::uint8_t> bytes;
-    if (std::string why; !dxfile::readWholeFile(inPath, dxfile::kMaxFileBytes, bytes, why)) {
-        reason = "cannot read " + inPath + ": " + why;
+    if (dxfile::Diagnostic failure = dxfile::readWholeFile(inPath, dxfile::kMaxFileBytes, bytes);
+        failure.failed()) {
+        reason = "cannot read " + inPath + ": " + failure.reason;
         return DXFILEERR_FILENOTFOUND;
     }
     void* self = nullptr;

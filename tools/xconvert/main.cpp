@@ -2,6 +2,8 @@
 #include "Converter.h"
 #include "DumpPrinter.h"
 
+#include <ComRef.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -46,26 +48,23 @@ int main(int argc, char** argv) {
         return usage(stderr, 2);
     if (in.empty() || out.empty()) return usage(stderr, 2);
 
-    IDirectXFile* root = nullptr;
-    if (DirectXFileCreate(&root) != DXFILE_OK) {
+    ComRef<IDirectXFile> root;
+    if (DirectXFileCreate(root.receive()) != DXFILE_OK) {
         std::fprintf(stderr, "xconvert: cannot create the file services object\n");
         return 1;
     }
-    registerDumpTemplates(root);
+    registerDumpTemplates(root.get());
     std::string reason;
-    HRESULT status = convertXFile(root, in, out, encoding, reason);
+    HRESULT status = convertXFile(root.get(), in, out, encoding, reason);
     if (status != DXFILE_OK) {
         DXFILEDIAGNOSTIC diagnostic{};
-        if (DirectXFileGetLastError(root, &diagnostic) == DXFILE_OK && diagnostic.code != DXFILE_OK)
+        if (DirectXFileGetLastError(root.get(), &diagnostic) == DXFILE_OK &&
+            diagnostic.code != DXFILE_OK)
             std::fprintf(stderr, "xconvert: %s: %s\n", reason.c_str(), diagnostic.message);
         else
             std::fprintf(stderr, "xconvert: %s (error 0x%08X)\n", reason.c_str(),
                          static_cast<unsigned>(status));
     }
-    root->Release();
-    if (status == DXFILE_OK) {
-        // The save completes when its object is released, inside convertXFile.
-        return 0;
-    }
-    return 1;
+    // The save completed when its object was released, inside convertXFile.
+    return status == DXFILE_OK ? 0 : 1;
 }

@@ -46,6 +46,8 @@ void countFrames(const std::list<XFrame>& frames, SceneTotals& totals) {
         if (!mesh.isEmpty()) ++totals.meshCount;
         totals.vertexCount += mesh.positions.size();
         totals.faceCount += mesh.faces.size();
+        for (const XFace& face : mesh.faces)
+            totals.triangleCount += face.cornerCount == 4 ? 2 : 1;
         totals.materialCount += mesh.materials.size();
         totals.boneCount += mesh.skinWeights.size();
     });
@@ -120,6 +122,9 @@ SceneTotals countScene(const XScene& scene) {
     for (const auto& [setName, set] : scene.animationSets) {
         totals.animationCount += set.size();
         for (const auto& [target, animation] : set) {
+            if (!animation.rotationKeys.empty() || !animation.scaleKeys.empty() ||
+                !animation.positionKeys.empty() || !animation.matrixKeys.empty())
+                ++totals.animatedTargetCount;
             totals.rotationKeyCount += animation.rotationKeys.size();
             totals.scaleKeyCount += animation.scaleKeys.size();
             totals.positionKeyCount += animation.positionKeys.size();
@@ -151,4 +156,14 @@ void printSceneSummary(std::ostream& out, const XScene& scene) {
         << plural(t.animationCount, "animation", "animations") << ", keys rotation "
         << t.rotationKeyCount << ", scale " << t.scaleKeyCount << ", position "
         << t.positionKeyCount << ", matrix " << t.matrixKeyCount << "\n";
+    out << "counts: " << plural(t.frameCount, "node", "nodes") << ", "
+        << plural(t.meshCount, "mesh", "meshes") << ", "
+        << plural(t.triangleCount, "triangle", "triangles") << ", "
+        << plural(t.materialCount, "material", "materials") << ", "
+        << plural(t.boneCount, "bone", "bones") << ", "
+        << plural(t.animationSetCount, "animation set", "animation sets") << ", "
+        << plural(t.animatedTargetCount, "animated node", "animated nodes")
+        << ", keys: " << t.positionKeyCount + t.matrixKeyCount << " position, "
+        << t.rotationKeyCount + t.matrixKeyCount << " rotation, "
+        << t.scaleKeyCount + t.matrixKeyCount << " scale\n";
 }

@@ -18,11 +18,13 @@ const char kUsage[] =
     "usage: xinspect FILE [--write OUT --format text|binary|compressed [--unify]\n"
     "                      [--keep normals,uv,texpath,skin,animation,colors]]\n"
     "Prints the scene the X file reader makes of FILE: frames as a tree with their meshes,\n"
-    "materials, bones, and the animation sets with key counts per type. With --write, also\n"
-    "writes the scene to OUT with the X file writer. --unify shares one vertex index per\n"
-    "corner; --keep lists the content to keep (all of it when absent). The text format\n"
-    "carries only plain names (letters, digits, _ and -, no keyword): others are written\n"
-    "renamed, and each renaming is listed.\n";
+    "materials, bones, and the animation sets with key counts per type; the totals count X\n"
+    "faces as the file lists them, and a last line counts as 'lumaset scene info' does for an\n"
+    "imported scene (triangles, a quad being two; a matrix key as one key of each kind).\n"
+    "With --write, also writes the scene to OUT with the X file writer. --unify shares one\n"
+    "vertex index per corner; --keep lists the content to keep (all of it when absent). The\n"
+    "text format carries only plain names (letters, digits, _ and -, no keyword): others are\n"
+    "written renamed, and each renaming is listed.\n";
 
 int usageError(const std::string& message) {
     std::cerr << "xinspect: " << message << "\n" << kUsage;

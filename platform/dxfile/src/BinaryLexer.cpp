@@ -88,7 +88,7 @@ Token BinaryLexer::lexToken() {
         // DWORD count, then count elements of 4 bytes (floats: 4 or 8 by the header).
         std::size_t width = value == kIntegerList ? 4 : floatBytes_;
         if (!cursor_.readU32(count)) return truncated();
-        if (count > cursor_.remaining() / width) return truncated();
+        if (std::uint64_t{count} * width > cursor_.remaining()) return truncated();
         (void)cursor_.take(count * width, bytes);
         token.kind = value == kIntegerList ? TokenKind::IntegerList : TokenKind::FloatList;
         token.integer = count;
@@ -221,7 +221,8 @@ bool BinaryLexer::enterListInPlace() {
         !cursor_.peekU32(count, 2))
         return false;
     std::size_t width = kind == kIntegerList ? 4 : floatBytes_;
-    if (count > (cursor_.remaining() - 6) / width) return false;
+    // No division: this runs once per list, and animation keys are a pair of lists each.
+    if (std::uint64_t{count} * width > cursor_.remaining() - 6) return false;
     ByteSpan header;
     ByteSpan values;
     (void)cursor_.take(6, header);
@@ -336,13 +337,12 @@ bool BinaryLexer::readDwords(std::uint32_t* values, std::size_t count) {
     return true;
 }
 
-const std::uint8_t* BinaryLexer::takeDwords(std::size_t count) {
+bool BinaryLexer::takeDwords(std::size_t count, ByteSpan& run) {
     if (listLeft_ == 0 && !hasPeek_) (void)enterListInPlace(); // values to come either way
-    if (listLeft_ < count || listIsFloat_) return nullptr;
-    ByteSpan run;
+    if (listLeft_ < count || listIsFloat_) return false;
     (void)list_.take(count * 4, run);
     listLeft_ -= static_cast<std::uint32_t>(count);
-    return run.data();
+    return true;
 }
 
 std::size_t BinaryLexer::takeCountedRuns(PackedBytes& out, std::uint64_t most) {
@@ -391,6 +391,15 @@ std::size_t BinaryLexer::takeCountedFloats(PackedBytes& out, std::uint64_t most,
         out.reserve(out.size() +
                     static_cast<std::size_t>(std::min<std::uint64_t>(room, remaining())));
     }
+    // The block grows in steps rather than once per key; what is unused is cut off at the end.
+    std::size_t written = out.size();
+    auto claim = [&out, &written](std::size_t bytes) {
+        if (written + bytes > out.size())
+            out.resize(std::max(written + bytes, out.capacity())); // the vector grows geometrically
+        std::uint8_t* at = out.data() + written;
+        written += bytes;
+        return at;
+    };
     std::size_t runs = 0;
     while (runs < most && !hasPeek_) {
         cursor_.prefetch(1024);
@@ -399,30 +408,35 @@ std::size_t BinaryLexer::takeCountedFloats(PackedBytes& out, std::uint64_t most,
         if (listIsFloat_ || listLeft_ < lead) break;
         std::uint32_t count = 0;
         (void)list_.peekU32(count, (lead - 1) * 4);
+        std::uint32_t listCount = 0;
         if (count > 0) {
             // The integers must end their list and a float list holding the values follow.
             std::uint16_t kind;
-            std::uint32_t listCount;
             if (listLeft_ != lead || !cursor_.peekU16(kind) || kind != kFloatList ||
                 !cursor_.peekU32(listCount, 2) || listCount < count ||
-                listCount > (cursor_.remaining() - 6) / 4)
+                std::uint64_t{listCount} * 4 > cursor_.remaining() - 6)
                 break;
         }
         ByteSpan integers;
         (void)list_.take(lead * 4, integers);
         listLeft_ -= static_cast<std::uint32_t>(lead);
-        std::size_t at = out.size();
-        out.resize(at + (lead + count) * 4);
-        copySmall(out.data() + at, integers.data(), lead * 4);
+        std::uint8_t* at = claim((lead + count) * 4);
+        copySmall(at, integers.data(), lead * 4);
         if (count > 0) {
-            (void)enterListInPlace(); // checked above: it lies whole in the data
+            // The float list, checked above to lie whole in the data; what the key leaves of it
+            // is the current list.
+            ByteSpan header;
             ByteSpan values;
-            (void)list_.take(count * 4, values);
-            listLeft_ -= count;
-            copySmall(out.data() + at + lead * 4, values.data(), count * 4);
+            (void)cursor_.take(6, header);
+            (void)cursor_.take(std::size_t{listCount} * 4, values);
+            copySmall(at + lead * 4, values.data(), count * 4);
+            list_ = ByteCursor(values.subspan(std::size_t{count} * 4));
+            listLeft_ = listCount - count;
+            listIsFloat_ = true;
         }
         ++runs;
     }
+    out.resize(written);
     return runs;
 }
 

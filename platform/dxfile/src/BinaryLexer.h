@@ -38,9 +38,9 @@ public:
     // and the float list after it. Returns how many were taken, as takeCountedRuns.
     [[nodiscard]] std::size_t takeCountedFloats(PackedBytes& out, std::uint64_t most,
                                                 std::size_t lead);
-    // `count` integers when they lie whole in the current integer list, else nullptr with
+    // `count` integers as `run` when they lie whole in the current integer list; else false with
     // nothing consumed.
-    [[nodiscard]] const std::uint8_t* takeDwords(std::size_t count);
+    [[nodiscard]] bool takeDwords(std::size_t count, ByteSpan& run);
     // Fails when a list still holds values after the object's last member.
     [[nodiscard]] bool finishMembers();
 

@@ -58,16 +58,17 @@ public:
         word(kCBrace);
     }
 
-    bool writeObject(const DataNode& node, std::string& reason) override {
+    Diagnostic writeObject(const DataNode& node) override {
         std::size_t mark = position();
         if (!streaming()) body_.reserve(body_.size() + treeBytes(node) + 4096);
-        if (!object(node, 0, reason)) {
+        Diagnostic failure = object(node, 0);
+        if (failure.failed()) {
             rewind(mark);
             run_ = Run::None;
-            return false;
+            return failure;
         }
         if (streaming()) flush();
-        return true;
+        return {};
     }
 
 private:
@@ -123,44 +124,38 @@ private:
 
     // ---- Objects ---------------------------------------------------------------------------
 
-    bool object(const DataNode& node, int depth, std::string& reason) {
-        if (depth >= 128) {
-            reason = "objects nested too deeply";
-            return false;
-        }
+    Diagnostic object(const DataNode& node, int depth) {
+        if (depth >= 128) return fault(DXFILEERR_BADVALUE, "objects nested too deeply");
         name(node.type->name);
         if (node.hasName) name(node.name);
         word(kOBrace);
         if (node.hasId) guid(node.id);
         PackedWalk walk{node.packed.data(), node.packed.data() + node.packed.size()};
-        if (!instance(*node.type, walk)) {
-            reason = "the data of " + describeObject(node) + " is shorter than its counts promise";
-            return false;
-        }
+        if (!instance(*node.type, walk))
+            return fault(DXFILEERR_BADVALUE, "the data of " + describeObject(node) +
+                                                 " is shorter than its counts promise");
         closeRun();
-        if (walk.p != walk.end) {
-            reason = "the data of " + describeObject(node) + " is longer than its template";
-            return false;
-        }
+        if (walk.p != walk.end)
+            return fault(DXFILEERR_BADVALUE,
+                         "the data of " + describeObject(node) + " is longer than its template");
         for (const ChildEntry& child : node.children) {
             if (child.data) {
-                if (!object(*child.data, depth + 1, reason)) return false;
+                if (Diagnostic failure = object(*child.data, depth + 1); failure.failed())
+                    return failure;
             } else if (child.reference) {
-                if (!child.reference->hasName) {
-                    reason = "a reference without a name has no binary form";
-                    return false;
-                }
+                if (!child.reference->hasName)
+                    return fault(DXFILEERR_BADVALUE,
+                                 "a reference without a name has no binary form");
                 word(kOBrace);
                 name(child.reference->name);
                 if (child.reference->hasId) guid(child.reference->id);
                 word(kCBrace);
             } else {
-                reason = "binary objects have no file form";
-                return false;
+                return fault(DXFILEERR_NOTDONEYET, "binary objects have no file form");
             }
         }
         word(kCBrace);
-        return true;
+        return {};
     }
 
     bool scalar(ScalarType type, PackedWalk& walk, std::uint32_t& count, bool lastOfArray) {

@@ -19,8 +19,8 @@ namespace dxfile {
 [[nodiscard]] Diagnostic inflateChunks(ByteSpan afterHeader, LargeBytes& out);
 
 // Appends the container for `body` to `out`: the total size DWORD (16 + body size), then one
-// block per 32768 bytes, each compressed on its own so any inflater reads it. False on a zlib
-// failure.
-[[nodiscard]] bool deflateChunks(ByteSpan body, std::vector<std::uint8_t>& out);
+// block per 32768 bytes, each compressed on its own so any inflater reads it. Fails only when
+// zlib does or the body is too large for the container.
+[[nodiscard]] Diagnostic deflateChunks(ByteSpan body, std::vector<std::uint8_t>& out);
 
 } // namespace dxfile

@@ -9,26 +9,6 @@ namespace dxfile {
 
 namespace {
 
-bool answersFor(REFIID iid, const IID& own) {
-    return IsEqualGUID(iid, IID_IUnknown) || IsEqualGUID(iid, IID_IDirectXFileObject) ||
-           IsEqualGUID(iid, own);
-}
-
-template <class Object> HRESULT answer(Object* self, REFIID iid, void** out, const IID& own) {
-    if (!out) return DXFILEERR_BADVALUE;
-    if (IsEqualGUID(iid, kSelfIid)) {
-        *out = self;
-        return DXFILE_OK;
-    }
-    if (answersFor(iid, own)) {
-        self->AddRef();
-        *out = self;
-        return DXFILE_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
-
 // Packed data of an object without members still needs an address to hand out.
 std::uint8_t emptyData[8] = {};
 
@@ -80,7 +60,8 @@ DataObject::DataObject(std::shared_ptr<DataNode> node, bool isBuilt)
     : node_(std::move(node)), isBuilt_(isBuilt) {}
 
 HRESULT DataObject::QueryInterface(REFIID iid, void** object) {
-    return answer(this, iid, object, IID_IDirectXFileData);
+    return answerQuery<IDirectXFileData, Recognisable::Yes>(this, iid, IID_IDirectXFileData,
+                                                            object);
 }
 
 HRESULT DataObject::GetName(LPSTR name, DWORD* length) {
@@ -183,7 +164,8 @@ ReferenceObject::ReferenceObject(std::shared_ptr<ReferenceNode> reference,
     : reference_(std::move(reference)), owner_(std::move(owner)) {}
 
 HRESULT ReferenceObject::QueryInterface(REFIID iid, void** object) {
-    return answer(this, iid, object, IID_IDirectXFileDataReference);
+    return answerQuery<IDirectXFileDataReference, Recognisable::Yes>(
+        this, iid, IID_IDirectXFileDataReference, object);
 }
 
 // A reference answers with the name and GUID of the object it refers to.
@@ -217,7 +199,8 @@ HRESULT ReferenceObject::Resolve(LPDIRECTXFILEDATA* dataObject) {
 BinaryObject::BinaryObject(std::shared_ptr<BinaryNode> binary) : binary_(std::move(binary)) {}
 
 HRESULT BinaryObject::QueryInterface(REFIID iid, void** object) {
-    return answer(this, iid, object, IID_IDirectXFileBinary);
+    return answerQuery<IDirectXFileBinary, Recognisable::Yes>(this, iid, IID_IDirectXFileBinary,
+                                                              object);
 }
 
 HRESULT BinaryObject::GetName(LPSTR name, DWORD* length) {

@@ -13,14 +13,8 @@ EnumObject::~EnumObject() {
 }
 
 HRESULT EnumObject::QueryInterface(REFIID iid, void** object) {
-    if (!object) return DXFILEERR_BADVALUE;
-    if (IsEqualGUID(iid, IID_IUnknown) || IsEqualGUID(iid, IID_IDirectXFileEnumObject)) {
-        AddRef();
-        *object = static_cast<IDirectXFileEnumObject*>(this);
-        return DXFILE_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
+    return answerQuery<IDirectXFileEnumObject, Recognisable::No>(
+        this, iid, IID_IDirectXFileEnumObject, object);
 }
 
 HRESULT EnumObject::hand(const std::shared_ptr<DataNode>& node, LPDIRECTXFILEDATA* dataObject) {

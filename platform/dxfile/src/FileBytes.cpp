@@ -28,23 +28,25 @@ private:
     int fd_;
 };
 
-// Opens `path` and checks it is a regular file of at most `limit` bytes; -1 with `reason`.
-int openBounded(const char* path, std::uint64_t limit, std::uint64_t& size, std::string& reason) {
+// Opens `path` and checks it is a regular file of at most `limit` bytes; -1 with the fault.
+int openBounded(const char* path, std::uint64_t limit, std::uint64_t& size, Diagnostic& failure) {
     int fd = ::open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        reason = std::string("cannot open the file: ") + std::strerror(errno);
+        failure = fault(DXFILEERR_FILENOTFOUND,
+                        std::string("cannot open the file: ") + std::strerror(errno));
         return -1;
     }
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        reason = "not a regular file";
+        failure = fault(DXFILEERR_FILENOTFOUND, "not a regular file");
         ::close(fd);
         return -1;
     }
     size = static_cast<std::uint64_t>(info.st_size);
     if (size > limit) {
-        reason = "the file holds " + std::to_string(size) + " bytes, more than the " +
-                 std::to_string(limit) + " that can be read";
+        failure = fault(DXFILEERR_FILENOTFOUND, "the file holds " + std::to_string(size) +
+                                                    " bytes, more than the " +
+                                                    std::to_string(limit) + " that can be read");
         ::close(fd);
         return -1;
     }
@@ -78,45 +80,45 @@ void MappedFile::close() noexcept {
     mapped_ = false;
 }
 
-bool MappedFile::open(const char* path, std::uint64_t limit, std::string& reason) {
+Diagnostic MappedFile::open(const char* path, std::uint64_t limit) {
     close();
     std::uint64_t size = 0;
-    Descriptor fd(openBounded(path, limit, size, reason));
-    if (fd.get() < 0) return false;
-    if (size == 0) return true; // nothing to map; an empty span
+    Diagnostic failure;
+    Descriptor fd(openBounded(path, limit, size, failure));
+    if (fd.get() < 0) return failure;
+    if (size == 0) return {}; // nothing to map; an empty span
     // All pages at once: the file is read from end to end right away, and one call is far
     // cheaper than a fault per stretch of pages.
     void* data = ::mmap(nullptr, static_cast<std::size_t>(size), PROT_READ,
                         MAP_PRIVATE | MAP_POPULATE, fd.get(), 0);
-    if (data == MAP_FAILED) {
-        reason = std::string("cannot map the file: ") + std::strerror(errno);
-        return false;
-    }
+    if (data == MAP_FAILED)
+        return fault(DXFILEERR_FILENOTFOUND,
+                     std::string("cannot map the file: ") + std::strerror(errno));
     data_ = static_cast<const std::uint8_t*>(data);
     size_ = static_cast<std::size_t>(size);
     mapped_ = true;
-    return true;
+    return {};
 }
 
-bool readWholeFile(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& bytes,
-                   std::string& reason) {
+Diagnostic readWholeFile(const std::string& path, std::uint64_t limit,
+                         std::vector<std::uint8_t>& bytes) {
     std::uint64_t size = 0;
-    Descriptor fd(openBounded(path.c_str(), limit, size, reason));
-    if (fd.get() < 0) return false;
+    Diagnostic failure;
+    Descriptor fd(openBounded(path.c_str(), limit, size, failure));
+    if (fd.get() < 0) return failure;
     bytes.resize(static_cast<std::size_t>(size));
     std::size_t done = 0;
     while (done < bytes.size()) {
         ssize_t got = ::read(fd.get(), bytes.data() + done, bytes.size() - done);
         if (got < 0 && errno == EINTR) continue;
-        if (got < 0) {
-            reason = std::string("cannot read the file: ") + std::strerror(errno);
-            return false;
-        }
+        if (got < 0)
+            return fault(DXFILEERR_BADFILE,
+                         std::string("cannot read the file: ") + std::strerror(errno));
         if (got == 0) break; // the file shrank while being read: keep what is there
         done += static_cast<std::size_t>(got);
     }
     bytes.resize(done);
-    return true;
+    return {};
 }
 
 } // namespace dxfile

@@ -1,8 +1,11 @@
 // Whole files as bytes, bounded by a size the caller names: mapped to be read in place, or read
-// into a buffer of their own. Every failure comes with a one-line reason.
+// into a buffer of their own. Every failure is a fault with a one-line reason:
+// DXFILEERR_FILENOTFOUND when the file cannot be opened or is not one that can be read,
+// DXFILEERR_BADFILE when reading it fails.
 #pragma once
 
 #include "ByteCursor.h"
+#include "Diagnostics.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -24,9 +27,9 @@ public:
     MappedFile& operator=(const MappedFile&) = delete;
     ~MappedFile();
 
-    // False with `reason` when `path` cannot be opened, is not a regular file or holds more
-    // than `limit` bytes.
-    [[nodiscard]] bool open(const char* path, std::uint64_t limit, std::string& reason);
+    // Fails when `path` cannot be opened or mapped, is not a regular file or holds more than
+    // `limit` bytes.
+    [[nodiscard]] Diagnostic open(const char* path, std::uint64_t limit);
     ByteSpan bytes() const { return ByteSpan(data_, size_); }
 
 private:
@@ -37,9 +40,9 @@ private:
     bool mapped_ = false;
 };
 
-// Reads all of `path` into `bytes`. False with `reason` when it cannot be opened or read, is
-// not a regular file or holds more than `limit` bytes.
-[[nodiscard]] bool readWholeFile(const std::string& path, std::uint64_t limit,
-                                 std::vector<std::uint8_t>& bytes, std::string& reason);
+// Reads all of `path` into `bytes`. Fails when it cannot be opened or read, is not a regular
+// file or holds more than `limit` bytes.
+[[nodiscard]] Diagnostic readWholeFile(const std::string& path, std::uint64_t limit,
+                                       std::vector<std::uint8_t>& bytes);
 
 } // namespace dxfile

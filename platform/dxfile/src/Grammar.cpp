@@ -19,24 +19,28 @@ public:
     Grammar(Lexer& lexer, TemplateRegistry& registry, std::vector<GUID>* declared)
         : lex_(lexer), registry_(registry), declared_(declared) {}
 
-    ParseResult run(bool templatesOnly, std::vector<std::shared_ptr<DataNode>>& objects) {
+    // Reads to the end or the first fault; `dataBegan` as parseBody.
+    Diagnostic run(bool templatesOnly, std::vector<std::shared_ptr<DataNode>>& objects,
+                   bool& dataBegan) {
+        dataBegan = false;
         for (;;) {
             Token token = lex_.next();
             switch (token.kind) {
             case TokenKind::End:
-                return result_;
+                return std::move(fault_);
             case TokenKind::Template:
-                if (!parseTemplate()) return finish(objects.empty());
+                if (!parseTemplate()) return std::move(fault_);
                 break;
             case TokenKind::Name:
                 if (templatesOnly) {
                     error(token.offset, "expected a template, found data object '" +
                                             std::string(token.text) + "'");
-                    return finish(true);
+                    return std::move(fault_);
                 }
                 {
+                    dataBegan = true;
                     std::shared_ptr<DataNode> object = parseObject(token, 1);
-                    if (!object) return finish(false);
+                    if (!object) return std::move(fault_);
                     objects.push_back(std::move(object));
                 }
                 break;
@@ -44,23 +48,18 @@ public:
             case TokenKind::Comma:
                 if (templatesOnly) {
                     error(token.offset, "expected a template, found " + describe(token));
-                    return finish(true);
+                    return std::move(fault_);
                 }
                 break; // stray separators between objects carry nothing
             default:
                 error(token.offset,
                       "expected a template or a data object, found " + lexicalDescription(token));
-                return finish(objects.empty());
+                return std::move(fault_);
             }
         }
     }
 
 private:
-    ParseResult finish(bool beforeObjects) {
-        result_.failedBeforeObjects = beforeObjects;
-        return result_;
-    }
-
     // ---- Errors --------------------------------------------------------------------------
 
     std::string lexicalDescription(const Token& token) {
@@ -68,8 +67,8 @@ private:
     }
 
     bool error(std::size_t offset, std::string reason) {
-        if (result_.diagnostic.failed()) return false; // the first error is the one that counts
-        Diagnostic& d = result_.diagnostic;
+        if (fault_.failed()) return false; // the first error is the one that counts
+        Diagnostic& d = fault_;
         d.code = DXFILEERR_PARSEERROR;
         d.byteOffset = offset;
         d.hasOffset = true;
@@ -441,9 +440,9 @@ private:
             const ReadStep& step = t.steps[i];
             if (step.dwordRun > 1) {
                 // Integers in a row, taken together when they lie in one list.
-                if (const std::uint8_t* run = lex_.takeDwords(step.dwordRun)) {
-                    std::memcpy(grow(out, step.dwordRun * 4), run, step.dwordRun * 4);
-                    std::memcpy(values + i, run, step.dwordRun * 4);
+                if (ByteSpan run; lex_.takeDwords(step.dwordRun, run)) {
+                    std::memcpy(grow(out, run.size()), run.data(), run.size());
+                    std::memcpy(values + i, run.data(), run.size());
                     i += step.dwordRun - 1;
                     continue;
                 }
@@ -543,6 +542,7 @@ private:
     // input could possibly fill (eight packed bytes per input byte at most).
     void reserveLike(PackedBytes& out, std::size_t firstStart, std::uint64_t firstCount,
                      std::uint64_t count) {
+        assert(firstCount > 0 && "the first elements were read");
         if (count <= firstCount) return;
         std::uint64_t room = (out.size() - firstStart) / firstCount * (count - firstCount);
         if (room <= static_cast<std::uint64_t>(lex_.remaining()) * 8)
@@ -552,7 +552,7 @@ private:
     Lexer& lex_;
     TemplateRegistry& registry_;
     std::vector<GUID>* declared_;
-    ParseResult result_;
+    Diagnostic fault_; // the first error met
     std::vector<const DataNode*> path_;
     std::vector<StringSlot> strings_;
     const Template* template_ = nullptr; // innermost template being filled, for messages
@@ -561,17 +561,17 @@ private:
 
 } // namespace
 
-ParseResult parseBody(const ParseRequest& request, TemplateRegistry& registry,
-                      std::vector<std::shared_ptr<DataNode>>& objects) {
+Diagnostic parseBody(const ParseRequest& request, TemplateRegistry& registry,
+                     std::vector<std::shared_ptr<DataNode>>& objects, bool& dataBegan) {
     assert((request.floatBytes == 4 || request.floatBytes == 8) && "floats are 32 or 64 bits");
     if (request.encoding == Encoding::Text) {
         TextLexer lexer(request.body, request.baseOffset);
         return Grammar<TextLexer>(lexer, registry, request.declaredTemplates)
-            .run(request.templatesOnly, objects);
+            .run(request.templatesOnly, objects, dataBegan);
     }
     BinaryLexer lexer(request.body, request.baseOffset, request.floatBytes);
     return Grammar<BinaryLexer>(lexer, registry, request.declaredTemplates)
-        .run(request.templatesOnly, objects);
+        .run(request.templatesOnly, objects, dataBegan);
 }
 
 } // namespace dxfile

@@ -27,15 +27,11 @@ struct ParseRequest {
     std::vector<GUID>* declaredTemplates = nullptr; // if set, receives each template's GUID
 };
 
-struct ParseResult {
-    Diagnostic diagnostic; // failed() on failure (without the file name)
-    // True when the failure came before any data object began: the caller reports it at open.
-    bool failedBeforeObjects = false;
-};
-
 // Registers every template met in `registry` and appends every complete top-level data object
-// to `objects`, in file order. References are left unresolved.
-ParseResult parseBody(const ParseRequest& request, TemplateRegistry& registry,
-                      std::vector<std::shared_ptr<DataNode>>& objects);
+// to `objects`, in file order. References are left unresolved. Returns the fault that ended
+// reading (without the file name), if any; `dataBegan` tells whether any data object had begun
+// by then, since a fault before the first one is reported when the file is opened.
+Diagnostic parseBody(const ParseRequest& request, TemplateRegistry& registry,
+                     std::vector<std::shared_ptr<DataNode>>& objects, bool& dataBegan);
 
 } // namespace dxfile

@@ -4,6 +4,8 @@
 
 #include <cassert>
 #include <cstdint>
+#include <mutex>
+#include <utility>
 
 namespace dxfile {
 
@@ -11,10 +13,31 @@ namespace {
 
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
+// The last block released, kept for the next request of the same size: reading one file after
+// another asks for the same blocks again, and a block already backed by pages costs no faults.
+// Only one, and only up to this size, is kept.
+constexpr std::size_t kMostKeptBytes = std::size_t{64} << 20;
+
+struct KeptBlock {
+    std::mutex mutex;
+    void* block = nullptr;
+    std::size_t bytes = 0;
+};
+
+KeptBlock& kept() {
+    static KeptBlock keptBlock;
+    return keptBlock;
+}
+
 } // namespace
 
 void* allocateLarge(std::size_t bytes) {
     assert(bytes > 0 && "large blocks are never empty");
+    {
+        KeptBlock& k = kept();
+        std::lock_guard<std::mutex> lock(k.mutex);
+        if (k.block && k.bytes == bytes) return std::exchange(k.block, nullptr);
+    }
     // Over-map by one huge page and trim to an aligned block, so the kernel can back it with
     // huge pages from the first byte.
     std::size_t mapped = bytes + kHugePage;
@@ -31,6 +54,13 @@ void* allocateLarge(std::size_t bytes) {
 }
 
 void releaseLarge(void* block, std::size_t bytes) noexcept {
+    if (bytes <= kMostKeptBytes) {
+        KeptBlock& k = kept();
+        std::lock_guard<std::mutex> lock(k.mutex);
+        std::swap(block, k.block);
+        std::swap(bytes, k.bytes);
+        if (!block) return;
+    }
     ::munmap(block, bytes);
 }
 

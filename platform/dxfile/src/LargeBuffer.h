@@ -1,10 +1,12 @@
 // Storage for packed data and inflated files, which run to tens of megabytes. Large blocks come
 // straight from the kernel, aligned for huge pages and asking for them, so a fresh block costs a
-// few dozen faults instead of one per 4 KiB page; small ones come from the heap. New elements are
+// few dozen faults instead of one per 4 KiB page, and the last one released is kept for the next
+// request of its size; small ones come from the heap. New elements are
 // left uninitialised: the data is always written right after it grows, and zero-filling tens of
 // megabytes first would cost a pass over them.
 #pragma once
 
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <new>
@@ -25,6 +27,7 @@ template <class T> struct LargeBlockAllocator {
     template <class U> LargeBlockAllocator(const LargeBlockAllocator<U>&) noexcept {}
 
     T* allocate(std::size_t count) {
+        assert(count > 0 && "containers never ask for empty blocks");
         std::size_t bytes = count * sizeof(T);
         if (bytes >= kLargeBlockBytes) return static_cast<T*>(allocateLarge(bytes));
         return static_cast<T*>(::operator new(bytes));

@@ -13,6 +13,7 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <unordered_set>
 #include <vector>
 
@@ -22,6 +23,32 @@ namespace dxfile {
 // its own objects from foreign implementations of the same interfaces.
 inline constexpr GUID kSelfIid = {
     0x6c1e0a53, 0x2b7f, 0x4d0e, {0x9a, 0x41, 0x5e, 0x3c, 0x07, 0xd2, 0x88, 0x1b}};
+
+// Whether an object asked for kSelfIid answers with itself.
+enum class Recognisable : bool { No, Yes };
+
+// The QueryInterface protocol of every object of the library: IUnknown, IDirectXFileObject when
+// `Interface` derives from it, and `Interface` itself hand out the object with a reference
+// added; kSelfIid, for the kinds the library recognises, hands it out without one; anything
+// else is E_NOINTERFACE.
+template <class Interface, Recognisable recognisable, class Object>
+HRESULT answerQuery(Object* self, REFIID iid, const IID& own, void** out) {
+    if (!out) return DXFILEERR_BADVALUE;
+    if (recognisable == Recognisable::Yes && IsEqualGUID(iid, kSelfIid)) {
+        *out = self;
+        return DXFILE_OK;
+    }
+    bool answers = IsEqualGUID(iid, IID_IUnknown) || IsEqualGUID(iid, own);
+    if constexpr (std::is_base_of_v<IDirectXFileObject, Interface>)
+        answers = answers || IsEqualGUID(iid, IID_IDirectXFileObject);
+    if (!answers) {
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    self->AddRef();
+    *out = static_cast<Interface*>(self);
+    return DXFILE_OK;
+}
 
 template <class Interface> class ComObject : public Interface {
 public:
@@ -149,8 +176,9 @@ public:
 
 private:
     ~SaveObject() override; // writes the file after a complete save, else leaves it alone
-    HRESULT fail(HRESULT code, std::string reason);
-    bool commit(std::string& reason);
+    // Records the fault under the target's name, marks the save failed, and returns its code.
+    HRESULT fail(Diagnostic failure);
+    Diagnostic commit();
 
     std::shared_ptr<TemplateRegistry> registry_;
     DiagnosticSink diagnostics_;

@@ -1,24 +1,23 @@
 #include "PackedLayout.h"
 
-#include <cstring>
-
 namespace dxfile {
 
-std::uint32_t readCount(ScalarType type, const std::uint8_t* p) {
+std::uint32_t readCount(ScalarType type, ByteSpan data) {
+    ByteCursor cursor(data);
     switch (type) {
     case ScalarType::Word:
     case ScalarType::Sword: {
-        std::uint16_t value;
-        std::memcpy(&value, p, 2);
-        return value;
+        std::uint16_t value = 0;
+        return cursor.readU16(value) ? value : 0;
     }
     case ScalarType::Char:
-    case ScalarType::Uchar:
-        return *p;
+    case ScalarType::Uchar: {
+        ByteSpan byte;
+        return cursor.take(1, byte) ? byte[0] : 0;
+    }
     default: {
-        std::uint32_t value;
-        std::memcpy(&value, p, 4);
-        return value;
+        std::uint32_t value = 0;
+        return cursor.readU32(value) ? value : 0;
     }
     }
 }
@@ -57,7 +56,7 @@ bool walk(const Template& t, ByteSpan data, std::size_t& at, std::size_t stopAft
             std::uint64_t bytes = count * packedSize(member.scalar);
             if (bytes > data.size() - at) return false;
             if (!member.isArray() && isIntegerType(member.scalar))
-                values[i] = readCount(member.scalar, data.data() + at);
+                values[i] = readCount(member.scalar, data.subspan(at));
             at += static_cast<std::size_t>(bytes);
         }
         if (i == stopAfter) return true;

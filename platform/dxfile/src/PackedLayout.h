@@ -20,7 +20,8 @@ namespace dxfile {
 [[nodiscard]] bool findMember(const Template& t, ByteSpan data, std::string_view name,
                               std::size_t& offset, std::size_t& size);
 
-// Reads an integer member value of `type` at `p` as the 32 bits a count uses.
-std::uint32_t readCount(ScalarType type, const std::uint8_t* p);
+// Reads an integer member value of `type` at the start of `data` as the 32 bits a count uses; 0
+// when `data` is too short to hold one.
+std::uint32_t readCount(ScalarType type, ByteSpan data);
 
 } // namespace dxfile

@@ -17,37 +17,32 @@ namespace dxfile {
 
 namespace {
 
-// Checks the header, inflates a compressed body and parses the rest. On failure the returned
-// result carries the code and the diagnostic; objects completed before a failure stay in
-// `objects`.
-ParseResult readFile(ByteSpan file, TemplateRegistry& registry, bool templatesOnly,
-                     std::vector<std::shared_ptr<DataNode>>& objects,
-                     std::vector<GUID>* declared = nullptr) {
-    ParseResult result;
+// Checks the header, inflates a compressed body and parses the rest. Returns the fault that
+// ended reading, if any; objects completed before it stay in `objects`. `dataBegan` tells whether
+// a data object had begun before the fault.
+Diagnostic readFile(ByteSpan file, TemplateRegistry& registry, bool templatesOnly,
+                    std::vector<std::shared_ptr<DataNode>>& objects, bool& dataBegan,
+                    std::vector<GUID>* declared = nullptr) {
+    dataBegan = false;
     FileHeader header;
-    result.diagnostic = readHeader(file, header);
-    if (result.diagnostic.failed()) {
-        result.failedBeforeObjects = true;
-        return result;
-    }
+    if (Diagnostic failure = readHeader(file, header); failure.failed()) return failure;
     ParseRequest request{
         file.subspan(kHeaderSize), kHeaderSize,   header.isText ? Encoding::Text : Encoding::Binary,
         header.floatBytes,         templatesOnly, declared};
     LargeBytes inflated;
     if (header.isCompressed) {
-        result.diagnostic = inflateChunks(file.subspan(kHeaderSize), inflated);
-        if (result.diagnostic.failed()) {
-            result.diagnostic.byteOffset += kHeaderSize;
-            result.failedBeforeObjects = true;
-            return result;
+        if (Diagnostic failure = inflateChunks(file.subspan(kHeaderSize), inflated);
+            failure.failed()) {
+            failure.byteOffset += kHeaderSize;
+            return failure;
         }
         // Offsets in the inflated data count as if it stood after the header.
         request.body = ByteSpan(inflated);
     }
-    result = parseBody(request, registry, objects);
-    result.diagnostic.isInflatedOffset = header.isCompressed;
-    if (header.isCompressed) result.diagnostic.line = result.diagnostic.column = 0;
-    return result;
+    Diagnostic failure = parseBody(request, registry, objects, dataBegan);
+    failure.isInflatedOffset = header.isCompressed;
+    if (header.isCompressed) failure.line = failure.column = 0;
+    return failure;
 }
 
 } // namespace
@@ -55,7 +50,8 @@ ParseResult readFile(ByteSpan file, TemplateRegistry& registry, bool templatesOn
 HRESULT RootObject::listDeclaredTemplates(ByteSpan file, std::vector<GUID>& ids) {
     std::vector<std::shared_ptr<DataNode>> objects;
     ids.clear();
-    return readFile(file, *registry_, false, objects, &ids).diagnostic.code;
+    bool dataBegan = false;
+    return readFile(file, *registry_, false, objects, dataBegan, &ids).code;
 }
 
 RootObject::RootObject()
@@ -63,18 +59,7 @@ RootObject::RootObject()
       diagnostics_(std::make_shared<DiagnosticSlot>()) {}
 
 HRESULT RootObject::QueryInterface(REFIID iid, void** object) {
-    if (!object) return DXFILEERR_BADVALUE;
-    if (IsEqualGUID(iid, kSelfIid)) {
-        *object = this;
-        return DXFILE_OK;
-    }
-    if (IsEqualGUID(iid, IID_IUnknown) || IsEqualGUID(iid, IID_IDirectXFile)) {
-        AddRef();
-        *object = static_cast<IDirectXFile*>(this);
-        return DXFILE_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
+    return answerQuery<IDirectXFile, Recognisable::Yes>(this, iid, IID_IDirectXFile, object);
 }
 
 HRESULT RootObject::RegisterTemplates(LPVOID data, DWORD size) {
@@ -83,11 +68,12 @@ HRESULT RootObject::RegisterTemplates(LPVOID data, DWORD size) {
         return DXFILEERR_BADVALUE;
     }
     std::vector<std::shared_ptr<DataNode>> objects;
-    ParseResult result =
-        readFile(ByteSpan(static_cast<const std::uint8_t*>(data), size), *registry_, true, objects);
-    if (result.diagnostic.failed()) {
-        HRESULT code = result.diagnostic.code;
-        diagnostics_->record(std::move(result.diagnostic));
+    bool dataBegan = false;
+    Diagnostic failure = readFile(ByteSpan(static_cast<const std::uint8_t*>(data), size),
+                                  *registry_, true, objects, dataBegan);
+    if (failure.failed()) {
+        HRESULT code = failure.code;
+        diagnostics_->record(std::move(failure));
         return code;
     }
     return DXFILE_OK;
@@ -104,9 +90,11 @@ HRESULT RootObject::CreateEnumObject(LPVOID source, DXFILELOADOPTIONS options,
     case DXFILELOAD_FROMFILE:
         if (!source) return DXFILEERR_BADVALUE;
         fileName = static_cast<const char*>(source);
-        if (std::string reason; !mapped.open(fileName.c_str(), kMaxFileBytes, reason)) {
-            diagnostics_->record(DXFILEERR_FILENOTFOUND, fileName, reason);
-            return DXFILEERR_FILENOTFOUND;
+        if (Diagnostic failure = mapped.open(fileName.c_str(), kMaxFileBytes); failure.failed()) {
+            HRESULT code = failure.code;
+            failure.fileName = fileName;
+            diagnostics_->record(std::move(failure));
+            return code;
         }
         file = mapped.bytes();
         break;
@@ -122,16 +110,17 @@ HRESULT RootObject::CreateEnumObject(LPVOID source, DXFILELOADOPTIONS options,
         return DXFILEERR_NOTDONEYET;
     }
     auto document = std::make_shared<Document>();
-    ParseResult result = readFile(file, *registry_, false, document->objects);
-    result.diagnostic.fileName = fileName;
-    if (result.diagnostic.failed() && result.failedBeforeObjects && document->objects.empty()) {
-        HRESULT code = result.diagnostic.code;
-        diagnostics_->record(std::move(result.diagnostic));
+    bool dataBegan = false;
+    Diagnostic failure = readFile(file, *registry_, false, document->objects, dataBegan);
+    failure.fileName = fileName;
+    if (failure.failed() && !dataBegan) {
+        HRESULT code = failure.code;
+        diagnostics_->record(std::move(failure));
         return code;
     }
-    if (result.diagnostic.failed()) {
-        document->endStatus = result.diagnostic.code;
-        document->endDiagnostic = std::move(result.diagnostic);
+    if (failure.failed()) {
+        document->endStatus = failure.code;
+        document->endDiagnostic = std::move(failure);
     }
     resolveReferences(document->objects);
     *enumObject = new EnumObject(std::move(document), diagnostics_);

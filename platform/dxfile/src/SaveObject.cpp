@@ -80,7 +80,7 @@ bool adoptStrings(const Template& t, PackedBytes& packed, std::size_t& at,
         }
         std::size_t size = packedSize(member.scalar);
         if (!member.isArray() && isIntegerType(member.scalar))
-            counts[i] = readCount(member.scalar, packed.data() + at);
+            counts[i] = readCount(member.scalar, ByteSpan(packed).subspan(at));
         if (member.scalar == ScalarType::String || member.scalar == ScalarType::Unicode ||
             member.scalar == ScalarType::Cstring) {
             for (std::uint64_t e = 0; e < count; ++e) {
@@ -116,31 +116,24 @@ SaveObject::SaveObject(std::shared_ptr<TemplateRegistry> registry, DiagnosticSin
 }
 
 SaveObject::~SaveObject() {
-    std::string reason;
-    if (!failed_ && commit(reason)) return;
     if (!failed_) {
-        Diagnostic diagnostic;
-        diagnostic.code = DXFILEERR_BADFILE;
-        diagnostic.fileName = target_;
-        diagnostic.reason = reason;
-        diagnostics_->record(std::move(diagnostic));
+        Diagnostic failure = commit();
+        if (!failure.failed()) return;
+        fail(std::move(failure));
     }
     if (temporaryFd_ >= 0) ::close(temporaryFd_);
     ::unlink(temporaryPath_.c_str());
 }
 
-bool SaveObject::commit(std::string& reason) {
+Diagnostic SaveObject::commit() {
     std::string header = headerFor(format_);
     const std::string& body = writer_->body();
     bool written;
     if (format_ & DXFILEFORMAT_COMPRESSED) {
         std::vector<std::uint8_t> framed;
-        if (!deflateChunks(
-                ByteSpan(reinterpret_cast<const std::uint8_t*>(body.data()), body.size()),
-                framed)) {
-            reason = "compression failed";
-            return false;
-        }
+        Diagnostic failure = deflateChunks(
+            ByteSpan(reinterpret_cast<const std::uint8_t*>(body.data()), body.size()), framed);
+        if (failure.failed()) return failure;
         written = writeAll(temporaryFd_, header.data(), header.size()) &&
                   writeAll(temporaryFd_, framed.data(), framed.size());
     } else if (streaming_ || streamFailed_) {
@@ -151,48 +144,38 @@ bool SaveObject::commit(std::string& reason) {
     }
     int closed = ::close(temporaryFd_);
     temporaryFd_ = -1;
-    if (!written || closed != 0) {
-        reason = std::string("cannot write the file: ") + std::strerror(errno);
-        return false;
-    }
-    if (std::rename(temporaryPath_.c_str(), target_.c_str()) != 0) {
-        reason = std::string("cannot replace the file: ") + std::strerror(errno);
-        return false;
-    }
-    return true;
+    if (!written || closed != 0)
+        return fault(DXFILEERR_BADFILE,
+                     std::string("cannot write the file: ") + std::strerror(errno));
+    if (std::rename(temporaryPath_.c_str(), target_.c_str()) != 0)
+        return fault(DXFILEERR_BADFILE,
+                     std::string("cannot replace the file: ") + std::strerror(errno));
+    return {};
 }
 
-HRESULT SaveObject::fail(HRESULT code, std::string reason) {
+HRESULT SaveObject::fail(Diagnostic failure) {
     failed_ = true;
-    Diagnostic diagnostic;
-    diagnostic.code = code;
-    diagnostic.fileName = target_;
-    diagnostic.reason = std::move(reason);
-    diagnostics_->record(std::move(diagnostic));
+    HRESULT code = failure.code;
+    failure.fileName = target_;
+    diagnostics_->record(std::move(failure));
     return code;
 }
 
 HRESULT SaveObject::QueryInterface(REFIID iid, void** object) {
-    if (!object) return DXFILEERR_BADVALUE;
-    if (IsEqualGUID(iid, IID_IUnknown) || IsEqualGUID(iid, IID_IDirectXFileSaveObject)) {
-        AddRef();
-        *object = static_cast<IDirectXFileSaveObject*>(this);
-        return DXFILE_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
+    return answerQuery<IDirectXFileSaveObject, Recognisable::No>(
+        this, iid, IID_IDirectXFileSaveObject, object);
 }
 
 HRESULT SaveObject::SaveTemplates(DWORD count, const GUID** templateIds) {
     if (count > 0 && !templateIds)
-        return fail(DXFILEERR_BADVALUE, "SaveTemplates without identifiers");
+        return fail(fault(DXFILEERR_BADVALUE, "SaveTemplates without identifiers"));
     for (DWORD i = 0; i < count; ++i) {
         if (!templateIds[i])
-            return fail(DXFILEERR_BADVALUE, "SaveTemplates with a null identifier");
+            return fail(fault(DXFILEERR_BADVALUE, "SaveTemplates with a null identifier"));
         std::shared_ptr<const Template> t = registry_->findById(*templateIds[i]);
         if (!t)
-            return fail(DXFILEERR_BADVALUE,
-                        "no registered template has the GUID " + formatGuid(*templateIds[i], true));
+            return fail(fault(DXFILEERR_BADVALUE, "no registered template has the GUID " +
+                                                      formatGuid(*templateIds[i], true)));
         bool written = false;
         for (const GUID& done : templatesWritten_)
             written = written || sameGuid(done, t->id);
@@ -205,26 +188,27 @@ HRESULT SaveObject::SaveTemplates(DWORD count, const GUID** templateIds) {
 
 HRESULT SaveObject::CreateDataObject(REFGUID templateId, LPCSTR name, const GUID* id, DWORD size,
                                      LPVOID data, LPDIRECTXFILEDATA* dataObject) {
-    if (!dataObject) return fail(DXFILEERR_BADVALUE, "CreateDataObject without an out pointer");
+    if (!dataObject)
+        return fail(fault(DXFILEERR_BADVALUE, "CreateDataObject without an out pointer"));
     *dataObject = nullptr;
     std::shared_ptr<const Template> t = registry_->findById(templateId);
     if (!t)
-        return fail(DXFILEERR_BADVALUE,
-                    "no registered template has the GUID " + formatGuid(templateId, true));
-    if (size > 0 && !data) return fail(DXFILEERR_BADVALUE, "CreateDataObject without data");
+        return fail(fault(DXFILEERR_BADVALUE,
+                          "no registered template has the GUID " + formatGuid(templateId, true)));
+    if (size > 0 && !data) return fail(fault(DXFILEERR_BADVALUE, "CreateDataObject without data"));
     auto node = std::make_shared<DataNode>();
     node->type = t;
     const auto* bytes = static_cast<const std::uint8_t*>(data);
     if (size > 0) node->packed.assign(bytes, bytes + size);
     std::size_t measured = 0;
     if (!measureInstance(*t, ByteSpan(node->packed), measured))
-        return fail(DXFILEERR_BADARRAYSIZE, "the counts in the data for " + t->name +
-                                                " promise more than its " + std::to_string(size) +
-                                                " bytes");
+        return fail(fault(DXFILEERR_BADARRAYSIZE, "the counts in the data for " + t->name +
+                                                      " promise more than its " +
+                                                      std::to_string(size) + " bytes"));
     if (measured != size)
-        return fail(DXFILEERR_BADVALUE, "data for " + t->name + " is " + std::to_string(size) +
-                                            " bytes, its members pack to " +
-                                            std::to_string(measured));
+        return fail(fault(DXFILEERR_BADVALUE,
+                          "data for " + t->name + " is " + std::to_string(size) +
+                              " bytes, its members pack to " + std::to_string(measured)));
     // STRING members point at the caller's text: keep copies instead.
     std::vector<std::pair<std::size_t, const char*>> slots;
     std::size_t at = 0;
@@ -258,13 +242,10 @@ HRESULT SaveObject::CreateDataObject(REFGUID templateId, LPCSTR name, const GUID
 
 HRESULT SaveObject::SaveData(LPDIRECTXFILEDATA dataObject) {
     DataObject* own = ownDataObject(dataObject);
-    if (!own) return fail(DXFILEERR_BADVALUE, "SaveData needs a data object of this library");
-    std::string reason;
-    if (!writer_->writeObject(*own->node(), reason)) {
-        HRESULT code = reason.find("no file form") != std::string::npos ? DXFILEERR_NOTDONEYET
-                                                                        : DXFILEERR_BADVALUE;
-        return fail(code, reason);
-    }
+    if (!own)
+        return fail(fault(DXFILEERR_BADVALUE, "SaveData needs a data object of this library"));
+    Diagnostic failure = writer_->writeObject(*own->node());
+    if (failure.failed()) return fail(std::move(failure));
     return DXFILE_OK;
 }
 

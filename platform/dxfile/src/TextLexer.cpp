@@ -2,7 +2,9 @@
 
 #include "Guid.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cctype>
 #include <charconv>
 #include <cstring>
@@ -103,21 +105,50 @@ bool integerValue(std::string_view lexeme, std::uint32_t& value) {
     return true;
 }
 
+// Whether the eight bytes of `chunk` (in memory order) are all ASCII digits.
+inline bool areEightDigits(std::uint64_t chunk) {
+    constexpr std::uint64_t kHigh = 0xF0F0F0F0F0F0F0F0;
+    constexpr std::uint64_t kZeros = 0x3030303030303030;
+    return (chunk & kHigh) == kZeros && ((chunk + 0x0606060606060606) & kHigh) == kZeros;
+}
+
+// The value of eight ASCII digits, the first in the lowest byte: pairs, then fours, then all.
+inline std::uint32_t eightDigitsValue(std::uint64_t chunk) {
+    chunk -= 0x3030303030303030;
+    chunk = chunk * 10 + (chunk >> 8);
+    chunk = ((chunk & 0x000000FF000000FF) * (100 + (1000000ull << 32)) +
+             ((chunk >> 16) & 0x000000FF000000FF) * (1 + (10000ull << 32))) >>
+            32;
+    return static_cast<std::uint32_t>(chunk);
+}
+
 // The usual number of a text file, "-12.375" or "0.841471", read without the general
-// conversion: when its digits make an integer the floating type holds exactly, and the power of
-// ten it is divided by is exact too, one division rounds correctly. Returns the end of the
-// number, or null for anything else (exponents, long mantissas), which the general conversion
-// then reads.
+// conversion: when its digits make an integer a double holds exactly, and the power of ten it is
+// divided by is exact too, one division rounds correctly. A float is rounded from that double,
+// which gives the correctly rounded float unless the double lies exactly halfway between two
+// floats (then the true value may lie on either side). Returns the end of the number, or null
+// for anything else (exponents, long mantissas, halfway cases, floats out of the normal range),
+// which the general conversion then reads.
 template <class Number> const char* shortDecimal(const char* p, const char* end, Number& value) {
-    constexpr int kExactPowers = std::is_same_v<Number, float> ? 10 : 22;
-    constexpr std::uint64_t kExactMantissa = std::uint64_t{1}
-                                             << std::numeric_limits<Number>::digits;
+    constexpr int kExactPowers = 22;
+    constexpr std::uint64_t kExactMantissa = std::uint64_t{1} << 53;
     bool negative = p < end && *p == '-';
     if (negative) ++p;
     std::uint64_t mantissa = 0;
     int digits = 0;
     int fraction = -1; // digits after the point, once one was seen
     for (; p < end; ++p) {
+        // Eight digits at a time where the mantissa has room: fractions are mostly long.
+        while (end - p >= 8 && digits <= 10) {
+            std::uint64_t eight;
+            std::memcpy(&eight, p, 8);
+            if (!areEightDigits(eight)) break;
+            mantissa = mantissa * 100000000 + eightDigitsValue(eight);
+            digits += 8;
+            if (fraction >= 0) fraction += 8;
+            p += 8;
+        }
+        if (p == end) break;
         if (isDigit(*p)) {
             if (++digits > 18) return nullptr;
             mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
@@ -132,10 +163,21 @@ template <class Number> const char* shortDecimal(const char* p, const char* end,
     int scale = fraction < 0 ? 0 : fraction;
     if (scale > kExactPowers) return nullptr;
     if (p < end && (*p == 'e' || *p == 'E' || *p == '#')) return nullptr;
-    static constexpr Number kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                          1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                          1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    value = static_cast<Number>(mantissa) / kPowers[scale];
+    double exact = static_cast<double>(mantissa) / kPowers[scale];
+    if constexpr (std::is_same_v<Number, float>) {
+        if (exact != 0 && (exact < std::numeric_limits<float>::min() ||
+                           exact > std::numeric_limits<float>::max()))
+            return nullptr;
+        // The 29 fraction bits a double has beyond a float's 23: exactly one half of a float's
+        // last place marks the halfway case.
+        constexpr std::uint64_t kBeyondFloat = (std::uint64_t{1} << 29) - 1;
+        if ((std::bit_cast<std::uint64_t>(exact) & kBeyondFloat) == (std::uint64_t{1} << 28))
+            return nullptr;
+    }
+    value = static_cast<Number>(exact);
     if (negative) value = -value;
     return p;
 }
@@ -429,6 +471,53 @@ bool TextLexer::readDwords(std::uint32_t* values, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i)
         if (!readNumber(values[i])) return false;
     return true;
+}
+
+std::size_t TextLexer::takeCountedFloats(PackedBytes& out, std::uint64_t most, std::size_t lead) {
+    constexpr std::size_t kMostLead = 8;
+    if (lead == 0 || lead > kMostLead) return 0;
+    std::size_t runs = 0;
+    std::size_t firstAt = out.size();
+    std::size_t written = out.size(); // the block may run ahead of what is written
+    while (runs < most && !hasPeek_) {
+        const char* start = pos_;
+        std::size_t at = written;
+        std::uint32_t integers[kMostLead];
+        bool ok = true;
+        for (std::size_t i = 0; ok && i < lead; ++i)
+            ok = readNumber(integers[i]);
+        std::uint32_t count = ok ? integers[lead - 1] : 0;
+        ok = ok && count <= remaining(); // every value takes a byte or more
+        if (ok) {
+            std::size_t bytes = (lead + std::size_t{count}) * 4;
+            if (runs == 1) {
+                // Keys are usually alike: room for the rest like the first, within what the text
+                // left could fill (a value of four bytes takes a character or more).
+                std::uint64_t room = (at - firstAt) * (most - 1);
+                out.reserve(at + static_cast<std::size_t>(std::min<std::uint64_t>(
+                                     room, std::uint64_t{remaining()} * 4)));
+            }
+            if (at + bytes > out.size()) out.resize(std::max(at + bytes, out.capacity()));
+            written = at + bytes;
+            std::memcpy(out.data() + at, integers, lead * 4);
+            std::uint8_t* values = out.data() + at + lead * 4;
+            for (std::uint32_t i = 0; ok && i < count; ++i) {
+                float value;
+                ok = readNumber(value);
+                std::memcpy(values + std::size_t{i} * 4, &value, 4);
+            }
+        }
+        if (!ok) {
+            pos_ = start;
+            hasPeek_ = false;
+            fault_ = LexFault{};
+            written = at;
+            break;
+        }
+        ++runs;
+    }
+    out.resize(written);
+    return runs;
 }
 
 void TextLexer::lineAndColumn(std::size_t offset, std::uint32_t& line,

@@ -30,12 +30,15 @@ public:
     [[nodiscard]] bool readString(std::string_view& value);
     [[nodiscard]] bool readFloats(float* values, std::size_t count);
     [[nodiscard]] bool readDwords(std::uint32_t* values, std::size_t count);
-    // Text has no runs to take whole: elements are always read value by value.
+    // Text has no runs to take whole: face elements are read value by value.
     [[nodiscard]] std::size_t takeCountedRuns(PackedBytes&, std::uint64_t) { return 0; }
-    [[nodiscard]] std::size_t takeCountedFloats(PackedBytes&, std::uint64_t, std::size_t) {
-        return 0;
-    }
-    [[nodiscard]] const std::uint8_t* takeDwords(std::size_t) { return nullptr; }
+    // Up to `most` elements of the form `DWORD a, ..., n; n FLOATs` (`lead` integers, the last
+    // the count: animation keys), appended to `out` without the grammar's step-by-step walk.
+    // Stops before an element that does not read cleanly, leaving it unread for the grammar to
+    // read and report. Returns how many were taken.
+    [[nodiscard]] std::size_t takeCountedFloats(PackedBytes& out, std::uint64_t most,
+                                                std::size_t lead);
+    [[nodiscard]] bool takeDwords(std::size_t, ByteSpan&) { return false; }
     // The end of an object's member values. Text has nothing pending between values.
     [[nodiscard]] bool finishMembers() { return true; }
 

@@ -59,28 +59,26 @@ public:
         out += "}\n\n";
     }
 
-    bool writeObject(const DataNode& node, std::string& reason) override {
+    Diagnostic writeObject(const DataNode& node) override {
         std::size_t mark = position();
         if (streaming())
             body_.reserve(2 * kStreamPiece);
         else
             body_.reserve(body_.size() + treeBytes(node) * 5 / 2 + 4096); // numbers run ~2.5x
-        if (!object(node, 0, reason)) {
+        Diagnostic failure = object(node, 0);
+        if (failure.failed()) {
             rewind(mark);
-            return false;
+            return failure;
         }
         body_ += '\n';
-        return true;
+        return {};
     }
 
 private:
     void indent(int depth) { body_.append(static_cast<std::size_t>(depth), ' '); }
 
-    bool object(const DataNode& node, int depth, std::string& reason) {
-        if (depth >= 128) {
-            reason = "objects nested too deeply";
-            return false;
-        }
+    Diagnostic object(const DataNode& node, int depth) {
+        if (depth >= 128) return fault(DXFILEERR_BADVALUE, "objects nested too deeply");
         indent(depth);
         body_ += node.type->name;
         if (node.hasName) {
@@ -96,20 +94,19 @@ private:
         }
         PackedWalk walk{node.packed.data(), node.packed.data() + node.packed.size()};
         fault_.clear();
-        if (!topMembers(*node.type, walk, depth + 1)) {
-            reason = fault_.empty() ? "the data of " + describeObject(node) +
-                                          " is shorter than its counts promise"
-                                    : fault_ + " (" + describeObject(node) + ")";
-            return false;
-        }
-        if (walk.p != walk.end) {
-            reason = "the data of " + describeObject(node) + " is longer than its template";
-            return false;
-        }
+        if (!topMembers(*node.type, walk, depth + 1))
+            return fault(DXFILEERR_BADVALUE, fault_.empty()
+                                                 ? "the data of " + describeObject(node) +
+                                                       " is shorter than its counts promise"
+                                                 : fault_ + " (" + describeObject(node) + ")");
+        if (walk.p != walk.end)
+            return fault(DXFILEERR_BADVALUE,
+                         "the data of " + describeObject(node) + " is longer than its template");
         for (const ChildEntry& child : node.children) {
             spill();
             if (child.data) {
-                if (!object(*child.data, depth + 1, reason)) return false;
+                if (Diagnostic failure = object(*child.data, depth + 1); failure.failed())
+                    return failure;
             } else if (child.reference) {
                 indent(depth + 1);
                 body_ += "{ ";
@@ -124,13 +121,12 @@ private:
                 }
                 body_ += "}\n";
             } else {
-                reason = "binary objects have no file form";
-                return false;
+                return fault(DXFILEERR_NOTDONEYET, "binary objects have no file form");
             }
         }
         indent(depth);
         body_ += "}\n";
-        return true;
+        return {};
     }
 
     // One value of `type`, without separator. Integer values are also returned for counts.

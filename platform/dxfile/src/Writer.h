@@ -4,6 +4,7 @@
 #pragma once
 
 #include "DataTree.h"
+#include "Diagnostics.h"
 #include "Templates.h"
 
 #include <cstdint>
@@ -25,9 +26,9 @@ public:
     virtual ~BodyWriter() = default;
     virtual void writeTemplate(const Template& t) = 0;
     // Writes `node` with all its descendants. On failure (data the encoding cannot hold, counts
-    // that promise more than the packed data has, nesting too deep) returns false with a reason
-    // and, when not streaming, the body as it was before the call.
-    [[nodiscard]] virtual bool writeObject(const DataNode& node, std::string& reason) = 0;
+    // that promise more than the packed data has, nesting too deep) returns the fault and leaves,
+    // when not streaming, the body as it was before the call.
+    [[nodiscard]] virtual Diagnostic writeObject(const DataNode& node) = 0;
     // The body, or with streaming the part not yet handed to the file.
     std::string& body() { return body_; }
 

@@ -56,37 +56,21 @@ INode* makeNode(const std::string& name, Object* object, INode* parent) {
     return node;
 }
 
+// The host's box primitive converted to a mesh, lowered by half its height to centre it.
 INode* makeBox(const std::string& name, Point3 size, INode* parent) {
-    TriObject* tri = CreateNewTriObject();
+    auto* box =
+        static_cast<Object*>(CreateInstance(GEOMOBJECT_CLASS_ID, Class_ID(BOXOBJ_CLASS_ID, 0)));
+    unanimated([&] {
+        IParamBlock2* block = box->GetParamBlock(0);
+        block->SetValue(0, 0, size.y);
+        block->SetValue(1, 0, size.x);
+        block->SetValue(2, 0, size.z);
+    });
+    auto* tri = static_cast<TriObject*>(box->ConvertToType(0, triObjectClassID));
+    box->DeleteThis();
     Mesh& mesh = tri->mesh;
-    mesh.setNumVerts(8);
-    for (int i = 0; i < 8; ++i)
-        mesh.setVert(i, (float(i & 1) - 0.5f) * size.x, (float((i >> 1) & 1) - 0.5f) * size.y,
-                     (float((i >> 2) & 1) - 0.5f) * size.z);
-    const int sides[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4},
-                             {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
-    mesh.setNumTVerts(4);
-    mesh.setTVert(0, 0.0f, 0.0f, 0.0f);
-    mesh.setTVert(1, 1.0f, 0.0f, 0.0f);
-    mesh.setTVert(2, 1.0f, 1.0f, 0.0f);
-    mesh.setTVert(3, 0.0f, 1.0f, 0.0f);
-    mesh.setNumFaces(12);
-    mesh.setNumTVFaces(12);
-    for (int s = 0; s < 6; ++s) {
-        const int* q = sides[s];
-        Face& first = mesh.faces[2 * s];
-        Face& second = mesh.faces[2 * s + 1];
-        first.setVerts(q[0], q[1], q[2]);
-        second.setVerts(q[0], q[2], q[3]);
-        first.setEdgeVisFlags(EDGE_VIS, EDGE_VIS, EDGE_INVIS);
-        second.setEdgeVisFlags(EDGE_INVIS, EDGE_VIS, EDGE_VIS);
-        for (Face* face : {&first, &second}) {
-            face->setSmGroup(DWORD(1) << s);
-            face->setMatID(MtlID(s));
-        }
-        mesh.tvFace[2 * s].setTVerts(0, 1, 2);
-        mesh.tvFace[2 * s + 1].setTVerts(0, 2, 3);
-    }
+    for (int i = 0; i < mesh.getNumVerts(); ++i)
+        mesh.verts[i].z -= 0.5f * size.z;
     return makeNode(name, tri, parent);
 }
 

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <map>
 #include <sstream>
 
 namespace {
@@ -59,6 +60,32 @@ std::vector<std::string> importWords(const apptest::TempFolder& folder, const st
     return words;
 }
 
+// What each corpus file holds by its manifest, in scene info's words: nodes (a top-level Mesh is
+// a node of its own), meshes (lobby_skybox.x's six meshes of one frame become one), triangles (a
+// quad is two, an n-gon n - 2), materials per mesh (ninja.X's one material serves 17), bones and
+// sets.
+const std::map<std::string, std::string> kManifestCounts = {
+    {"airplane 2.x", "9 nodes, 8 meshes, 596 triangles, 8 materials, 0 bones, 0 animation sets"},
+    {"Cube.x", "1 node, 1 mesh, 12 triangles, 0 materials, 0 bones, 0 animation sets"},
+    {"cube_on_plane.x", "1 node, 1 mesh, 1073 triangles, 2 materials, 0 bones, 0 animation sets"},
+    {"heli.x", "10 nodes, 9 meshes, 793 triangles, 9 materials, 0 bones, 0 animation sets"},
+    {"kid.x", "18 nodes, 1 mesh, 588 triangles, 1 material, 13 bones, 1 animation set"},
+    {"lobby_skybox.x", "1 node, 1 mesh, 12 triangles, 6 materials, 0 bones, 0 animation sets"},
+    {"ninja.X", "17 nodes, 17 meshes, 724 triangles, 17 materials, 0 bones, 1 animation set"},
+    {"sphere0.x", "1 node, 1 mesh, 108 triangles, 1 material, 0 bones, 0 animation sets"},
+    {"test_cube_binary.x", "2 nodes, 1 mesh, 12 triangles, 1 material, 1 bone, 0 animation sets"},
+    {"test_cube_compressed.x",
+     "2 nodes, 1 mesh, 12 triangles, 1 material, 1 bone, 0 animation sets"},
+    {"test_cube_text.x", "2 nodes, 1 mesh, 12 triangles, 1 material, 1 bone, 0 animation sets"},
+    {"tiger.x", "1 node, 1 mesh, 602 triangles, 1 material, 0 bones, 0 animation sets"},
+    {"tiny.x", "48 nodes, 1 mesh, 6841 triangles, 1 material, 35 bones, 1 animation set"},
+};
+
+std::string countsLine(const std::string& output) {
+    const std::size_t at = output.rfind("counts: ");
+    return at == std::string::npos ? std::string() : output.substr(at, output.find('\n', at) - at);
+}
+
 TEST(ImportCommand, EveryCorpusFileImportsToGltfTheValidatorAccepts) {
     const fs::path corpus = fs::path(LUMASET_CORPUS_DIR) / "x";
     if (!fs::is_directory(corpus)) GTEST_SKIP() << "the X file corpus is not at " << corpus;
@@ -85,6 +112,11 @@ TEST(ImportCommand, EveryCorpusFileImportsToGltfTheValidatorAccepts) {
         EXPECT_EQ(scene.animations.size(), animated ? 1u : 0u);
         const bool skinned = name == "kid.x" || name == "tiny.x" || name.starts_with("test_cube");
         EXPECT_EQ(scene.skins.size(), skinned ? 1u : 0u);
+        ProgramRun info = run({"scene", "info", output});
+        ASSERT_EQ(info.status, 0) << info.err;
+        ASSERT_EQ(kManifestCounts.count(name), 1u) << "a corpus file the test does not know";
+        EXPECT_EQ(countsLine(info.out).rfind("counts: " + kManifestCounts.at(name) + ", ", 0), 0u)
+            << countsLine(info.out);
     }
 }
 
@@ -141,6 +173,44 @@ TEST(ImportCommand, TexturesAreFoundAsWindowsFindsThemAndAMissingOneKeepsItsName
     ASSERT_TRUE(gltf::readGltfFile(folder.file("missing.gltf"), scene, report)) << report.error;
     ASSERT_EQ(scene.images.size(), 1u);
     EXPECT_NE(scene.images[0].uri.find("stone.png"), std::string::npos) << scene.images[0].uri;
+    // The validator cannot load the image the file names, and that is all it finds wrong.
+    EXPECT_FALSE(apptest::validatesWithoutErrors(folder.file("missing.gltf"), validation));
+    EXPECT_NE(validation.find(": 1 errors,"), std::string::npos) << validation;
+    EXPECT_NE(validation.find("error IO_ERROR at /images/0/uri"), std::string::npos) << validation;
+}
+
+// A skinned character with matrix keys goes in and back out to X with every count it had; the
+// matrix keys come back as position, rotation and scale keys. Polygons of many corners come in
+// as triangles.
+TEST(ImportCommand, CorpusCharactersComeBackToXWithTheirCounts) {
+    const fs::path corpus = fs::path(LUMASET_CORPUS_DIR) / "x";
+    if (!fs::is_directory(corpus)) GTEST_SKIP() << "the X file corpus is not at " << corpus;
+    apptest::TempFolder folder;
+    ProgramRun in = run(importWords(folder, (corpus / "tiny.x").string(), folder.file("tiny.glb")));
+    ASSERT_EQ(in.status, 0) << in.err;
+    ProgramRun out = run({"export", folder.file("tiny.glb"), folder.file("tiny.x"), "--keys",
+                          "--format", "binary", "--config", folder.file("config")});
+    ASSERT_EQ(out.status, 0) << out.err;
+    std::string inspected;
+    ASSERT_EQ(apptest::runCommand(
+                  std::string(XINSPECT_PROGRAM) + " '" + folder.file("tiny.x") + "'", inspected),
+              0)
+        << inspected;
+    EXPECT_NE(inspected.find("total: 48 frames, 1 mesh, 4432 vertices, 6841 faces, 1 material, "
+                             "35 bones, 1 animation set, 47 animations, keys rotation 2794, "
+                             "scale 2794, position 2794, matrix 0\n"),
+              std::string::npos)
+        << inspected;
+
+    ProgramRun heli =
+        run(importWords(folder, (corpus / "heli.x").string(), folder.file("heli.glb")));
+    ASSERT_EQ(heli.status, 0) << heli.err;
+    ProgramRun info = run({"scene", "info", folder.file("heli.glb")});
+    ASSERT_EQ(info.status, 0) << info.err;
+    // 26 triangles, 346 quads, a 5-gon and four 20-gons: 26 + 692 + 3 + 72.
+    EXPECT_EQ(countsLine(info.out), "counts: 10 nodes, 9 meshes, 793 triangles, 9 materials, "
+                                    "0 bones, 0 animation sets, 0 animated nodes, keys: "
+                                    "0 position, 0 rotation, 0 scale");
 }
 
 TEST(ImportCommand, TheDialogIsAnsweredFromFlags) {

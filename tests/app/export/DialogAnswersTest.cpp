@@ -2,11 +2,15 @@
 // control, controls without a flag keep what the dialog shows.
 #include "cli/DialogAnswers.h"
 #include "cli/ExportDialog.h"
+#include "cli/ImportDialog.h"
 #include "resources/ResourceTable.h"
 #include "resources/resource.h"
 #include "settings/OptionDialogs.h"
+#include "settings/OptionFields.h"
 
 #include <gtest/gtest.h>
+
+#include <set>
 
 namespace {
 
@@ -111,6 +115,30 @@ TEST_F(DialogAnswers, BadValuesAndContradictionsAreRefusedInOneLine) {
         EXPECT_FALSE(scriptAnswers(exportDialogControls(), parse(words), player, error));
         EXPECT_EQ(error, expected);
     }
+}
+
+// The controls the plug-in's option table binds.
+template <class Options>
+std::set<int> pluginControls(std::span<const OptionField<Options>> fields) {
+    std::set<int> ids;
+    for (const OptionField<Options>& field : fields) {
+        const int count = field.controlCount();
+        ids.insert(field.controls, field.controls + count);
+    }
+    return ids;
+}
+
+std::set<int> answeredControls(std::span<const DialogControl> table) {
+    std::set<int> ids;
+    for (const DialogControl& control : table)
+        ids.insert(control.controlIds.begin(), control.controlIds.end());
+    return ids;
+}
+
+// An option the plug-in keeps but the program cannot set would be stuck at the saved value.
+TEST_F(DialogAnswers, EveryOptionOfThePluginHasAFlag) {
+    EXPECT_EQ(answeredControls(exportDialogControls()), pluginControls(exportOptionFields()));
+    EXPECT_EQ(answeredControls(importDialogControls()), pluginControls(importOptionFields()));
 }
 
 } // namespace

@@ -131,6 +131,48 @@ TEST(GltfWriter, WritesJsonAndBinaryFilesThatReadBackAndPassTheValidator) {
     EXPECT_NE(text.find("\"scene.bin\""), std::string::npos);
 }
 
+// A node with no name, no children, no mesh and the rest transform still is a node in the file
+// (an X file's unnamed empty frame imports as one).
+TEST(GltfWriter, AnUnnamedEmptyNodeAtRestReadsBackAsANode) {
+    apptest::TempFolder folder;
+    Scene scene;
+    scene.nodes.resize(2);
+    scene.nodes[0].children = {1};
+    scene.roots = {0};
+    for (const std::string name : {"empty.gltf", "empty.glb"}) {
+        std::string error;
+        ASSERT_TRUE(writeGltfFile(scene, folder.file(name), error)) << name << ": " << error;
+        Scene read;
+        ReadReport report;
+        ASSERT_TRUE(readGltfFile(folder.file(name), read, report)) << name << ": " << report.error;
+        ASSERT_EQ(read.nodes.size(), 2u) << name;
+        EXPECT_EQ(read.nodes[0].children, std::vector<int>{1}) << name;
+        EXPECT_EQ(read.nodes[1].scale, (Vec3{1, 1, 1})) << name;
+        std::string validation;
+        EXPECT_TRUE(apptest::validatesWithoutErrors(folder.file(name), validation)) << validation;
+    }
+}
+
+// The host's names are 8-bit text; glTF's are UTF-8. A name that is UTF-8 already stays as it is,
+// any other is read as Latin-1.
+TEST(GltfWriter, NamesThatAreNotUtf8AreWrittenAsLatin1) {
+    apptest::TempFolder folder;
+    Scene scene;
+    scene.nodes.resize(2);
+    scene.nodes[0].name = "Caf\xe9";
+    scene.nodes[0].children = {1};
+    scene.nodes[1].name = "Caf\xc3\xa9";
+    scene.roots = {0};
+    std::string error;
+    ASSERT_TRUE(writeGltfFile(scene, folder.file("names.gltf"), error)) << error;
+    Scene read;
+    ReadReport report;
+    ASSERT_TRUE(readGltfFile(folder.file("names.gltf"), read, report)) << report.error;
+    ASSERT_EQ(read.nodes.size(), 2u);
+    EXPECT_EQ(read.nodes[0].name, "Caf\xc3\xa9");
+    EXPECT_EQ(read.nodes[1].name, "Caf\xc3\xa9");
+}
+
 TEST(GltfWriter, ABinaryFileCanCarryPngAndJpegImagesAndReferencesOtherFiles) {
     apptest::TempFolder folder;
     // A 1x1 BMP, which glTF cannot carry; and a "JPEG" name holding PNG bytes, which it can.

@@ -32,20 +32,6 @@ ISkin* skinOf(INode* node) {
 
 class DoImport : public ImportTest {
 protected:
-    // A scene the failed imports must leave alone: one node and two stored sets.
-    void makeExistingScene() {
-        scenekit::makeBox("Existing");
-        scenekit::storeAnimationSets({{"idle", 0, 10}, {"jump", 11, 40}});
-    }
-    void expectExistingSceneUnchanged() {
-        const std::vector<INode*> nodes = hostcore::allNodes();
-        ASSERT_EQ(nodes.size(), 1u);
-        EXPECT_STREQ(nodes[0]->GetName(), "Existing");
-        const std::vector<scenekit::AnimationSet> sets = scenekit::storedAnimationSets();
-        ASSERT_EQ(sets.size(), 2u);
-        EXPECT_EQ(sets[1].name, "jump");
-        EXPECT_EQ(sets[1].endFrame, 40);
-    }
     std::filesystem::path settingsFile() const { return folder / "plugcfg" / "Lumaset.xml"; }
 };
 
@@ -197,6 +183,41 @@ TEST_F(DoImport, TheDialogsSwitchesAndScalesReachTheScene) {
     const SettingsFile stored;
     EXPECT_EQ(stored.importOptions.boneScale[2], 3.0f);
     EXPECT_TRUE(stored.importOptions.skin);
+}
+
+} // namespace
+
+namespace {
+
+// Files at 4800 ticks a second that count their keys 0, 1, 2, ... hold a whole animation inside
+// one frame of the host. The set must still span its keys and the keys stay apart.
+TEST_F(DoImport, KeysAFractionOfAFrameApartKeepTheirSetLongerThanAFrame) {
+    XScene scene;
+    XFrame& box = scene.frames.emplace_back();
+    box.name = "Box";
+    for (int ticks = 0; ticks < 80; ++ticks)
+        scene.animationSets["clip"]["Box"].positionKeys[ticks] = {float(ticks), 0.0f, 0.0f};
+    scene.animationSets["next"]["Box"].positionKeys = {{0, {0, 0, 0}}, {160, {0, 1, 0}}};
+    importWithDialog(writeXFile(scratch("fine.x"), scene, 0));
+
+    const std::vector<scenekit::AnimationSet> sets = scenekit::storedAnimationSets();
+    ASSERT_EQ(sets.size(), 2u);
+    EXPECT_EQ(sets[0].name, "clip");
+    EXPECT_EQ(sets[0].startFrame, 0);
+    EXPECT_EQ(sets[0].endFrame, 1); // frame 1 (tick 160) is the first whole frame after tick 79
+    EXPECT_EQ(sets[1].startFrame, 2);
+    EXPECT_EQ(sets[1].endFrame, 3);
+    Control* position = findNode("Box")->GetTMController()->GetPositionController();
+    ASSERT_EQ(position->NumKeys(), 82);
+    for (int k = 0; k < 80; ++k) {
+        ASSERT_EQ(position->GetKeyTime(k), k);
+        Point3 value;
+        Interval valid = FOREVER;
+        position->GetValue(k, &value, valid, CTRL_ABSOLUTE);
+        EXPECT_EQ(value.x, float(k));
+    }
+    EXPECT_EQ(position->GetKeyTime(80), 320);
+    EXPECT_EQ(position->GetKeyTime(81), 480);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "maxapi.h"
 #include "quat.h"
 
+#include <SceneKit.h>
 #include <headless/UserPlayer.h>
 
 #include <unistd.h>
@@ -69,6 +70,24 @@ int importWithDialog(const std::filesystem::path& path, const DialogAnswers& ans
     EXPECT_TRUE(player.failures().empty());
     EXPECT_EQ(player.dialogsSeen().size(), 1u);
     return result;
+}
+
+void makeExistingScene() {
+    scenekit::makeBox("Existing");
+    scenekit::storeAnimationSets({{"idle", 0, 10}, {"jump", 11, 40}});
+}
+
+void expectExistingSceneUnchanged(const std::string& where) {
+    const std::vector<INode*> nodes = hostcore::allNodes();
+    ASSERT_EQ(nodes.size(), 1u) << where;
+    EXPECT_STREQ(nodes[0]->GetName(), "Existing") << where;
+    const std::vector<scenekit::AnimationSet> sets = scenekit::storedAnimationSets();
+    ASSERT_EQ(sets.size(), 2u) << where;
+    EXPECT_EQ(sets[0].name, "idle") << where;
+    EXPECT_EQ(sets[0].endFrame, 10) << where;
+    EXPECT_EQ(sets[1].name, "jump") << where;
+    EXPECT_EQ(sets[1].startFrame, 11) << where;
+    EXPECT_EQ(sets[1].endFrame, 40) << where;
 }
 
 INode* findNode(const std::string& name) {

@@ -45,6 +45,11 @@ struct DialogAnswers {
 // Runs the importer's DoImport on `path` with a user answering dialog 104; returns its result.
 int importWithDialog(const std::filesystem::path& path, const DialogAnswers& answers = {});
 
+// A scene that imports which fail must leave alone: one box "Existing" and two stored sets,
+// "idle" (frames 0 to 10) and "jump" (11 to 40).
+void makeExistingScene();
+void expectExistingSceneUnchanged(const std::string& where = std::string());
+
 // The first scene node of that name, or null.
 INode* findNode(const std::string& name);
 

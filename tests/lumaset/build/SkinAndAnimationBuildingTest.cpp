@@ -213,12 +213,14 @@ TEST_F(SkinAndAnimationBuilding, TimesBeyondTheHostsRangeAreSkippedWithoutWrappi
                                                        {5000, Point3(3, 0, 0)}};
     build();
     Control* position = findNode("Box")->GetTMController()->GetPositionController();
-    // b starts 160 ticks after a's last key; its key 5000 ticks later does not fit.
-    EXPECT_EQ(keyTimes(position), (std::vector<TimeValue>{0, late, late + 160}));
+    // a ends on the first whole frame at or after its last key, b starts one frame later; b's
+    // key 5000 ticks on does not fit.
+    const std::int64_t aEnd = (std::int64_t(late) + 159) / 160;
+    EXPECT_EQ(keyTimes(position), (std::vector<TimeValue>{0, late, TimeValue((aEnd + 1) * 160)}));
     const std::vector<scenekit::AnimationSet> sets = scenekit::storedAnimationSets();
     ASSERT_EQ(sets.size(), 2u);
-    EXPECT_EQ(sets[0].endFrame, late / 160);
-    EXPECT_EQ(sets[1].startFrame, (std::int64_t(late) + 160) / 160);
+    EXPECT_EQ(sets[0].endFrame, aEnd);
+    EXPECT_EQ(sets[1].startFrame, aEnd + 1);
     EXPECT_EQ(sets[1].endFrame, sets[1].startFrame);
 }
 

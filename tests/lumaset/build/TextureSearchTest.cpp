@@ -4,6 +4,8 @@
 
 #include "build/TextureSearch.h"
 
+#include "bmmlib.h"
+
 #include <fstream>
 
 using namespace importtest;
@@ -68,6 +70,31 @@ TEST_F(TextureSearch, NamesWrittenOnWindowsFindTheImageBesideTheXFile) {
     EXPECT_EQ(findTextureFile("tiny\\Tiny_skin.dds", xFile), texture.string());
     EXPECT_EQ(findTextureFile("D:\\art\\Tiny_skin.dds", xFile), texture.string());
     EXPECT_EQ(findTextureFile("D:Tiny_skin.dds", xFile), texture.string());
+}
+
+TEST_F(TextureSearch, LetterCaseAndBackslashesDoNotMatterAtAnyLength) {
+    const std::filesystem::path models = deepFolder(300);
+    touch(models / "rock01.jpg");
+    touch(models / "undead.bmp");
+    // The X file itself named the Windows way: backslashes, another letter case.
+    std::string xFile = (models / "SCENE.X").string();
+    for (char& c : xFile)
+        if (c == '/') c = '\\';
+    ASSERT_GT(xFile.size(), 300u);
+    // Found beside the X file, named by its folder, one separator and the name as written.
+    const auto besideModels = [&](const std::string& found, const std::string& name) {
+        const std::size_t cut = found.size() - name.size() - 1;
+        return found.size() > name.size() && found.ends_with(name) &&
+               (found[cut] == '/' || found[cut] == '\\') && found[cut - 1] != '/' &&
+               found[cut - 1] != '\\' && BMMIsFile(found.c_str());
+    };
+    EXPECT_TRUE(besideModels(findTextureFile("Rock01.jpg", xFile), "Rock01.jpg"));
+    EXPECT_TRUE(besideModels(findTextureFile("D:\\art\\undead.bmp", xFile), "undead.bmp"));
+    EXPECT_TRUE(besideModels(findTextureFile("d:/ART/UNDEAD.BMP", xFile), "UNDEAD.BMP"));
+    // A texture name of 300 characters and more: only its last part counts.
+    const std::string longName = "textures\\" + std::string(300, 'q') + "\\ROCK01.JPG";
+    EXPECT_TRUE(besideModels(findTextureFile(longName, xFile), "ROCK01.JPG"));
+    EXPECT_EQ(findTextureFile(longName, (folder / "elsewhere.x").string()), longName);
 }
 
 TEST_F(TextureSearch, ATextureFoundNowhereKeepsItsNameWhateverItsLength) {

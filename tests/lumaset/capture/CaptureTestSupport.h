@@ -2,6 +2,7 @@
 // host values.
 #pragma once
 
+#include "HostAssertions.h"
 #include "SceneKit.h"
 #include "capture/SceneCapture.h"
 
@@ -20,17 +21,6 @@ protected:
         return capture.captureScene(GetCOREInterface());
     }
 };
-
-inline ::testing::AssertionResult pointNear(const Point3& actual, const Point3& expected,
-                                            float tolerance = 1e-4f) {
-    if (std::fabs(actual.x - expected.x) <= tolerance &&
-        std::fabs(actual.y - expected.y) <= tolerance &&
-        std::fabs(actual.z - expected.z) <= tolerance)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << "(" << actual.x << ", " << actual.y << ", " << actual.z << ") is not (" << expected.x
-           << ", " << expected.y << ", " << expected.z << ")";
-}
 
 // q and -q are the same rotation.
 inline ::testing::AssertionResult sameRotation(const Quat& actual, const Quat& expected,

@@ -6,8 +6,6 @@
 
 namespace {
 
-const XMatrix kIdentity{{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}};
-
 XScene sceneWithOneAnimatedMesh() {
     XScene scene;
     XFrame& root = scene.frames.emplace_back();
@@ -22,14 +20,6 @@ XScene sceneWithOneAnimatedMesh() {
 }
 
 } // namespace
-
-TEST(XScene, NewFrameHasIdentityTransformAndNothingElse) {
-    const XFrame frame;
-    EXPECT_EQ(frame.transform, kIdentity);
-    EXPECT_TRUE(frame.name.empty());
-    EXPECT_TRUE(frame.children.empty());
-    EXPECT_TRUE(frame.mesh.isEmpty());
-}
 
 TEST(XScene, EmptySceneCopiesToAnEqualEmptyScene) {
     XScene source;

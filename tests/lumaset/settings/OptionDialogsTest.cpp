@@ -1,11 +1,14 @@
 #include "settings/OptionDialogs.h"
+#include "OptionRecords.h"
 #include "resources/ResourceTable.h"
 #include "resources/resource.h"
+#include "settings/OptionFields.h"
 
 #include <headless/UserPlayer.h>
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 
 namespace {
@@ -162,6 +165,85 @@ TEST_F(OptionDialogs, TheImportDialogShowsTheDefaultsAndBindsBoneScaleByControlN
     EXPECT_FALSE(options.skin);
     EXPECT_TRUE(options.leftHanded);
     EXPECT_TRUE(options.normal);
+}
+
+// The controls of `dialog` that hold an option: check boxes, radio buttons and edits, by the
+// dialog template, not by the table.
+std::vector<int> optionControlsOf(const DialogWindow& dialog) {
+    std::vector<int> ids;
+    for (HWND child = GetWindow(dialog.GetHandle(), GW_CHILD); child;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        char className[32] = {};
+        GetClassNameA(child, className, sizeof className);
+        const LONG type = GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK;
+        if (std::string(className) == "Edit" ||
+            (std::string(className) == "Button" &&
+             (type == BS_AUTOCHECKBOX || type == BS_AUTORADIOBUTTON)))
+            ids.push_back(GetDlgCtrlID(child));
+    }
+    return ids;
+}
+
+// Each option control of the dialog belongs to exactly one row of the table, and each row's
+// controls are in the dialog.
+template <class Options>
+void expectTableCoversDialog(const DialogWindow& dialog,
+                             std::span<const OptionField<Options>> fields) {
+    std::map<int, int> rowsOfControl;
+    for (const OptionField<Options>& field : fields) {
+        const int count = field.controlCount();
+        for (int i = 0; i < count; ++i) {
+            ++rowsOfControl[field.controls[i]];
+            EXPECT_NE(GetDlgItem(dialog.GetHandle(), field.controls[i]), nullptr)
+                << field.keys[0] << " " << field.controls[i];
+        }
+    }
+    const std::vector<int> controls = optionControlsOf(dialog);
+    EXPECT_EQ(controls.size(), rowsOfControl.size());
+    for (int id : controls)
+        EXPECT_EQ(rowsOfControl[id], 1) << "control " << id;
+}
+
+TEST_F(OptionDialogs, EachOptionControlHasOneRowOfTheTable) {
+    DialogWindow exportDialog;
+    ASSERT_TRUE(exportDialog.Create(IDD_EXPORT_OPTIONS, nullptr, nullptr));
+    expectTableCoversDialog(exportDialog, exportOptionFields());
+    DialogWindow importDialog;
+    ASSERT_TRUE(importDialog.Create(IDD_IMPORT_OPTIONS, nullptr, nullptr));
+    expectTableCoversDialog(importDialog, importOptionFields());
+}
+
+TEST_F(OptionDialogs, EveryExportFieldComesBackThroughTheDialog) {
+    for (const ExportOptions& shown : {ExportOptions{}, changedOptions(exportOptionFields())}) {
+        DialogWindow dialog;
+        ASSERT_TRUE(dialog.Create(IDD_EXPORT_OPTIONS, nullptr, nullptr));
+        showExportOptions(dialog, shown);
+        headless::UserPlayer player;
+        player.at(kExportTitle).click(IDOK);
+        ASSERT_TRUE(dialog.RunModal());
+        // Read into a record holding the other values, so no field passes by being left alone.
+        ExportOptions read = shown.normal == ExportOptions{}.normal
+                                 ? changedOptions(exportOptionFields())
+                                 : ExportOptions{};
+        readExportOptions(dialog, read);
+        expectSameFields(exportOptionFields(), shown, read);
+    }
+}
+
+TEST_F(OptionDialogs, EveryImportFieldComesBackThroughTheDialog) {
+    for (const ImportOptions& shown : {ImportOptions{}, changedOptions(importOptionFields())}) {
+        DialogWindow dialog;
+        ASSERT_TRUE(dialog.Create(IDD_IMPORT_OPTIONS, nullptr, nullptr));
+        showImportOptions(dialog, shown);
+        headless::UserPlayer player;
+        player.at(kImportTitle).click(IDOK);
+        ASSERT_TRUE(dialog.RunModal());
+        ImportOptions read = shown.normal == ImportOptions{}.normal
+                                 ? changedOptions(importOptionFields())
+                                 : ImportOptions{};
+        readImportOptions(dialog, read);
+        expectSameFields(importOptionFields(), shown, read);
+    }
 }
 
 } // namespace

@@ -1,4 +1,6 @@
 #include "settings/SettingsFile.h"
+#include "OptionRecords.h"
+#include "settings/OptionFields.h"
 #include "settings/XmlNode.h"
 
 #include <hostcore.h>
@@ -93,36 +95,97 @@ TEST_F(Settings, DefaultsAreWrittenByteForByte) {
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
 }
 
-TEST_F(Settings, ChangedOptionsRoundTrip) {
+TEST_F(Settings, EveryFieldRoundTrips) {
+    const ExportOptions exportOptions = changedOptions(exportOptionFields());
+    const ImportOptions importOptions = changedOptions(importOptionFields());
     {
         SettingsFile settings;
-        ExportOptions& out = settings.exportOptions;
-        out.format = 2;
-        out.texturePath = true;
-        out.normal = false;
-        out.sampling = true;
-        out.samplingFps = 60;
-        out.objectScale[2] = 2.5f;
-        out.objectRotation[0] = -90.0f;
-        settings.importOptions.leftHanded = true;
-        settings.importOptions.boneScale[1] = 0.125f;
-        settings.importOptions.uv = false;
+        settings.exportOptions = exportOptions;
+        settings.importOptions = importOptions;
         ASSERT_TRUE(settings.Save());
     }
     SettingsFile settings;
-    const ExportOptions& in = settings.exportOptions;
-    EXPECT_EQ(in.format, 2);
-    EXPECT_TRUE(in.texturePath);
+    expectSameFields(exportOptionFields(), exportOptions, settings.exportOptions);
+    expectSameFields(importOptionFields(), importOptions, settings.importOptions);
+}
+
+// A file as earlier versions wrote it, every value off its default: the keys and the layout are
+// what stored files hold, so they must keep loading.
+TEST_F(Settings, AStoredFileLoadsEveryField) {
+    writeFile("<?xml version=\"1.0\"?>\n"
+              "<LUMASET>\n"
+              "\t<EXPORT>\n"
+              "\t\t<FORMAT value=\"1\"/>\n"
+              "\t\t<NORMAL value=\"0\"/>\n"
+              "\t\t<TEXPATH value=\"1\"/>\n"
+              "\t\t<VCOLOR value=\"0\"/>\n"
+              "\t\t<SKIN value=\"0\"/>\n"
+              "\t\t<UV value=\"0\"/>\n"
+              "\t\t<ANIMATION value=\"0\"/>\n"
+              "\t\t<CHAND value=\"1\"/>\n"
+              "\t\t<D3DXOPT value=\"0\"/>\n"
+              "\t\t<OBJECTSCALE_X value=\"2.000000\"/>\n"
+              "\t\t<OBJECTSCALE_Y value=\"3.000000\"/>\n"
+              "\t\t<OBJECTSCALE_Z value=\"4.000000\"/>\n"
+              "\t\t<OBJECTROT_X value=\"90.000000\"/>\n"
+              "\t\t<OBJECTROT_Y value=\"-45.500000\"/>\n"
+              "\t\t<OBJECTROT_Z value=\"180.000000\"/>\n"
+              "\t\t<SAMPLING value=\"1\"/>\n"
+              "\t\t<SAMPLINGFPS value=\"60\"/>\n"
+              "\t</EXPORT>\n"
+              "\t<IMPORT>\n"
+              "\t\t<NORMAL value=\"0\"/>\n"
+              "\t\t<UV value=\"0\"/>\n"
+              "\t\t<VCOLOR value=\"0\"/>\n"
+              "\t\t<SKIN value=\"0\"/>\n"
+              "\t\t<ANIMATION value=\"0\"/>\n"
+              "\t\t<CHAND value=\"1\"/>\n"
+              "\t\t<BONESCALE_X value=\"0.500000\"/>\n"
+              "\t\t<BONESCALE_Y value=\"0.250000\"/>\n"
+              "\t\t<BONESCALE_Z value=\"0.125000\"/>\n"
+              "\t\t<OBJECTSCALE_X value=\"5.000000\"/>\n"
+              "\t\t<OBJECTSCALE_Y value=\"6.000000\"/>\n"
+              "\t\t<OBJECTSCALE_Z value=\"7.000000\"/>\n"
+              "\t\t<OBJECTROT_X value=\"-90.000000\"/>\n"
+              "\t\t<OBJECTROT_Y value=\"30.000000\"/>\n"
+              "\t\t<OBJECTROT_Z value=\"270.000000\"/>\n"
+              "\t</IMPORT>\n"
+              "</LUMASET>");
+    SettingsFile settings;
+    const ExportOptions& out = settings.exportOptions;
+    EXPECT_EQ(out.format, 1);
+    EXPECT_FALSE(out.normal);
+    EXPECT_TRUE(out.texturePath);
+    EXPECT_FALSE(out.vertexColor);
+    EXPECT_FALSE(out.skin);
+    EXPECT_FALSE(out.uv);
+    EXPECT_FALSE(out.animation);
+    EXPECT_TRUE(out.leftHanded);
+    EXPECT_FALSE(out.d3dxOpt);
+    EXPECT_EQ(out.objectScale[0], 2.0f);
+    EXPECT_EQ(out.objectScale[1], 3.0f);
+    EXPECT_EQ(out.objectScale[2], 4.0f);
+    EXPECT_EQ(out.objectRotation[0], 90.0f);
+    EXPECT_EQ(out.objectRotation[1], -45.5f);
+    EXPECT_EQ(out.objectRotation[2], 180.0f);
+    EXPECT_TRUE(out.sampling);
+    EXPECT_EQ(out.samplingFps, 60);
+    const ImportOptions& in = settings.importOptions;
     EXPECT_FALSE(in.normal);
-    EXPECT_TRUE(in.uv);
-    EXPECT_TRUE(in.sampling);
-    EXPECT_EQ(in.samplingFps, 60);
-    EXPECT_EQ(in.objectScale[2], 2.5f);
+    EXPECT_FALSE(in.uv);
+    EXPECT_FALSE(in.vertexColor);
+    EXPECT_FALSE(in.skin);
+    EXPECT_FALSE(in.animation);
+    EXPECT_TRUE(in.leftHanded);
+    EXPECT_EQ(in.boneScale[0], 0.5f);
+    EXPECT_EQ(in.boneScale[1], 0.25f);
+    EXPECT_EQ(in.boneScale[2], 0.125f);
+    EXPECT_EQ(in.objectScale[0], 5.0f);
+    EXPECT_EQ(in.objectScale[1], 6.0f);
+    EXPECT_EQ(in.objectScale[2], 7.0f);
     EXPECT_EQ(in.objectRotation[0], -90.0f);
-    EXPECT_TRUE(settings.importOptions.leftHanded);
-    EXPECT_FALSE(settings.importOptions.uv);
-    EXPECT_EQ(settings.importOptions.boneScale[1], 0.125f);
-    EXPECT_EQ(settings.importOptions.boneScale[0], 1.0f);
+    EXPECT_EQ(in.objectRotation[1], 30.0f);
+    EXPECT_EQ(in.objectRotation[2], 270.0f);
 }
 
 TEST_F(Settings, ReadsOnlyWhatTheFileHoldsAndRecognises) {

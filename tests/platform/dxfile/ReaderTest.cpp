@@ -2,8 +2,11 @@
 // names, references, and what malformed input gives.
 #include "TestSupport.h"
 
+#include <zlib.h>
+
 #include <bit>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <random>
@@ -251,6 +254,18 @@ TEST(PackedData, DecimalTextReadsToTheCorrectlyRoundedValue) {
     std::vector<std::string> texts = {"0.1",          "-0.0",        "16777215", "16777216.5",
                                       "0.0000000001", "123456.789",  ".5",       "7.",
                                       "-3.40282347",  "9999999999.5"};
+    // Exactly halfway between two floats (ties go to the even one), and just beside halfway.
+    for (const char* text : {"16777217", "16777219", "-33554434", "0.500000029802322387695312",
+                             "16777217.000001", "16777218.999999", "1.00000005960464477539"})
+        texts.push_back(text);
+    // What the writer puts out: the shortest text that reads back to the same float.
+    for (int i = 0; i < 3000; ++i) {
+        float value = std::bit_cast<float>(static_cast<std::uint32_t>(random()));
+        if (!std::isfinite(value) || std::fabs(value) > 1e9f) continue;
+        char text[128]; // the smallest floats take about 50 characters in fixed form
+        texts.emplace_back(
+            text, std::to_chars(text, text + sizeof text, value, std::chars_format::fixed).ptr);
+    }
     for (int i = 0; i < 3000; ++i) {
         std::string digits = std::to_string(random() % 1000000000u);
         std::size_t point = random() % (digits.size() + 1);
@@ -401,6 +416,56 @@ TEST(Objects, GetNameFollowsTheBufferProtocol) {
     EXPECT_EQ(buffer[0], '\0');
 }
 
+// Every kind of object answers for IUnknown and its own interfaces, with a reference added, and
+// for nothing else.
+TEST(Objects, EachKindAnswersForItsOwnInterfacesOnly) {
+    ComRef<IDirectXFile> root = makeRoot();
+    ComRef<IDirectXFileEnumObject> enumObject;
+    ASSERT_EQ(openMemory(root.get(), "xof 0303txt 0032\nFrame A { }\n", enumObject), DXFILE_OK);
+    ComRef<IDirectXFileData> data;
+    ASSERT_EQ(enumObject->GetNextDataObject(data.receive()), DXFILE_OK);
+    ScratchFolder scratch;
+    ComRef<IDirectXFileSaveObject> save;
+    ASSERT_EQ(
+        root->CreateSaveObject(scratch.path("a.x").c_str(), DXFILEFORMAT_TEXT, save.receive()),
+        DXFILE_OK);
+    struct Case {
+        IUnknown* object;
+        const IID* own;
+        bool isFileObject;
+    };
+    const IID* asked[] = {&IID_IUnknown,
+                          &IID_IDirectXFile,
+                          &IID_IDirectXFileEnumObject,
+                          &IID_IDirectXFileSaveObject,
+                          &IID_IDirectXFileObject,
+                          &IID_IDirectXFileData,
+                          &IID_IDirectXFileDataReference,
+                          &IID_IDirectXFileBinary};
+    for (const Case& c : {Case{root.get(), &IID_IDirectXFile, false},
+                          Case{enumObject.get(), &IID_IDirectXFileEnumObject, false},
+                          Case{save.get(), &IID_IDirectXFileSaveObject, false},
+                          Case{data.get(), &IID_IDirectXFileData, true}}) {
+        for (const IID* iid : asked) {
+            bool answers = iid == &IID_IUnknown || iid == c.own ||
+                           (c.isFileObject && iid == &IID_IDirectXFileObject);
+            ULONG held = c.object->AddRef() - 1;
+            c.object->Release();
+            void* out = &out;
+            HRESULT status = c.object->QueryInterface(*iid, &out);
+            if (!answers) {
+                EXPECT_EQ(status, E_NOINTERFACE);
+                EXPECT_EQ(out, nullptr);
+                continue;
+            }
+            ASSERT_EQ(status, DXFILE_OK);
+            EXPECT_EQ(out, static_cast<void*>(c.object));
+            EXPECT_EQ(static_cast<IUnknown*>(out)->Release(), held); // the answer added one
+        }
+        EXPECT_EQ(c.object->QueryInterface(IID_IUnknown, nullptr), DXFILEERR_BADVALUE);
+    }
+}
+
 TEST(Objects, ReferencesResolveByNameByGuidAndForward) {
     std::string file = "xof 0303txt 0032\n"
                        "Frame A { { Later } { <11111111-2222-3333-4444-555555555555> } { Later "
@@ -510,6 +575,58 @@ TEST(Templates, MalformedDefinitionsAreParseErrors) {
     }
 }
 
+// One block of a compressed file: its raw deflate stream, with `history` as the window it may
+// copy from.
+std::string deflateBlock(std::string_view block, std::string_view history) {
+    z_stream stream{};
+    EXPECT_EQ(deflateInit2(&stream, 9, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY), Z_OK);
+    if (!history.empty()) {
+        EXPECT_EQ(deflateSetDictionary(&stream, reinterpret_cast<const Bytef*>(history.data()),
+                                       static_cast<uInt>(history.size())),
+                  Z_OK);
+    }
+    std::string deflated(deflateBound(&stream, static_cast<uLong>(block.size())), '\0');
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(block.data()));
+    stream.avail_in = static_cast<uInt>(block.size());
+    stream.next_out = reinterpret_cast<Bytef*>(deflated.data());
+    stream.avail_out = static_cast<uInt>(deflated.size());
+    EXPECT_EQ(deflate(&stream, Z_FINISH), Z_STREAM_END);
+    deflated.resize(deflated.size() - stream.avail_out);
+    deflateEnd(&stream);
+    return deflated;
+}
+
+// The deflate window carries over from block to block: a block may copy from the ones before.
+TEST(Compressed, BlocksMayCopyFromTheBlocksBeforeThem) {
+    std::mt19937 random(11);
+    std::string objects; // names that do not compress on their own
+    int count = 0;
+    for (;;) {
+        std::string frame =
+            "Frame N" + std::to_string(random()) + std::to_string(random()) + " {}\n";
+        if (objects.size() + frame.size() > 16384) break; // within the distance deflate copies
+        objects += frame;
+        ++count;
+    }
+    std::string first = deflateBlock(objects, "");
+    std::string second = deflateBlock(objects, objects); // the same objects again, as copies
+    ASSERT_LT(second.size(), first.size() / 10);
+    std::string file = "xof 0303tzip0032";
+    auto word = [&file](std::uint32_t value, std::size_t bytes) {
+        file.append(reinterpret_cast<const char*>(&value), bytes);
+    };
+    word(static_cast<std::uint32_t>(16 + 2 * objects.size()), 4);
+    for (const std::string& block : {first, second}) {
+        word(static_cast<std::uint32_t>(objects.size()), 2);
+        word(static_cast<std::uint32_t>(block.size() + 2), 2);
+        file += "CK" + block;
+    }
+    ComRef<IDirectXFile> root = makeRoot();
+    int read = 0;
+    EXPECT_EQ(enumerateAll(root.get(), ExactBytes(file).view(), &read), DXFILE_OK);
+    EXPECT_EQ(read, 2 * count);
+}
+
 TEST(Robustness, CountsLargerThanTheDataAreRefusedWithoutReservingForThem) {
     ComRef<IDirectXFile> root = makeRoot();
     ComRef<IDirectXFileData> data;
@@ -592,7 +709,106 @@ TEST(Robustness, TruncationsAndByteFlipsOfEveryEncodingEndInAStatus) {
               DXFILEERR_PARSEERROR);
     std::string badSignature = compressed;
     badSignature[24] = 'X';
-    EXPECT_EQ(enumerateAll(root.get(), badSignature), DXFILEERR_PARSEERROR);
+    EXPECT_EQ(enumerateAll(root.get(), ExactBytes(badSignature).view()), DXFILEERR_PARSEERROR);
+}
+
+// A small scene of every kind of content, saved by the library in `format` at `path`: a frame
+// with a matrix and a mesh, a texture name, and an animation whose key refers to the frame.
+void saveSmallScene(IDirectXFile* root, const std::filesystem::path& path, DXFILEFORMAT format) {
+    constexpr GUID kFrame = {
+        0x3D82AB46, 0x62DA, 0x11CF, {0xAB, 0x39, 0x00, 0x20, 0xAF, 0x71, 0xE4, 0x33}};
+    constexpr GUID kMatrix = {
+        0xF6F23F41, 0x7686, 0x11CF, {0x8F, 0x52, 0x00, 0x40, 0x33, 0x35, 0x94, 0xA3}};
+    constexpr GUID kMesh = {
+        0x3D82AB44, 0x62DA, 0x11CF, {0xAB, 0x39, 0x00, 0x20, 0xAF, 0x71, 0xE4, 0x33}};
+    constexpr GUID kTexture = {
+        0xA42790E1, 0x7810, 0x11CF, {0x8F, 0x52, 0x00, 0x40, 0x33, 0x35, 0x94, 0xA3}};
+    constexpr GUID kAnimationSet = {
+        0x3D82AB50, 0x62DA, 0x11CF, {0xAB, 0x39, 0x00, 0x20, 0xAF, 0x71, 0xE4, 0x33}};
+    constexpr GUID kAnimation = {
+        0x3D82AB4F, 0x62DA, 0x11CF, {0xAB, 0x39, 0x00, 0x20, 0xAF, 0x71, 0xE4, 0x33}};
+    constexpr GUID kAnimationKey = {
+        0x10DD46A8, 0x775B, 0x11CF, {0x8F, 0x52, 0x00, 0x40, 0x33, 0x35, 0x94, 0xA3}};
+    auto packed = [](std::initializer_list<float> values, std::initializer_list<int> integers,
+                     bool integersFirst) {
+        std::vector<std::uint8_t> bytes;
+        auto put = [&bytes](const void* p) {
+            bytes.insert(bytes.end(), static_cast<const std::uint8_t*>(p),
+                         static_cast<const std::uint8_t*>(p) + 4);
+        };
+        if (!integersFirst)
+            for (float v : values)
+                put(&v);
+        for (int i : integers)
+            put(&i);
+        if (integersFirst)
+            for (float v : values)
+                put(&v);
+        return bytes;
+    };
+    ComRef<IDirectXFileSaveObject> save;
+    ASSERT_EQ(root->CreateSaveObject(path.c_str(), format, save.receive()), DXFILE_OK);
+    auto make = [&save](const GUID& type, const char* name, std::vector<std::uint8_t> bytes) {
+        ComRef<IDirectXFileData> object;
+        EXPECT_EQ(save->CreateDataObject(type, name, nullptr, static_cast<DWORD>(bytes.size()),
+                                         bytes.empty() ? nullptr : bytes.data(), object.receive()),
+                  DXFILE_OK);
+        return object;
+    };
+    ComRef<IDirectXFileData> frame = make(kFrame, "Root", {});
+    ComRef<IDirectXFileData> matrix = make(
+        kMatrix, nullptr, packed({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0.5f, 2, -3, 1}, {}, false));
+    // Three vertices, then one face of three indices.
+    std::vector<std::uint8_t> mesh = packed({0, 0, 0, 1, 0, 0, 0, 1, 0}, {3}, true);
+    std::vector<std::uint8_t> faces = packed({}, {1, 3, 0, 1, 2}, true);
+    mesh.insert(mesh.end(), faces.begin(), faces.end());
+    ComRef<IDirectXFileData> meshObject = make(kMesh, "Tri", mesh);
+    const char* textureName = "wood.png";
+    std::vector<std::uint8_t> texture(sizeof textureName);
+    std::memcpy(texture.data(), &textureName, sizeof textureName);
+    ComRef<IDirectXFileData> textureObject = make(kTexture, nullptr, texture);
+    ASSERT_EQ(frame->AddDataObject(matrix.get()), DXFILE_OK);
+    ASSERT_EQ(meshObject->AddDataObject(textureObject.get()), DXFILE_OK);
+    ASSERT_EQ(frame->AddDataObject(meshObject.get()), DXFILE_OK);
+    ComRef<IDirectXFileData> set = make(kAnimationSet, "Walk", {});
+    ComRef<IDirectXFileData> animation = make(kAnimation, nullptr, {});
+    ASSERT_EQ(animation->AddDataReference("Root", nullptr), DXFILE_OK);
+    // Position keys at ticks 0 and 160.
+    ComRef<IDirectXFileData> key =
+        make(kAnimationKey, nullptr, packed({}, {2, 2, 0, 3, 0, 0, 0, 160, 3, 0, 0, 0}, true));
+    ASSERT_EQ(animation->AddDataObject(key.get()), DXFILE_OK);
+    ASSERT_EQ(set->AddDataObject(animation.get()), DXFILE_OK);
+    ASSERT_EQ(save->SaveData(frame.get()), DXFILE_OK);
+    ASSERT_EQ(save->SaveData(set.get()), DXFILE_OK);
+}
+
+// Every cut of a file the library wrote, in each encoding, ends in a status, never a crash:
+// each prefix lies in a heap block of exactly its length, so the sanitizer build sees a read one
+// byte past the end.
+TEST(Robustness, EveryCutOfAFileInEachEncodingEndsInAStatus) {
+    ScratchFolder scratch;
+    ComRef<IDirectXFile> root = makeRoot();
+    for (DXFILEFORMAT format :
+         {DXFILEFORMAT_TEXT, DXFILEFORMAT_BINARY, DXFILEFORMAT_BINARY | DXFILEFORMAT_COMPRESSED}) {
+        std::filesystem::path path = scratch.path("scene" + std::to_string(format) + ".x");
+        saveSmallScene(root.get(), path, format);
+        std::string file = readText(path);
+        int whole = 0;
+        ASSERT_EQ(enumerateAll(root.get(), ExactBytes(file).view(), &whole), DXFILE_OK);
+        ASSERT_EQ(whole, 2);
+        for (std::size_t length = 0; length < file.size(); ++length) {
+            ExactBytes prefix(std::string_view(file).substr(0, length));
+            int objects = 0;
+            HRESULT status = enumerateAll(root.get(), prefix.view(), &objects);
+            if (length < 16) {
+                EXPECT_EQ(status, DXFILEERR_BADFILETYPE) << format << " " << length;
+            }
+            // A cut binary file never reads whole: the last object's closing token is cut.
+            if (format != DXFILEFORMAT_TEXT) {
+                EXPECT_FALSE(status == DXFILE_OK && objects == whole) << format << " " << length;
+            }
+        }
+    }
 }
 
 TEST(Robustness, AFailureKeepsTheObjectsBeforeIt) {

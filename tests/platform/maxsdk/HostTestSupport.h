@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "HostAssertions.h"
 #include "hostcore.h"
 #include "matrix3.h"
 #include "point3.h"
@@ -16,17 +17,6 @@ protected:
     void SetUp() override { hostcore::resetScene(); }
     void TearDown() override { hostcore::resetScene(); }
 };
-
-inline ::testing::AssertionResult pointNear(const Point3& actual, const Point3& expected,
-                                            float tolerance = 1e-4f) {
-    if (std::fabs(actual.x - expected.x) <= tolerance &&
-        std::fabs(actual.y - expected.y) <= tolerance &&
-        std::fabs(actual.z - expected.z) <= tolerance)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << "(" << actual.x << ", " << actual.y << ", " << actual.z << ") is not (" << expected.x
-           << ", " << expected.y << ", " << expected.z << ")";
-}
 
 // q and -q are the same rotation.
 inline ::testing::AssertionResult quatNear(const Quat& actual, const Quat& expected,

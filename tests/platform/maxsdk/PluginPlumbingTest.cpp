@@ -18,20 +18,6 @@ public:
     const TCHAR* Category() override { return ""; }
 };
 
-TEST(ClassDesc, DefaultsAreTheHostsDefaults) {
-    BareDescriptor descriptor;
-    ClassDesc& base = descriptor;
-    EXPECT_EQ(base.OkToCreate(nullptr), TRUE);
-    EXPECT_EQ(base.HasClassParams(), FALSE);
-    EXPECT_EQ(base.NeedsToSave(), FALSE);
-    EXPECT_EQ(base.InternalName(), nullptr);
-    EXPECT_EQ(base.HInstance(), nullptr);
-    EXPECT_EQ(base.NumParamBlockDescs(), 0);
-    EXPECT_EQ(base.Save(nullptr), IO_OK);
-    EXPECT_EQ(base.Load(nullptr), IO_OK);
-    EXPECT_EQ(base.GetParamBlockDesc(0), nullptr);
-}
-
 TEST(ClassDesc2, KeepsItsParameterBlockDescriptionsOnce) {
     BareDescriptor descriptor;
     ParamBlockDesc2 first(0, "main", &descriptor);
@@ -46,53 +32,6 @@ TEST(ClassDesc2, KeepsItsParameterBlockDescriptionsOnce) {
     EXPECT_EQ(descriptor.GetParamBlockDescByID(7), nullptr);
     EXPECT_EQ(descriptor.GetParamBlockDescByName("main"), &first);
     EXPECT_EQ(second.cd, &descriptor);
-}
-
-class NullExporter : public SceneExport {
-public:
-    int ExtCount() override { return 0; }
-    const TCHAR* Ext(int) override { return ""; }
-    const TCHAR* LongDesc() override { return ""; }
-    const TCHAR* ShortDesc() override { return ""; }
-    const TCHAR* AuthorName() override { return ""; }
-    const TCHAR* CopyrightMessage() override { return ""; }
-    const TCHAR* OtherMessage1() override { return ""; }
-    const TCHAR* OtherMessage2() override { return ""; }
-    unsigned int Version() override { return 0; }
-    void ShowAbout(HWND) override {}
-    int DoExport(const TCHAR*, ExpInterface*, Interface*, BOOL, DWORD) override {
-        return IMPEXP_FAIL;
-    }
-};
-
-class NullImporter : public SceneImport {
-public:
-    int ExtCount() override { return 0; }
-    const TCHAR* Ext(int) override { return ""; }
-    const TCHAR* LongDesc() override { return ""; }
-    const TCHAR* ShortDesc() override { return ""; }
-    const TCHAR* AuthorName() override { return ""; }
-    const TCHAR* CopyrightMessage() override { return ""; }
-    const TCHAR* OtherMessage1() override { return ""; }
-    const TCHAR* OtherMessage2() override { return ""; }
-    unsigned int Version() override { return 0; }
-    void ShowAbout(HWND) override {}
-    int DoImport(const TCHAR*, ImpInterface*, Interface*, BOOL) override { return IMPEXP_FAIL; }
-};
-
-TEST(SceneImportExport, DefaultsLeaveSelectionAndZoomToTheHost) {
-    NullExporter exporter;
-    NullImporter importer;
-    EXPECT_EQ(exporter.SupportsOptions(0, SCENE_EXPORT_SELECTED), FALSE);
-    EXPECT_EQ(importer.ZoomExtents(), ZOOMEXT_NOT_IMPLEMENTED);
-    EXPECT_EQ(ZOOMEXT_NOT_IMPLEMENTED, -1);
-}
-
-TEST(SuperClassIds, HaveTheSdkValues) {
-    EXPECT_EQ(SCENE_IMPORT_CLASS_ID, 0xA10);
-    EXPECT_EQ(SCENE_EXPORT_CLASS_ID, 0xA20);
-    EXPECT_EQ(UTILITY_CLASS_ID, 0x1020);
-    EXPECT_EQ(VERSION_3DSMAX, 0x1B580D00);
 }
 
 TEST(CStr, OwnsItsTextAndFormats) {

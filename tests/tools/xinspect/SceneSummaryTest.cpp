@@ -41,6 +41,8 @@ XScene sceneWithOneOfEverything() {
     hip.rotationKeys = {{0, {}}, {10, {}}};
     hip.positionKeys = {{0, {}}};
     scene.animationSets["Walk"]["Hip"] = hip;
+    scene.animationSets["Walk"]["Root"].matrixKeys = {{0, XMatrix()}, {5, XMatrix()}, {9, {}}};
+    scene.animationSets["Walk"]["Unmoved"] = XAnimation();
     return scene;
 }
 
@@ -56,10 +58,16 @@ TEST(SceneSummary, ListsEveryPartWithItsCounts) {
         "texture \"C:\\x5Cmaps\\x5Cwood.bmp\", 2 faces\n"
         "    material 1: diffuse (0 0 0 0), power 0, specular (0 0 0), emissive (0 0 0), 0 faces\n"
         "    bone \"Hip\": 2 weights\n"
-        "animation set \"Walk\": 1 animation\n"
+        "animation set \"Walk\": 3 animations\n"
         "  \"Hip\": rotation 2, scale 0, position 1, matrix 0\n"
+        "  \"Root\": rotation 0, scale 0, position 0, matrix 3\n"
+        "  \"Unmoved\": rotation 0, scale 0, position 0, matrix 0\n"
         "total: 2 frames, 1 mesh, 4 vertices, 2 faces, 2 materials, 1 bone, 1 animation set, "
-        "1 animation, keys rotation 2, scale 0, position 1, matrix 0\n";
+        "3 animations, keys rotation 2, scale 0, position 1, matrix 3\n"
+        // The words of `lumaset scene info`: the quad is two triangles, each matrix key one key
+        // of every kind, and an animation without keys moves no node.
+        "counts: 2 nodes, 1 mesh, 3 triangles, 2 materials, 1 bone, 1 animation set, "
+        "2 animated nodes, keys: 4 position, 5 rotation, 3 scale\n";
     EXPECT_EQ(out.str(), expected);
 }
 
@@ -68,7 +76,10 @@ TEST(SceneSummary, AnEmptySceneStillGetsItsTotals) {
     printSceneSummary(out, XScene());
     EXPECT_EQ(out.str(), "total: 0 frames, 0 meshes, 0 vertices, 0 faces, 0 materials, 0 bones, "
                          "0 animation sets, 0 animations, keys rotation 0, scale 0, position 0, "
-                         "matrix 0\n");
+                         "matrix 0\n"
+                         "counts: 0 nodes, 0 meshes, 0 triangles, 0 materials, 0 bones, "
+                         "0 animation sets, 0 animated nodes, keys: 0 position, 0 rotation, "
+                         "0 scale\n");
 }
 
 } // namespace
