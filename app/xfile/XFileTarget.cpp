@@ -3,6 +3,7 @@
 #include "xfile/FileServices.h"
 
 #include <ComRef.h>
+#include <WholeFile.h>
 #include <dxfile.h>
 
 #include <sys/stat.h>
@@ -10,8 +11,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 namespace xfile {
 namespace {
@@ -73,9 +72,9 @@ std::string saveRefusal(const std::string& path) {
 }
 
 bool textFrameNames(const std::string& path, std::vector<std::string>& names) {
-    std::ifstream file(path, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (!file.good() && !file.eof()) return false;
+    std::string text;
+    // Sizes inside an X file are 32-bit: a larger file is not one the services would read.
+    if (!fileio::readWholeFile(path, 0xFFFFFFFFull, text).ok()) return false;
     if (text.size() < 16 || text.compare(0, 4, "xof ") != 0 || text.compare(8, 4, "txt ") != 0)
         return false;
     names.clear();

@@ -3,12 +3,22 @@
 
 #include "ui/NumberText.h"
 
+#include <WholeFile.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
+
+namespace {
+
+// A settings document is a few kilobytes; a file far beyond that is not one, and reading it
+// whole would only exhaust memory.
+constexpr std::uint64_t kMaxDocumentBytes = 64u << 20;
+
+} // namespace
 
 XmlNode::~XmlNode() {
     Clear();
@@ -214,13 +224,8 @@ bool XmlNode::Save(const std::string& fileName) {
 }
 
 bool XmlNode::Load(const std::string& fileName) {
-    std::FILE* file = std::fopen(fileName.c_str(), "r");
-    if (!file) return false;
     std::string text;
-    char buffer[65536];
-    for (std::size_t count; (count = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-        text.append(buffer, count);
-    std::fclose(file);
+    if (!fileio::readWholeFile(fileName, kMaxDocumentBytes, text).ok()) return false;
     Read(text);
     return true;
 }

@@ -46,8 +46,9 @@ public:
     float GetAttributeFloat(const std::string& attributeName) const;
     bool GetAttributeBool(const std::string& attributeName) const;
 
-    // Reads a whole file into this node; false only when it cannot be opened. Untrusted
-    // content: any bytes give a tree, in time and memory proportional to the file.
+    // Reads a whole file into this node; false when it cannot be opened or read or holds more
+    // than 64 MiB. Untrusted content: any bytes give a tree, in time and memory proportional
+    // to the file.
     bool Load(const std::string& fileName);
     // Reads XML text into this node (what Load does with the file's bytes).
     void Read(std::string_view text);

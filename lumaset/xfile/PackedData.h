@@ -3,16 +3,15 @@
 // STRING member one text pointer wide.
 #pragma once
 
+// The services' header also holds the check that this machine stores values little-endian.
+#include <dxfile.h>
+
 #include <algorithm>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
-
-static_assert(std::endian::native == std::endian::little,
-              "packed X data is little-endian and is copied as it stands in memory");
 
 // Builds one packed block. Values are appended in member order; the block owns its bytes, and a
 // STRING member refers to text the caller keeps alive until the block has been handed over.

@@ -1,5 +1,7 @@
 #include "FileBytes.h"
 
+#include "WholeFile.h"
+
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -102,23 +104,19 @@ Diagnostic MappedFile::open(const char* path, std::uint64_t limit) {
 
 Diagnostic readWholeFile(const std::string& path, std::uint64_t limit,
                          std::vector<std::uint8_t>& bytes) {
-    std::uint64_t size = 0;
-    Diagnostic failure;
-    Descriptor fd(openBounded(path.c_str(), limit, size, failure));
-    if (fd.get() < 0) return failure;
-    bytes.resize(static_cast<std::size_t>(size));
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t got = ::read(fd.get(), bytes.data() + done, bytes.size() - done);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0)
-            return fault(DXFILEERR_BADFILE,
-                         std::string("cannot read the file: ") + std::strerror(errno));
-        if (got == 0) break; // the file shrank while being read: keep what is there
-        done += static_cast<std::size_t>(got);
+    const fileio::ReadResult result = fileio::readWholeFile(path, limit, bytes);
+    switch (result.status) {
+    case fileio::ReadStatus::ok:
+        return {};
+    case fileio::ReadStatus::notAFile:
+        return fault(DXFILEERR_FILENOTFOUND, "not a regular file");
+    case fileio::ReadStatus::cannotRead:
+        return fault(DXFILEERR_BADFILE, result.reason);
+    case fileio::ReadStatus::cannotOpen:
+    case fileio::ReadStatus::tooLarge:
+        break;
     }
-    bytes.resize(done);
-    return {};
+    return fault(DXFILEERR_FILENOTFOUND, result.reason);
 }
 
 } // namespace dxfile

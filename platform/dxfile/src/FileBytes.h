@@ -40,8 +40,8 @@ private:
     bool mapped_ = false;
 };
 
-// Reads all of `path` into `bytes`. Fails when it cannot be opened or read, is not a regular
-// file or holds more than `limit` bytes.
+// Reads all of `path` into `bytes`: a regular file, a pipe or a device. Fails when it cannot be
+// opened or read, is a folder or holds more than `limit` bytes.
 [[nodiscard]] Diagnostic readWholeFile(const std::string& path, std::uint64_t limit,
                                        std::vector<std::uint8_t>& bytes);
 

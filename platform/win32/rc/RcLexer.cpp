@@ -1,14 +1,18 @@
 #include "RcLexer.h"
 
+#include "WholeFile.h"
+
 #include <cctype>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 namespace rc {
 namespace {
 
 namespace fs = std::filesystem;
+
+// Resource scripts and the headers they include are small; anything larger is not one.
+constexpr std::uint64_t kMaxScriptBytes = 16u << 20;
 
 class Lexer {
 public:
@@ -17,11 +21,10 @@ public:
 
     bool readFile(const fs::path& path, int depth) {
         if (depth > 16) return fail(path.string(), "includes nest too deeply");
-        std::ifstream file(path, std::ios::binary);
-        if (!file) return fail(path.string(), "cannot be read");
-        std::stringstream content;
-        content << file.rdbuf();
-        std::string text = content.str();
+        std::string text;
+        if (fileio::ReadResult read = fileio::readWholeFile(path.string(), kMaxScriptBytes, text);
+            !read.ok())
+            return fail(path.string(), read.reason);
         std::vector<bool> active{true};
         std::size_t lineStart = 0;
         int lineNumber = 0;
