@@ -1,5 +1,6 @@
 #include "FileBytes.h"
 
+#include "FileDescriptor.h"
 #include "WholeFile.h"
 
 #include <fcntl.h>
@@ -14,21 +15,6 @@
 namespace dxfile {
 
 namespace {
-
-// An open descriptor, closed with the object.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 // Opens `path` and checks it is a regular file of at most `limit` bytes; -1 with the fault.
 int openBounded(const char* path, std::uint64_t limit, std::uint64_t& size, Diagnostic& failure) {
@@ -86,7 +72,7 @@ Diagnostic MappedFile::open(const char* path, std::uint64_t limit) {
     close();
     std::uint64_t size = 0;
     Diagnostic failure;
-    Descriptor fd(openBounded(path, limit, size, failure));
+    fileio::FileDescriptor fd(openBounded(path, limit, size, failure));
     if (fd.get() < 0) return failure;
     if (size == 0) return {}; // nothing to map; an empty span
     // All pages at once: the file is read from end to end right away, and one call is far

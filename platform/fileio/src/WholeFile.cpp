@@ -1,4 +1,5 @@
 #include "WholeFile.h"
+#include "FileDescriptor.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,21 +12,6 @@
 namespace fileio {
 
 namespace {
-
-// An open descriptor, closed with the object.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 ReadResult failed(ReadStatus status, std::string reason) {
     return ReadResult{status, std::move(reason)};
@@ -46,7 +32,7 @@ ReadResult readBounded(const std::string& path, std::uint64_t limit, Bytes& byte
     bytes.clear();
     // Without O_NONBLOCK, opening a named pipe waits for a writer; once open, reads wait as
     // usual and a pipe without a writer reads as empty.
-    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0)
         return failed(ReadStatus::cannotOpen,
                       std::string("cannot open the file: ") + std::strerror(errno));
