@@ -118,20 +118,6 @@ void report(const std::string& what, const Measured& run, const std::string& out
                 run.peakMegabytes / fileMegabytes);
 }
 
-bool onPath(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    std::string list = path ? path : "";
-    std::size_t start = 0;
-    while (start <= list.size()) {
-        std::size_t end = list.find(':', start);
-        if (end == std::string::npos) end = list.size();
-        if (access((list.substr(start, end - start) + "/" + program).c_str(), X_OK) == 0)
-            return true;
-        start = end + 1;
-    }
-    return false;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {

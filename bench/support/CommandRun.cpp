@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 
 Measured measure(const std::vector<std::string>& arguments, const std::string& log) {
     Measured result;
@@ -34,4 +35,18 @@ Measured measure(const std::vector<std::string>& arguments, const std::string& l
     result.peakMegabytes = double(usage.ru_maxrss) / 1024.0;
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return result;
+}
+
+bool onPath(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    std::string list = path ? path : "";
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        std::size_t end = list.find(':', start);
+        if (end == std::string::npos) end = list.size();
+        if (access((list.substr(start, end - start) + "/" + program).c_str(), X_OK) == 0)
+            return true;
+        start = end + 1;
+    }
+    return false;
 }

@@ -13,3 +13,6 @@ struct Measured {
 // Runs `arguments` (the program first, looked up on PATH) with its standard output and error in
 // the file `log`; CPU time is user plus system time of the child.
 Measured measure(const std::vector<std::string>& arguments, const std::string& log);
+
+// Whether `program` is an executable file in one of the PATH folders (a peer that may be absent).
+bool onPath(const std::string& program);
