@@ -30,6 +30,25 @@ TEST(Diagnostics, ATextErrorCarriesLineColumnPathAndReason) {
 }
 
 // A value missing inside a structure nested in a member names the nested template's member.
+TEST(Diagnostics, ADeepPathIsShortenedInTheMessageAndKeptWholeInTheField) {
+    ComRef<IDirectXFile> root = makeRoot();
+    std::string file = "xof 0303txt 0032\n";
+    std::string path;
+    for (int level = 0; level < 20; ++level) {
+        const std::string name = "F" + std::to_string(level);
+        file += "Frame " + name + " {\n";
+        path += (level ? "/Frame " : "Frame ") + name;
+    }
+    file += "FrameTransformMatrix { 1 2 }\n";
+    EXPECT_EQ(enumerateAll(root.get(), file), DXFILEERR_PARSEERROR);
+    DXFILEDIAGNOSTIC d = lastError(root.get());
+    EXPECT_EQ(std::string(d.objectPath).rfind(path, 0), 0u) << d.objectPath;
+    const std::string message = d.message;
+    EXPECT_NE(message.find("(in Frame F0/Frame F1/Frame F2/... "), std::string::npos) << message;
+    EXPECT_NE(message.find("Frame F19/FrameTransformMatrix)"), std::string::npos) << message;
+    EXPECT_EQ(message.find("Frame F10/"), std::string::npos) << message;
+}
+
 TEST(Diagnostics, AnErrorInsideANestedStructureNamesItsOwnMember) {
     ComRef<IDirectXFile> root = makeRoot();
     std::string file = "xof 0303txt 0032\n"
