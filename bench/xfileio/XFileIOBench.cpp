@@ -118,17 +118,6 @@ const std::string& writtenFile(std::uint32_t format) {
     return paths[format];
 }
 
-// The whole file in one read, as readScene loads it.
-std::vector<char> wholeFile(const std::string& path) {
-    std::vector<char> bytes(std::filesystem::file_size(path));
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return {};
-    const std::size_t read = std::fread(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
-    bytes.resize(read);
-    return bytes;
-}
-
 void reportFile(benchmark::State& state, const std::string& path) {
     const auto size = static_cast<std::int64_t>(std::filesystem::file_size(path));
     state.SetBytesProcessed(size * static_cast<std::int64_t>(state.iterations()));
@@ -178,16 +167,16 @@ void touchTree(IDirectXFileData* object, std::size_t& bytes) {
     }
 }
 
-// What the services cost for the same file: load it whole, enumerate, GetData on every object.
+// What the services cost for the same file: load it by name as readScene does, enumerate,
+// GetData on every object.
 void BM_RawRead(benchmark::State& state) {
     const auto format = static_cast<std::uint32_t>(state.range(0));
     const std::string& path = writtenFile(format);
     IDirectXFile* root = xfileServices().rootFile();
     for (auto _ : state) {
-        std::vector<char> bytes = wholeFile(path);
-        DXFILELOADMEMORY source{bytes.data(), static_cast<DWORD>(bytes.size())};
         IDirectXFileEnumObject* enumerator = nullptr;
-        if (root->CreateEnumObject(&source, DXFILELOAD_FROMMEMORY, &enumerator) != DXFILE_OK) {
+        if (root->CreateEnumObject(const_cast<char*>(path.c_str()), DXFILELOAD_FROMFILE,
+                                   &enumerator) != DXFILE_OK) {
             state.SkipWithError("cannot enumerate");
             break;
         }
@@ -281,10 +270,9 @@ void BM_RawSave(benchmark::State& state) {
     const auto format = static_cast<std::uint32_t>(state.range(0));
     const std::string& path = writtenFile(format);
     IDirectXFile* root = xfileServices().rootFile();
-    std::vector<char> bytes = wholeFile(path);
-    DXFILELOADMEMORY source{bytes.data(), static_cast<DWORD>(bytes.size())};
     IDirectXFileEnumObject* enumerator = nullptr;
-    if (root->CreateEnumObject(&source, DXFILELOAD_FROMMEMORY, &enumerator) != DXFILE_OK) {
+    if (root->CreateEnumObject(const_cast<char*>(path.c_str()), DXFILELOAD_FROMFILE, &enumerator) !=
+        DXFILE_OK) {
         state.SkipWithError("cannot enumerate");
         return;
     }
