@@ -37,6 +37,17 @@ std::vector<To> convertAll(std::vector<From>& from, Convert convert) {
     return to;
 }
 
+template <class To, class Convert>
+std::vector<To> convertAll(const XFaceList& from, Convert convert) {
+    return convertAll<To>(from.view(), convert);
+}
+
+template <class To, class Convert> std::vector<To> convertAll(XFaceList& from, Convert convert) {
+    std::vector<To> to = convertAll<To>(from.view(), convert);
+    from.clear();
+    return to;
+}
+
 XVector3 toXVector(const Point3& p) {
     return {p.x, p.y, p.z};
 }

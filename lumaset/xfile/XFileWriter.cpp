@@ -65,9 +65,8 @@ std::string afterLastBackslash(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool followsPositionIndices(const std::vector<XFace>& cornerFaces,
-                            const std::vector<XFace>& faces) {
-    if (cornerFaces.empty()) return true;
+bool followsPositionIndices(const XFaceList& cornerFaces, const XFaceList& faces) {
+    if (cornerFaces.empty() || cornerFaces.sharesStorageWith(faces)) return true;
     if (cornerFaces.size() != faces.size()) return false;
     for (std::size_t i = 0; i < faces.size(); ++i)
         for (std::uint32_t corner = 0; corner < faces[i].cornerCount; ++corner)
