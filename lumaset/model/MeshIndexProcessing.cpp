@@ -66,12 +66,24 @@ RemapTable compactValuesBy(std::vector<Value>& values, HashOf hashOf, Same same)
     RemapTable remap(values.size());
     std::vector<std::uint32_t> firstOldIndex; // per distinct value, where it first appeared
     FirstAppearanceIndex index(values.size());
+    // Hashes are taken kAhead values early and their slots prefetched, so that the lookups do
+    // not wait for memory one after the other.
+    constexpr std::size_t kAhead = 16;
+    std::uint64_t hashesAhead[kAhead];
+    const auto hashAhead = [&](std::size_t i) {
+        if (i >= values.size()) return;
+        hashesAhead[i % kAhead] = hashOf(static_cast<std::uint32_t>(i));
+        index.prefetch(hashesAhead[i % kAhead]);
+    };
+    for (std::size_t i = 0; i < kAhead; ++i)
+        hashAhead(i);
     for (std::size_t i = 0; i < values.size(); ++i) {
         const auto old = static_cast<std::uint32_t>(i);
         const auto newEntry = static_cast<std::uint32_t>(firstOldIndex.size());
-        const std::uint32_t found =
-            index.findOrAdd(hashOf(old), newEntry,
-                            [&](std::uint32_t entry) { return same(firstOldIndex[entry], old); });
+        const std::uint64_t hash = hashesAhead[i % kAhead];
+        hashAhead(i + kAhead);
+        const std::uint32_t found = index.findOrAdd(
+            hash, newEntry, [&](std::uint32_t entry) { return same(firstOldIndex[entry], old); });
         if (found == newEntry) firstOldIndex.push_back(old);
         remap[i] = found;
     }
@@ -144,12 +156,17 @@ RemapTable compactSkinnedPositions(std::vector<XVector3>& positions,
     return compactValuesBy(positions, hashOf, same);
 }
 
+XFace remappedFace(XFace face, const RemapTable& remap) {
+    for (std::uint32_t corner = 0; corner < face.cornerCount; ++corner)
+        face.indices[corner] = remap[face.indices[corner]];
+    return face;
+}
+
 // An empty table changes nothing, and leaves shared storage shared.
 void remapFaces(XFaceList& faces, const RemapTable& remap) {
     if (remap.empty() || faces.empty()) return;
-    for (XFace& face : faces.edit())
-        for (std::uint32_t corner = 0; corner < face.cornerCount; ++corner)
-            face.indices[corner] = remap[face.indices[corner]];
+    for (XFace& face : faces)
+        face = remappedFace(face, remap);
 }
 
 // Weights at vertices outside `vertexCount` are dropped; an empty table keeps the others as
