@@ -12,8 +12,8 @@
 // - A reference, pointer or iterator taken through a non-const member must not be written through
 //   once the list has been copied (or assigned to another list) after it was taken: the copy shares
 //   the faces the reference points at. Take it again after the copy.
-// - Like a vector, one list is not to be changed from two threads at once; different lists that
-//   share storage may be used from different threads.
+// - Lists that share storage belong to one thread, as the whole model does: the check whether the
+//   storage is shared is not made safe against another thread letting go of it at the same time.
 #pragma once
 
 #include "model/XFace.h"
