@@ -79,19 +79,28 @@ bool nextDataChild(IDirectXFileData* parent, ComRef<IDirectXFileData>& child) {
     }
 }
 
+// How the polygons of a face list became faces: polygon i became counts[i] faces (0 for a
+// polygon of fewer than three corners, which has no area and is left out; more than one for a
+// polygon of more than four corners). Lists of triangles and quads alone, by far the most common,
+// keep no counts: each polygon became one face.
+struct PolygonSplits {
+    std::uint32_t polygonCount = 0;
+    std::vector<std::uint32_t> counts; // empty: one face per polygon
+
+    bool eachPolygonIsOneFace() const { return counts.empty(); }
+    friend bool operator==(const PolygonSplits&, const PolygonSplits&) = default;
+};
+
 // Faces as a file lists them: per polygon a corner count and that many indices. Polygons of
-// more than four corners are split into fans of triangles around their first corner, so
-// `splitCounts[i]` says how many faces polygon i became (0 for a polygon of fewer than three
-// corners, which has no area and is left out).
-bool readPolygons(PackedCursor& data, XFaceList& faceList,
-                  std::vector<std::uint32_t>& splitCounts) {
+// more than four corners are split into fans of triangles around their first corner.
+bool readPolygons(PackedCursor& data, XFaceList& faceList, PolygonSplits& splits) {
     std::uint32_t polygonCount = 0;
     if (!data.readDword(polygonCount) || !data.holds(polygonCount, 4)) return false;
     faceList.clear();
+    splits = PolygonSplits{polygonCount, {}};
     // Filled as a plain vector and handed over whole, so the list starts with storage of its own.
     std::vector<XFace> faces;
     faces.reserve(polygonCount);
-    splitCounts.assign(polygonCount, 0);
     std::vector<std::uint32_t> corners;
     for (std::uint32_t polygon = 0; polygon < polygonCount; ++polygon) {
         std::uint32_t cornerCount = 0;
@@ -100,22 +109,24 @@ bool readPolygons(PackedCursor& data, XFaceList& faceList,
             XFace& face = faces.emplace_back();
             face.cornerCount = cornerCount;
             if (!data.readBytes(face.indices.data(), 4 * std::size_t(cornerCount))) return false;
-            splitCounts[polygon] = 1;
+            if (!splits.eachPolygonIsOneFace()) splits.counts.push_back(1);
             continue;
         }
         corners.resize(cornerCount);
         for (std::uint32_t& corner : corners)
             if (!data.readDword(corner)) return false;
-        if (cornerCount > 4) {
-            for (std::uint32_t j = 1; j + 1 < cornerCount; ++j) {
-                XFace face{};
-                face.cornerCount = 3;
-                face.indices[0] = corners[0];
-                face.indices[1] = corners[j];
-                face.indices[2] = corners[j + 1];
-                faces.push_back(face);
-            }
-            splitCounts[polygon] = cornerCount - 2;
+        if (splits.eachPolygonIsOneFace()) { // the first polygon that is not one face
+            splits.counts.reserve(polygonCount);
+            splits.counts.assign(polygon, 1);
+        }
+        splits.counts.push_back(cornerCount > 4 ? cornerCount - 2 : 0);
+        for (std::uint32_t j = 1; j + 1 < cornerCount; ++j) {
+            XFace face{};
+            face.cornerCount = 3;
+            face.indices[0] = corners[0];
+            face.indices[1] = corners[j];
+            face.indices[2] = corners[j + 1];
+            faces.push_back(face);
         }
     }
     faceList = std::move(faces);
@@ -164,12 +175,12 @@ private:
     void readSkinWeights(PackedCursor data, XMesh& mesh);
     bool readMaterial(IDirectXFileData* materialObject, XMaterial& material);
 
-    std::vector<std::uint32_t> splitCounts_; // per polygon of the file, the faces it became
+    PolygonSplits splits_; // how the polygons of the mesh's own face list became faces
 };
 
 bool MeshReader::read(IDirectXFileData* meshObject, XMesh& mesh) {
     PackedCursor data = dataOf(meshObject);
-    if (!readVectors(data, mesh.positions) || !readPolygons(data, mesh.faces, splitCounts_)) {
+    if (!readVectors(data, mesh.positions) || !readPolygons(data, mesh.faces, splits_)) {
         mesh = XMesh();
         return false;
     }
@@ -199,11 +210,11 @@ void MeshReader::readNormals(PackedCursor data, XMesh& mesh) {
     mesh.normalFaces.clear();
     std::vector<XVector3> normals;
     XFaceList normalFaces;
-    std::vector<std::uint32_t> normalSplits;
+    PolygonSplits normalSplits;
     if (!readVectors(data, normals) || !readPolygons(data, normalFaces, normalSplits)) return;
     // The normal faces must split exactly as the faces did to stay matched with them; a list of
     // no normal faces at all keeps the normals without faces.
-    if (!normalSplits.empty() && normalSplits != splitCounts_) return;
+    if (normalSplits.polygonCount != 0 && normalSplits != splits_) return;
     mesh.normals = std::move(normals);
     mesh.normalFaces = std::move(normalFaces);
 }
@@ -244,17 +255,20 @@ void MeshReader::readSkinWeights(PackedCursor data, XMesh& mesh) {
     XSkinWeights bone;
     std::uint32_t count = 0;
     if (!data.readString(bone.boneName) || !data.readDword(count) || !data.holds(count, 8)) return;
-    std::vector<std::uint32_t> vertices(count);
-    if (!data.readBytes(vertices.data(), 4 * std::size_t(count))) return;
-    std::vector<float> weights(count);
-    if (!data.readFloats(weights.data(), count) || !readMatrix(data, bone.offsetMatrix)) return;
+    // The vertex indices, then as many weights, then the offset matrix: read side by side.
+    PackedCursor vertices = data;
+    if (!data.skip(4 * std::size_t(count))) return;
     std::vector<BoneVertexWeights::value_type> pairs;
     pairs.reserve(count);
     for (std::uint32_t k = 0; k < count; ++k) {
+        std::uint32_t vertex = 0;
+        float weight = 0.0f;
+        if (!vertices.readDword(vertex) || !data.readFloat(weight)) return;
         // A weight on a vertex the mesh lacks is dropped alone.
-        if (vertices[k] >= mesh.positions.size()) continue;
-        pairs.emplace_back(static_cast<std::int32_t>(vertices[k]), weights[k]);
+        if (vertex < mesh.positions.size())
+            pairs.emplace_back(static_cast<std::int32_t>(vertex), weight);
     }
+    if (!readMatrix(data, bone.offsetMatrix)) return;
     bone.weights.assignPairs(std::move(pairs)); // a repeated vertex keeps its last weight
     mesh.skinWeights.push_back(std::move(bone));
 }
@@ -299,15 +313,13 @@ void MeshReader::readMaterialList(IDirectXFileData* listObject, XMesh& mesh) {
     // stays empty), a long one keeps the first per polygon. Then each index follows its polygon
     // into the faces the polygon was split into.
     if (!polygonMaterials.empty())
-        polygonMaterials.resize(splitCounts_.size(), polygonMaterials.back());
-    const bool polygonsAreFaces = std::all_of(splitCounts_.begin(), splitCounts_.end(),
-                                              [](std::uint32_t count) { return count == 1; });
-    if (polygonsAreFaces) {
+        polygonMaterials.resize(splits_.polygonCount, polygonMaterials.back());
+    if (splits_.eachPolygonIsOneFace()) {
         mesh.faceMaterials = std::move(polygonMaterials);
     } else if (!polygonMaterials.empty()) {
         mesh.faceMaterials.reserve(mesh.faces.size());
-        for (std::size_t polygon = 0; polygon < splitCounts_.size(); ++polygon)
-            mesh.faceMaterials.insert(mesh.faceMaterials.end(), splitCounts_[polygon],
+        for (std::size_t polygon = 0; polygon < splits_.counts.size(); ++polygon)
+            mesh.faceMaterials.insert(mesh.faceMaterials.end(), splits_.counts[polygon],
                                       polygonMaterials[polygon]);
     }
 

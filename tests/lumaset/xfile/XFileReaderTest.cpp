@@ -184,6 +184,40 @@ Mesh {
     EXPECT_EQ(mesh.faceMaterials, (std::vector<std::uint32_t>{0, 1, 1, 1, 2}));
 }
 
+// A polygon of two corners has no area: it is left out, and the materials and normal faces of the
+// polygons after it still find their faces. Normal faces that split otherwise than the faces do,
+// even with as many polygons, cannot be matched with them and are dropped.
+TEST(XFileReader, PolygonsWithoutAreaAreLeftOutAndTheListsAfterThemStayMatched) {
+    const std::string mesh = R"(
+Mesh {
+ 5;
+ 0.0;0.0;0.0;, 1.0;0.0;0.0;, 1.0;1.0;0.0;, 0.0;1.0;0.0;, 2.0;0.0;0.0;;
+ 3;
+ 2;0,1;, 4;0,1,2,3;, 3;1,4,2;;
+)";
+    const std::string materials = R"(
+ MeshMaterialList { 3; 3; 0,1,2;;
+  Material { 1.0;0.0;0.0;1.0;; 0.0; 0.0;0.0;0.0;; 0.0;0.0;0.0;; }
+  Material { 0.0;1.0;0.0;1.0;; 0.0; 0.0;0.0;0.0;; 0.0;0.0;0.0;; }
+  Material { 0.0;0.0;1.0;1.0;; 0.0; 0.0;0.0;0.0;; 0.0;0.0;0.0;; } }
+)";
+    auto scene =
+        readText(mesh + " MeshNormals { 1; 0.0;0.0;1.0;; 3; 2;0,0;, 4;0,0,0,0;, 3;0,0,0;; }" +
+                 materials + "}\n");
+    ASSERT_TRUE(scene);
+    const XMesh& read = scene->frames.front().mesh;
+    EXPECT_EQ(read.faces, (std::vector<XFace>{face({0, 1, 2, 3}), face({1, 4, 2})}));
+    EXPECT_EQ(read.normalFaces, (std::vector<XFace>{face({0, 0, 0, 0}), face({0, 0, 0})}));
+    EXPECT_EQ(read.faceMaterials, (std::vector<std::uint32_t>{1, 2}));
+
+    scene = readText(mesh + " MeshNormals { 1; 0.0;0.0;1.0;; 3; 3;0,0,0;, 4;0,0,0,0;, 3;0,0,0;; }" +
+                     materials + "}\n");
+    ASSERT_TRUE(scene);
+    EXPECT_EQ(scene->frames.front().mesh.faces.size(), 2u);
+    EXPECT_TRUE(scene->frames.front().mesh.normalFaces.empty());
+    EXPECT_TRUE(scene->frames.front().mesh.normals.empty());
+}
+
 // Two Mesh children of one frame become one mesh; the second mesh's indices move past the first's
 // lists; a bone both name gathers the weights of both.
 TEST(XFileReader, SeveralMeshesOfAFrameAreMerged) {
