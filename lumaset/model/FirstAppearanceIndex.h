@@ -11,11 +11,16 @@
 class FirstAppearanceIndex {
 public:
     // Sized for about `expectedEntryCount` distinct entries; the table grows when more arrive.
-    explicit FirstAppearanceIndex(std::size_t expectedEntryCount) {
+    explicit FirstAppearanceIndex(std::size_t expectedEntryCount) { reset(expectedEntryCount); }
+
+    // Empties the index for a new run of about `expectedEntryCount` entries. The table's memory is
+    // kept and used again when it is large enough.
+    void reset(std::size_t expectedEntryCount) {
         std::size_t capacity = 16;
         while (capacity < expectedEntryCount * 2)
             capacity *= 2;
         slots_.assign(capacity, Slot{kEmpty, 0});
+        entryCount_ = 0;
     }
 
     // Returns the number of the entry equal to the candidate when one was added before; otherwise

@@ -56,16 +56,29 @@ bool sameValue(const XColor& a, const XColor& b) {
     return sameFloat(a.r, b.r) && sameFloat(a.g, b.g) && sameFloat(a.b, b.b) && sameFloat(a.a, b.a);
 }
 
-// Merges values in place, in order of first appearance, and returns the old-to-new table, or an
-// empty table when no two values merged (every value keeps its index).
+// Working storage for compacting a mesh's lists one after the other. The tables of a large mesh run
+// to megabytes, and memory already used costs no page faults the next time.
+struct CompactionScratch {
+    FirstAppearanceIndex index{0};
+    RemapTable remap;
+    std::vector<std::uint32_t> firstOldIndex; // per distinct value, where it first appeared
+};
+
+// Merges values in place, in order of first appearance, and returns the old-to-new table (held in
+// `scratch` until the next compaction), or an empty table when no two values merged (every value
+// keeps its index).
 // `hashOf(i)` hashes the value at old index i; `same(a, b)` says whether old indices a and b hold
 // one value (equal values must hash alike). Each distinct value moves to its new index, which
 // never exceeds its first old index, so the moves can go in place in ascending order.
 template <class Value, class HashOf, class Same>
-RemapTable compactValuesBy(std::vector<Value>& values, HashOf hashOf, Same same) {
-    RemapTable remap(values.size());
-    std::vector<std::uint32_t> firstOldIndex; // per distinct value, where it first appeared
-    FirstAppearanceIndex index(values.size());
+const RemapTable& compactValuesBy(std::vector<Value>& values, HashOf hashOf, Same same,
+                                  CompactionScratch& scratch) {
+    RemapTable& remap = scratch.remap;
+    remap.resize(values.size());
+    std::vector<std::uint32_t>& firstOldIndex = scratch.firstOldIndex;
+    firstOldIndex.clear();
+    FirstAppearanceIndex& index = scratch.index;
+    index.reset(values.size());
     // Hashes are taken kAhead values early and their slots prefetched, so that the lookups do
     // not wait for memory one after the other.
     constexpr std::size_t kAhead = 16;
@@ -87,17 +100,21 @@ RemapTable compactValuesBy(std::vector<Value>& values, HashOf hashOf, Same same)
         if (found == newEntry) firstOldIndex.push_back(old);
         remap[i] = found;
     }
-    if (firstOldIndex.size() == values.size()) return RemapTable();
+    if (firstOldIndex.size() == values.size()) {
+        remap.clear();
+        return remap;
+    }
     for (std::size_t k = 0; k < firstOldIndex.size(); ++k)
         values[k] = values[firstOldIndex[k]];
     values.resize(firstOldIndex.size());
     return remap;
 }
 
-template <class Value> RemapTable compactValues(std::vector<Value>& values) {
+template <class Value>
+const RemapTable& compactValues(std::vector<Value>& values, CompactionScratch& scratch) {
     return compactValuesBy(
         values, [&](std::uint32_t i) { return hashValue(values[i]); },
-        [&](std::uint32_t a, std::uint32_t b) { return sameValue(values[a], values[b]); });
+        [&](std::uint32_t a, std::uint32_t b) { return sameValue(values[a], values[b]); }, scratch);
 }
 
 // Each vertex's skin weights as (bone, weight) pairs, ascending by bone: one flat list with an
@@ -131,8 +148,9 @@ VertexSkin gatherVertexSkin(const std::vector<XSkinWeights>& bones, std::size_t 
 // Merges equal positions whose skin weights are equal as well: bone for bone, weight for weight
 // (compared as the values are). Coincident vertices bound to different bones, as on a seam, stay
 // apart, so no corner takes weights it never had.
-RemapTable compactSkinnedPositions(std::vector<XVector3>& positions,
-                                   const std::vector<XSkinWeights>& bones) {
+const RemapTable& compactSkinnedPositions(std::vector<XVector3>& positions,
+                                          const std::vector<XSkinWeights>& bones,
+                                          CompactionScratch& scratch) {
     const VertexSkin skin = gatherVertexSkin(bones, positions.size());
     const auto hashOf = [&](std::uint32_t v) {
         std::uint64_t h = hashValue(positions[v]);
@@ -153,7 +171,7 @@ RemapTable compactSkinnedPositions(std::vector<XVector3>& positions,
         }
         return true;
     };
-    return compactValuesBy(positions, hashOf, same);
+    return compactValuesBy(positions, hashOf, same, scratch);
 }
 
 XFace remappedFace(XFace face, const RemapTable& remap) {
@@ -195,9 +213,10 @@ void remapSkinWeights(std::vector<XSkinWeights>& skinWeights, const RemapTable& 
     }
 }
 
-template <class Value> void compactList(std::vector<Value>& values, XFaceList& faces) {
+template <class Value>
+void compactList(std::vector<Value>& values, XFaceList& faces, CompactionScratch& scratch) {
     if (values.empty()) return;
-    remapFaces(faces, compactValues(values));
+    remapFaces(faces, compactValues(values, scratch));
 }
 
 struct CornerKey {
@@ -278,16 +297,18 @@ bool meshIndicesAreValid(const XMesh& mesh) {
 
 bool compactMesh(XMesh& mesh) {
     if (!meshIndicesAreValid(mesh)) return false;
-    compactList(mesh.texCoords, mesh.texCoordFaces);
-    compactList(mesh.colors, mesh.colorFaces);
+    CompactionScratch scratch;
+    compactList(mesh.texCoords, mesh.texCoordFaces, scratch);
+    compactList(mesh.colors, mesh.colorFaces, scratch);
     if (!mesh.positions.empty()) {
-        const RemapTable remap = mesh.skinWeights.empty()
-                                     ? compactValues(mesh.positions)
-                                     : compactSkinnedPositions(mesh.positions, mesh.skinWeights);
+        const RemapTable& remap =
+            mesh.skinWeights.empty()
+                ? compactValues(mesh.positions, scratch)
+                : compactSkinnedPositions(mesh.positions, mesh.skinWeights, scratch);
         remapFaces(mesh.faces, remap);
         remapSkinWeights(mesh.skinWeights, remap, mesh.positions.size());
     }
-    compactList(mesh.normals, mesh.normalFaces);
+    compactList(mesh.normals, mesh.normalFaces, scratch);
     return true;
 }
 
