@@ -133,6 +133,22 @@ bool readPolygons(PackedCursor& data, XFaceList& faceList, PolygonSplits& splits
     return true;
 }
 
+// Whether the polygon list at `data` is `faces` itself, polygon for polygon and index for index,
+// for faces that were read one face per polygon. Nothing is read from `data`.
+bool polygonsAreTheFaces(PackedCursor data, const XFaceList& faces) {
+    std::uint32_t polygonCount = 0;
+    if (!data.readDword(polygonCount) || polygonCount != faces.size()) return false;
+    for (const XFace& face : faces) {
+        std::uint32_t cornerCount = 0;
+        if (!data.readDword(cornerCount) || cornerCount != face.cornerCount) return false;
+        std::uint32_t indices[4];
+        if (!data.readBytes(indices, 4 * std::size_t(cornerCount)) ||
+            std::memcmp(indices, face.indices.data(), 4 * std::size_t(cornerCount)) != 0)
+            return false;
+    }
+    return true;
+}
+
 bool readVectors(PackedCursor& data, std::vector<XVector3>& vectors) {
     static_assert(sizeof(XVector3) == 3 * sizeof(float), "XVector3 is the packed Vector");
     std::uint32_t count = 0;
@@ -209,9 +225,18 @@ void MeshReader::readNormals(PackedCursor data, XMesh& mesh) {
     mesh.normals.clear();
     mesh.normalFaces.clear();
     std::vector<XVector3> normals;
+    if (!readVectors(data, normals)) return;
+    // Normal faces that are the faces over again (one normal per vertex) share the faces'
+    // storage instead of being read into a second copy.
+    if (splits_.eachPolygonIsOneFace() && !mesh.faces.empty() &&
+        polygonsAreTheFaces(data, mesh.faces)) {
+        mesh.normals = std::move(normals);
+        mesh.normalFaces = mesh.faces;
+        return;
+    }
     XFaceList normalFaces;
     PolygonSplits normalSplits;
-    if (!readVectors(data, normals) || !readPolygons(data, normalFaces, normalSplits)) return;
+    if (!readPolygons(data, normalFaces, normalSplits)) return;
     // The normal faces must split exactly as the faces did to stay matched with them; a list of
     // no normal faces at all keeps the normals without faces.
     if (normalSplits.polygonCount != 0 && normalSplits != splits_) return;

@@ -218,6 +218,37 @@ Mesh {
     EXPECT_TRUE(scene->frames.front().mesh.normals.empty());
 }
 
+// Normal and texture coordinate faces that are the faces over again share the faces' storage;
+// normal faces that differ in a single index are kept as they are.
+TEST(XFileReader, CornerFacesEqualToTheFacesShareThemAndOthersStayApart) {
+    const std::string mesh = R"(
+Mesh {
+ 4; 0.0;0.0;0.0;, 1.0;0.0;0.0;, 1.0;1.0;0.0;, 0.0;1.0;0.0;;
+ 2; 3;0,1,2;, 4;0,1,2,3;;
+ MeshTextureCoords { 4; 0.0;0.0;, 1.0;0.0;, 1.0;1.0;, 0.0;1.0;; }
+)";
+    auto scene = readText(mesh + R"(
+ MeshNormals { 4; 0.0;0.0;1.0;, 0.0;0.0;1.0;, 0.0;0.0;1.0;, 0.0;0.0;1.0;; 2; 3;0,1,2;, 4;0,1,2,3;; }
+}
+)");
+    ASSERT_TRUE(scene);
+    const XMesh& shared = scene->frames.front().mesh;
+    EXPECT_EQ(shared.normalFaces, (std::vector<XFace>{face({0, 1, 2}), face({0, 1, 2, 3})}));
+    EXPECT_TRUE(shared.normalFaces.sharesStorageWith(shared.faces));
+    EXPECT_TRUE(shared.texCoordFaces.sharesStorageWith(shared.faces));
+    EXPECT_EQ(shared.normals.size(), 4u);
+
+    scene = readText(mesh + R"(
+ MeshNormals { 4; 0.0;0.0;1.0;, 0.0;0.0;1.0;, 0.0;0.0;1.0;, 0.0;0.0;1.0;; 2; 3;0,1,2;, 4;0,1,2,2;; }
+}
+)");
+    ASSERT_TRUE(scene);
+    const XMesh& apart = scene->frames.front().mesh;
+    EXPECT_EQ(apart.normalFaces, (std::vector<XFace>{face({0, 1, 2}), face({0, 1, 2, 2})}));
+    EXPECT_FALSE(apart.normalFaces.sharesStorageWith(apart.faces));
+    EXPECT_EQ(apart.faces[1], face({0, 1, 2, 3}));
+}
+
 // Two Mesh children of one frame become one mesh; the second mesh's indices move past the first's
 // lists; a bone both name gathers the weights of both.
 TEST(XFileReader, SeveralMeshesOfAFrameAreMerged) {
