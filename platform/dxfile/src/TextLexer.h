@@ -65,6 +65,9 @@ private:
     bool fail(ValueFault fault, const Token& found);
     bool atDelimiter(const char* p) const;
     template <class Number> bool readNumber(Number& value);
+    template <class Number> bool readOtherNumber(Number& value);
+    // readNumber from `p`, which it moves on; pos_ is left wherever.
+    template <class Number> bool readValueAt(const char*& p, Number& value);
     std::size_t offsetOf(const char* p) const {
         return base_ + static_cast<std::size_t>(p - begin_);
     }
