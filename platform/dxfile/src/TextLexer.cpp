@@ -271,37 +271,33 @@ template <class Number>
 
 // A value of the usual shape, after the usual layout (line breaks and indentation, no comment),
 // directly followed by ',' or by a group of ';' (spaces between allowed) and an optional ','.
-// On success moves `p` past the group, as the general reading of the value and its separator
-// would; otherwise leaves `p` alone, for the general reading.
+// Returns where the general reading of the value and its separator would stop, or null when the
+// general reading must decide.
 template <class Number>
-[[gnu::always_inline]] inline bool takeUsualValue(const char*& p, const char* end, Number& value) {
-    const char* q = p;
-    while (q < end && static_cast<unsigned char>(*q) <= 0x20)
-        ++q;
-    if (end - q < kNumberWindow) return false;
+[[gnu::always_inline]] inline const char* takeUsualValue(const char* p, const char* end,
+                                                         Number& value) {
+    while (p < end && static_cast<unsigned char>(*p) <= 0x20)
+        ++p;
+    if (end - p < kNumberWindow) return nullptr;
     if constexpr (std::is_same_v<Number, std::uint32_t>)
-        q = fastInteger(q, value);
+        p = fastInteger(p, value);
     else
-        q = fastDecimal(q, value);
-    if (!q) return false;
-    if (*q == ',') {
-        p = q + 1;
-        return true;
-    }
-    if (*q != ';') return false;
+        p = fastDecimal(p, value);
+    if (!p) return nullptr;
+    if (*p == ',') return p + 1;
+    if (*p != ';') return nullptr;
     do {
-        ++q;
-        while (q < end && static_cast<unsigned char>(*q) <= 0x20)
-            ++q;
-    } while (q < end && *q == ';');
-    if (q < end) {
-        if (*q == ',')
-            ++q;
-        else if (*q == '#' || *q == '/')
-            return false; // maybe a comment inside the group
+        ++p;
+        while (p < end && static_cast<unsigned char>(*p) <= 0x20)
+            ++p;
+    } while (p < end && *p == ';');
+    if (p < end) {
+        if (*p == ',')
+            ++p;
+        else if (*p == '#' || *p == '/')
+            return nullptr; // maybe a comment inside the group
     }
-    p = q;
-    return true;
+    return p;
 }
 
 template <class Number> bool floatValue(std::string_view lexeme, Number& value) {
@@ -578,12 +574,18 @@ bool TextLexer::readString(std::string_view& value) {
     return separatorGroup();
 }
 
-template <class Number> bool TextLexer::readValueAt(const char*& p, Number& value) {
-    if (takeUsualValue(p, end_, value)) return true;
+template <class Number> const char* TextLexer::readValueSlowly(const char* p, Number& value) {
     pos_ = p;
-    bool ok = readNumber(value);
-    p = pos_;
-    return ok;
+    return readNumber(value) ? pos_ : nullptr;
+}
+
+template <class Number>
+[[gnu::always_inline]] inline bool TextLexer::readValueAt(const char*& p, Number& value) {
+    const char* next = takeUsualValue(p, end_, value);
+    if (!next) next = readValueSlowly(p, value);
+    if (!next) return false;
+    p = next;
+    return true;
 }
 
 bool TextLexer::readFloats(float* values, std::size_t count) {
