@@ -130,15 +130,25 @@ inline int leadingDigitCount(std::uint64_t chunk) {
     return std::countr_zero(nonDigits) / 8; // 64 / 8 when there is none
 }
 
-// The value of the first `count` (1 to 8) bytes of `chunk`, all ASCII digits: shifted to the
-// top, so that zero bytes lead them, then summed as pairs, fours and all eight.
-inline std::uint32_t leadingDigitsValue(std::uint64_t chunk, int count) {
-    std::uint64_t digits = (chunk ^ 0x3030303030303030) << (8 * (8 - count));
+// The value of eight digit values 0 to 9 (not ASCII digits), the first in the lowest byte: summed
+// as pairs, fours and all eight.
+inline std::uint32_t eightDigitsSum(std::uint64_t digits) {
     digits = digits * 10 + (digits >> 8);
     digits = ((digits & 0x000000FF000000FF) * (100 + (1000000ull << 32)) +
               ((digits >> 16) & 0x000000FF000000FF) * (1 + (10000ull << 32))) >>
              32;
     return static_cast<std::uint32_t>(digits);
+}
+
+// The value of the first `count` (1 to 8) bytes of `values`, digit values 0 to 9: shifted to the
+// top, so that zero bytes lead them.
+inline std::uint32_t leadingValue(std::uint64_t values, unsigned count) {
+    return eightDigitsSum(values << (8 * (8 - count)));
+}
+
+// The value of the first `count` (1 to 8) bytes of `chunk`, all ASCII digits.
+inline std::uint32_t leadingDigitsValue(std::uint64_t chunk, int count) {
+    return leadingValue(chunk ^ 0x3030303030303030, static_cast<unsigned>(count));
 }
 
 constexpr std::uint64_t kIntegerPowers[] = {1,
@@ -201,12 +211,7 @@ inline NumberBytes classifySixteen(const char* p) {
 // The value of the first `count` (0 to 7) bytes of `chunk`, all ASCII digits; 0 for none.
 inline std::uint32_t fewDigitsValue(std::uint64_t chunk, unsigned count) {
     // Two shifts, as one shift by 64 would be undefined.
-    std::uint64_t digits = ((chunk ^ 0x3030303030303030) << (8 * (7 - count))) << 8;
-    digits = digits * 10 + (digits >> 8);
-    digits = ((digits & 0x000000FF000000FF) * (100 + (1000000ull << 32)) +
-              ((digits >> 16) & 0x000000FF000000FF) * (1 + (10000ull << 32))) >>
-             32;
-    return static_cast<std::uint32_t>(digits);
+    return eightDigitsSum(((chunk ^ 0x3030303030303030) << (8 * (7 - count))) << 8);
 }
 
 // The usual number of a text file, "-12.375" or "0.009999833": at most fifteen characters, an
@@ -234,23 +239,23 @@ template <class Number>
     p += negative;
     unsigned integerDigits = static_cast<unsigned>(std::countr_zero(~bytes.digits));
     unsigned length = static_cast<unsigned>(std::countr_zero(~(bytes.digits | bytes.points)));
-    if (integerDigits == 0 || integerDigits > 8 || length + negative >= 16) return nullptr;
-    std::uint64_t mantissa = leadingDigitsValue(loadEight(p), static_cast<int>(integerDigits));
-    unsigned scale = 0;
-    if (length > integerDigits) {
-        // One point, right after the integer digits, and digits after it.
-        scale = length - integerDigits - 1;
-        if (scale == 0 || (bytes.points & ((1u << length) - 1)) != 1u << integerDigits)
-            return nullptr;
-        const char* fraction = p + integerDigits + 1;
-        unsigned firstCount = std::min(scale, 8u);
-        unsigned restCount = scale - firstCount;
-        std::uint64_t fractionValue =
-            std::uint64_t{leadingDigitsValue(loadEight(fraction), static_cast<int>(firstCount))} *
-                kIntegerPowers[restCount] +
-            fewDigitsValue(loadEight(fraction + 8), restCount);
-        mantissa = mantissa * kIntegerPowers[scale] + fractionValue;
-    }
+    if (integerDigits == 0 || integerDigits > 7 || length + negative >= 16) return nullptr;
+    bool hasPoint = length > integerDigits;
+    unsigned scale = hasPoint ? length - integerDigits - 1 : 0;
+    // One point at most, right after the integer digits, and digits after it.
+    if (hasPoint && (scale == 0 || (bytes.points & ((1u << length) - 1)) != 1u << integerDigits))
+        return nullptr;
+    // The first eight bytes as digit values with the point taken out: the integer digits move up
+    // one byte, over the point, and a zero comes to lead them.
+    std::uint64_t values = loadEight(p) ^ 0x3030303030303030;
+    std::uint64_t integerBytes =
+        hasPoint ? (std::uint64_t{1} << (8 * integerDigits)) - 1 : ~std::uint64_t{0};
+    values = ((values & integerBytes) << (hasPoint ? 8 : 0)) | (values & (~integerBytes << 8));
+    unsigned firstCount = std::min(length, 8u);
+    unsigned restCount = length - firstCount;
+    std::uint64_t mantissa =
+        std::uint64_t{leadingValue(values, firstCount)} * kIntegerPowers[restCount] +
+        fewDigitsValue(loadEight(p + 8), restCount);
     double exact;
     if constexpr (std::is_same_v<Number, float>) {
         exact = static_cast<double>(mantissa) * kInversePowers[scale];
