@@ -291,6 +291,9 @@ template <class Number>
     if (!p) return nullptr;
     if (*p == ',') return p + 1;
     if (*p != ';') return nullptr;
+    // The usual groups, ";" before the next number and ";;," ending a list, at a glance.
+    if (isDigit(p[1]) || p[1] == '-') return p + 1;
+    if (p[1] == ';' && p[2] == ',') return p + 3;
     do {
         ++p;
         while (p < end && static_cast<unsigned char>(*p) <= 0x20)
