@@ -277,7 +277,8 @@ template <class Number>
 // A value of the usual shape, after the usual layout (line breaks and indentation, no comment),
 // directly followed by ',' or by a group of ';' (spaces between allowed) and an optional ','.
 // Returns where the general reading of the value and its separator would stop, or null when the
-// general reading must decide.
+// general reading must decide. The window leaves room for the three bytes after the number that
+// are looked at without checking for the end.
 template <class Number>
 [[gnu::always_inline]] inline const char* takeUsualValue(const char* p, const char* end,
                                                          Number& value) {
