@@ -215,11 +215,11 @@ inline std::uint32_t fewDigitsValue(std::uint64_t chunk, unsigned count) {
 }
 
 // The usual number of a text file, "-12.375" or "0.009999833": at most fifteen characters, an
-// optional minus, then one to eight integer digits, and optionally a point and one or more
+// optional minus, then one to seven integer digits, and optionally a point and one or more
 // digits. Returns the end of the number, or null for any other shape (exponents, '+', a bare
 // point, long numbers), which the general conversion then reads; and for the rare float lying
-// exactly halfway between two floats once rounded to a double. The whole number is found from one
-// look at its bytes, so that finding where the next one starts waits on nothing else. Needs
+// too close to halfway between two floats to round from a double. Where the number ends is found
+// from one look at its sixteen bytes, so that the next number need not wait for a scan. Needs
 // kNumberWindow bytes from `p`.
 //
 // The digits make an integer below 10^14, which a double holds exactly. A double is divided by
@@ -282,9 +282,13 @@ template <class Number>
 template <class Number>
 [[gnu::always_inline]] inline const char* takeUsualValue(const char* p, const char* end,
                                                          Number& value) {
-    while (p < end && static_cast<unsigned char>(*p) <= 0x20)
-        ++p;
     if (end - p < kNumberWindow) return nullptr;
+    if (static_cast<unsigned char>(*p) <= 0x20) { // a line break and indentation
+        do
+            ++p;
+        while (p < end && static_cast<unsigned char>(*p) <= 0x20);
+        if (end - p < kNumberWindow) return nullptr;
+    }
     if constexpr (std::is_same_v<Number, std::uint32_t>)
         p = fastInteger(p, value);
     else
@@ -653,7 +657,8 @@ std::size_t TextLexer::takeCountedFloats(PackedBytes& out, std::uint64_t most, s
             }
             if (at + bytes > out.size()) out.resize(std::max(at + bytes, out.capacity()));
             written = at + bytes;
-            std::memcpy(out.data() + at, integers, lead * 4);
+            for (std::size_t i = 0; i < lead; ++i)
+                std::memcpy(out.data() + at + i * 4, &integers[i], 4);
             std::uint8_t* values = out.data() + at + lead * 4;
             for (std::uint32_t i = 0; ok && i < count; ++i) {
                 float value;
