@@ -5,6 +5,7 @@
 #include "gltf/Names.h"
 #include "gltf/Uri.h"
 
+#include <WholeFile.h>
 #include <tiny_gltf.h>
 
 #include <algorithm>
@@ -12,7 +13,6 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <new>
 #include <set>
@@ -34,6 +34,9 @@ bool keepEncodedImage(tinygltf::Image* image, const int, std::string*, std::stri
     return true;
 }
 
+// A glTF buffer, and the length field of the binary container, address at most 4 GiB.
+constexpr std::uint64_t kMaxGltfFileBytes = 0xFFFFFFFFu;
+
 // Files a glTF file names (external buffers and images) are read here rather than by tinygltf's
 // own reader, which takes a directory or a device for a file of 2^63 bytes. Only a regular file
 // is read, and only up to the 4 GiB a glTF buffer can address.
@@ -45,14 +48,8 @@ bool readReferencedFile(std::vector<unsigned char>* out, std::string* error,
     };
     std::error_code code;
     if (!fs::is_regular_file(path, code)) return fail("not a regular file");
-    std::uintmax_t size = fs::file_size(path, code);
-    if (code) return fail(code.message());
-    if (size > 0xFFFFFFFFu) return fail("larger than 4 GiB");
-    std::ifstream file(path, std::ios::binary);
-    out->resize(static_cast<std::size_t>(size));
-    if (!file.read(reinterpret_cast<char*>(out->data()), static_cast<std::streamsize>(size)))
-        return fail("cannot be read");
-    return true;
+    const fileio::ReadResult read = fileio::readWholeFile(path, kMaxGltfFileBytes, *out);
+    return read.ok() || fail(read.reason);
 }
 
 std::uint32_t readU32(const std::uint8_t* at) {
@@ -721,29 +718,12 @@ bool readGltfBytes(std::span<const std::uint8_t> bytes, const std::string& baseF
 }
 
 bool readGltfFile(const std::string& path, Scene& scene, ReadReport& report) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        report.error = std::string("cannot open the file: ") + std::strerror(errno);
-        return false;
-    }
-    // A folder opens like a file here and fails only when read; anything but a regular file
-    // is refused before reading.
-    std::error_code code;
-    const fs::file_status status = fs::status(path, code);
-    if (!fs::is_regular_file(status)) {
-        report.error = fs::is_directory(status) ? "cannot open the file: it is a folder"
-                                                : "cannot open the file: not a regular file";
-        return false;
-    }
-    const std::uintmax_t size = fs::file_size(path, code);
-    if (code || size > 0xFFFFFFFFu) {
-        report.error =
-            code ? "cannot read the file: " + code.message() : "the file is larger than 4 GiB";
-        return false;
-    }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    if (!file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) {
-        report.error = "cannot read the file";
+    std::vector<std::uint8_t> bytes;
+    const fileio::ReadResult read = fileio::readWholeFile(path, kMaxGltfFileBytes, bytes);
+    if (!read.ok()) {
+        report.error = read.status == fileio::ReadStatus::notAFile
+                           ? "cannot open the file: it is a folder"
+                           : read.reason;
         return false;
     }
     std::error_code ignored;

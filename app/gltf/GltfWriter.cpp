@@ -3,13 +3,13 @@
 #include "gltf/FiniteCheck.h"
 #include "gltf/Uri.h"
 
+#include <WholeFile.h>
 #include <tiny_gltf.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <set>
 #include <unistd.h>
@@ -390,11 +390,7 @@ bool readEmbeddableImage(const std::string& path, std::vector<std::uint8_t>& byt
                          std::string& mimeType) {
     std::error_code failed;
     if (!fs::is_regular_file(path, failed)) return false;
-    const std::uintmax_t size = fs::file_size(path, failed);
-    if (failed || size < 8 || size > 0x7FFFFFFFu) return false;
-    std::ifstream file(path, std::ios::binary);
-    bytes.resize(std::size_t(size));
-    if (!file.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(size))) return false;
+    if (!fileio::readWholeFile(path, 0x7FFFFFFFu, bytes).ok() || bytes.size() < 8) return false;
     static const std::uint8_t png[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
     if (std::equal(png, png + 8, bytes.begin()))
         mimeType = "image/png";

@@ -10,6 +10,7 @@
 #include "xfile/XFileIO.h"
 
 #include "CommandRun.h"
+#include "GridMesh.h"
 
 #include <unistd.h>
 
@@ -56,35 +57,8 @@ XScene makeScene() {
     XFrame body;
     body.name = "Body";
     XMesh& mesh = body.mesh;
+    mesh = makeGridMesh(kColumns, kRows, float(kBoneCount - 1), 5.0f);
     const std::uint32_t stride = kColumns + 1;
-    for (std::uint32_t row = 0; row <= kRows; ++row)
-        for (std::uint32_t column = 0; column <= kColumns; ++column) {
-            const float u = float(column) / kColumns;
-            const float v = float(row) / kRows;
-            const float height = 0.25f * std::sin(6.0f * u) * std::cos(5.0f * v);
-            mesh.positions.push_back({u * float(kBoneCount - 1), height, v * 5.0f});
-            const float nx = -1.5f * std::cos(6.0f * u) * std::cos(5.0f * v);
-            const float nz = 1.25f * std::sin(6.0f * u) * std::sin(5.0f * v);
-            const float length = std::sqrt(nx * nx + 1.0f + nz * nz);
-            mesh.normals.push_back({nx / length, 1.0f / length, nz / length});
-            mesh.texCoords.push_back({u, v});
-        }
-    for (std::uint32_t row = 0; row < kRows; ++row)
-        for (std::uint32_t column = 0; column < kColumns; ++column) {
-            const std::uint32_t a = row * stride + column;
-            XFace first;
-            first.indices = {a, a + stride, a + 1, 0};
-            XFace second;
-            second.indices = {a + 1, a + stride, a + stride + 1, 0};
-            mesh.faces.push_back(first);
-            mesh.faces.push_back(second);
-        }
-    mesh.normalFaces = mesh.faces;
-    mesh.texCoordFaces = mesh.faces;
-    XMaterial material;
-    material.diffuse = {0.8f, 0.8f, 0.8f, 1.0f};
-    mesh.materials = {material};
-    mesh.faceMaterials.assign(mesh.faces.size(), 0);
     addSkin(mesh, stride);
     scene.frames.push_back(body);
 

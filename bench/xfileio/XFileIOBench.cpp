@@ -7,6 +7,8 @@
 #include "xfile/XFileIds.h"
 #include "xfile/XFileServices.h"
 
+#include "GridMesh.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -29,45 +31,20 @@ XScene makeBenchScene() {
     XFrame body;
     body.name = "Body";
     XMesh& mesh = body.mesh;
+    mesh = makeGridMesh(kColumns, kRows, 10.0f, 5.0f);
+    mesh.materials[0].textureFilename = "C:\\textures\\body.png";
     const std::uint32_t stride = kColumns + 1;
     XSkinWeights left;
     left.boneName = "Left";
     XSkinWeights right;
     right.boneName = "Right";
-    for (std::uint32_t row = 0; row <= kRows; ++row) {
+    for (std::uint32_t row = 0; row <= kRows; ++row)
         for (std::uint32_t column = 0; column <= kColumns; ++column) {
             const float u = static_cast<float>(column) / kColumns;
-            const float v = static_cast<float>(row) / kRows;
-            const float height = 0.25f * std::sin(6.0f * u) * std::cos(5.0f * v);
-            mesh.positions.push_back({u * 10.0f, height, v * 5.0f});
-            const float nx = -1.5f * std::cos(6.0f * u) * std::cos(5.0f * v);
-            const float nz = 1.25f * std::sin(6.0f * u) * std::sin(5.0f * v);
-            const float length = std::sqrt(nx * nx + 1.0f + nz * nz);
-            mesh.normals.push_back({nx / length, 1.0f / length, nz / length});
-            mesh.texCoords.push_back({u, v});
             const auto vertex = static_cast<std::int32_t>(row * stride + column);
             left.weights[vertex] = 1.0f - u;
             right.weights[vertex] = u;
         }
-    }
-    for (std::uint32_t row = 0; row < kRows; ++row) {
-        for (std::uint32_t column = 0; column < kColumns; ++column) {
-            const std::uint32_t a = row * stride + column;
-            XFace first;
-            first.indices = {a, a + stride, a + 1, 0};
-            XFace second;
-            second.indices = {a + 1, a + stride, a + stride + 1, 0};
-            mesh.faces.push_back(first);
-            mesh.faces.push_back(second);
-        }
-    }
-    mesh.normalFaces = mesh.faces;
-    mesh.texCoordFaces = mesh.faces;
-    XMaterial material;
-    material.diffuse = {0.8f, 0.8f, 0.8f, 1.0f};
-    material.textureFilename = "C:\\textures\\body.png";
-    mesh.materials = {material};
-    mesh.faceMaterials.assign(mesh.faces.size(), 0);
     mesh.skinWeights = {left, right};
 
     XFrame leftBone;

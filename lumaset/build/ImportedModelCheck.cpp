@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <list>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -25,6 +26,10 @@ template <class T> void keepEntries(std::vector<T>& list, const std::vector<bool
     list.resize(written);
 }
 
+void keepEntries(XFaceList& list, const std::vector<bool>& keep) {
+    if (!list.empty()) keepEntries(list.edit(), keep);
+}
+
 // True when `cornerFaces` pairs with `faces` face by face, corner counts included, and every
 // index is within `valueCount`.
 bool streamFits(const std::vector<XFace>& cornerFaces, const std::vector<XFace>& faces,
@@ -38,8 +43,8 @@ bool streamFits(const std::vector<XFace>& cornerFaces, const std::vector<XFace>&
 }
 
 template <class Value>
-void dropStreamUnlessItFits(std::vector<XFace>& cornerFaces, std::vector<Value>& values,
-                            const std::vector<XFace>& faces) {
+void dropStreamUnlessItFits(XFaceList& cornerFaces, std::vector<Value>& values,
+                            const XFaceList& faces) {
     if (cornerFaces.empty() && values.empty()) return;
     if (!streamFits(cornerFaces, faces, values.size())) {
         cornerFaces.clear();
@@ -58,15 +63,23 @@ void repairNormalFaces(XMesh& mesh) {
     }
     if (mesh.normalFaces.empty())
         return; // no normals given per face: the mesh is flat everywhere, as it was
-    mesh.normalFaces.resize(std::min(mesh.normalFaces.size(), mesh.faces.size()));
-    for (std::size_t k = 0; k < mesh.normalFaces.size(); ++k) {
-        XFace& normalFace = mesh.normalFaces[k];
-        if (normalFace.cornerCount != mesh.faces[k].cornerCount ||
-            !cornersWithin(normalFace, mesh.normals.size()))
-            normalFace = flatFaceLike(mesh.faces[k]);
-    }
-    for (std::size_t k = mesh.normalFaces.size(); k < mesh.faces.size(); ++k)
-        mesh.normalFaces.push_back(flatFaceLike(mesh.faces[k]));
+    const XFaceList& faces = mesh.faces;
+    const XFaceList& normalFaces = mesh.normalFaces;
+    const auto fits = [&](std::size_t k) {
+        return normalFaces[k].cornerCount == faces[k].cornerCount &&
+               cornersWithin(normalFaces[k], mesh.normals.size());
+    };
+    // Read first, so that normal faces that need no repair are not copied.
+    const std::size_t kept = std::min(normalFaces.size(), faces.size());
+    bool allFit = kept == faces.size() && normalFaces.size() == faces.size();
+    for (std::size_t k = 0; k < kept && allFit; ++k)
+        allFit = fits(k);
+    if (allFit) return;
+    mesh.normalFaces.resize(kept);
+    for (std::size_t k = 0; k < kept; ++k)
+        if (!fits(k)) mesh.normalFaces[k] = flatFaceLike(faces[k]);
+    for (std::size_t k = kept; k < faces.size(); ++k)
+        mesh.normalFaces.push_back(flatFaceLike(faces[k]));
 }
 
 void completeFaceMaterials(XMesh& mesh) {
@@ -86,7 +99,7 @@ void checkImportedMesh(XMesh& mesh) {
     std::vector<bool> keep(faceCount);
     bool dropsFaces = false;
     for (std::size_t k = 0; k < faceCount; ++k) {
-        keep[k] = faceIsUsable(mesh.faces[k], mesh.positions.size());
+        keep[k] = faceIsUsable(std::as_const(mesh.faces)[k], mesh.positions.size());
         dropsFaces = dropsFaces || !keep[k];
     }
     if (dropsFaces) {

@@ -3,6 +3,7 @@
 #include "model/FirstAppearanceIndex.h"
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 namespace {
@@ -18,10 +19,12 @@ bool facesAreValid(const std::vector<XFace>& faces, std::size_t valueCount) {
     return true;
 }
 
-// A per-corner list must describe the same polygons as faces, corner by corner.
-bool cornerListIsValid(const std::vector<XFace>& list, const std::vector<XFace>& faces,
-                       std::size_t valueCount) {
+// A per-corner list must describe the same polygons as faces, corner by corner. `faces` are known
+// to index within `positionCount` values.
+bool cornerListIsValid(const XFaceList& list, const XFaceList& faces, std::size_t valueCount,
+                       std::size_t positionCount) {
     if (list.empty()) return true;
+    if (list.sharesStorageWith(faces)) return valueCount >= positionCount;
     if (list.size() != faces.size() || !facesAreValid(list, valueCount)) return false;
     for (std::size_t i = 0; i < faces.size(); ++i)
         if (list[i].cornerCount != faces[i].cornerCount) return false;
@@ -53,7 +56,8 @@ bool sameValue(const XColor& a, const XColor& b) {
     return sameFloat(a.r, b.r) && sameFloat(a.g, b.g) && sameFloat(a.b, b.b) && sameFloat(a.a, b.a);
 }
 
-// Merges values in place, in order of first appearance, and returns the old-to-new table.
+// Merges values in place, in order of first appearance, and returns the old-to-new table, or an
+// empty table when no two values merged (every value keeps its index).
 // `hashOf(i)` hashes the value at old index i; `same(a, b)` says whether old indices a and b hold
 // one value (equal values must hash alike). Each distinct value moves to its new index, which
 // never exceeds its first old index, so the moves can go in place in ascending order.
@@ -62,15 +66,28 @@ RemapTable compactValuesBy(std::vector<Value>& values, HashOf hashOf, Same same)
     RemapTable remap(values.size());
     std::vector<std::uint32_t> firstOldIndex; // per distinct value, where it first appeared
     FirstAppearanceIndex index(values.size());
+    // Hashes are taken kAhead values early and their slots prefetched, so that the lookups do
+    // not wait for memory one after the other.
+    constexpr std::size_t kAhead = 16;
+    std::uint64_t hashesAhead[kAhead];
+    const auto hashAhead = [&](std::size_t i) {
+        if (i >= values.size()) return;
+        hashesAhead[i % kAhead] = hashOf(static_cast<std::uint32_t>(i));
+        index.prefetch(hashesAhead[i % kAhead]);
+    };
+    for (std::size_t i = 0; i < kAhead; ++i)
+        hashAhead(i);
     for (std::size_t i = 0; i < values.size(); ++i) {
         const auto old = static_cast<std::uint32_t>(i);
         const auto newEntry = static_cast<std::uint32_t>(firstOldIndex.size());
-        const std::uint32_t found =
-            index.findOrAdd(hashOf(old), newEntry,
-                            [&](std::uint32_t entry) { return same(firstOldIndex[entry], old); });
+        const std::uint64_t hash = hashesAhead[i % kAhead];
+        hashAhead(i + kAhead);
+        const std::uint32_t found = index.findOrAdd(
+            hash, newEntry, [&](std::uint32_t entry) { return same(firstOldIndex[entry], old); });
         if (found == newEntry) firstOldIndex.push_back(old);
         remap[i] = found;
     }
+    if (firstOldIndex.size() == values.size()) return RemapTable();
     for (std::size_t k = 0; k < firstOldIndex.size(); ++k)
         values[k] = values[firstOldIndex[k]];
     values.resize(firstOldIndex.size());
@@ -139,13 +156,33 @@ RemapTable compactSkinnedPositions(std::vector<XVector3>& positions,
     return compactValuesBy(positions, hashOf, same);
 }
 
-void remapFaces(std::vector<XFace>& faces, const RemapTable& remap) {
-    for (XFace& face : faces)
-        for (std::uint32_t corner = 0; corner < face.cornerCount; ++corner)
-            face.indices[corner] = remap[face.indices[corner]];
+XFace remappedFace(XFace face, const RemapTable& remap) {
+    for (std::uint32_t corner = 0; corner < face.cornerCount; ++corner)
+        face.indices[corner] = remap[face.indices[corner]];
+    return face;
 }
 
-void remapSkinWeights(std::vector<XSkinWeights>& skinWeights, const RemapTable& remap) {
+// An empty table changes nothing, and leaves shared storage shared.
+void remapFaces(XFaceList& faces, const RemapTable& remap) {
+    if (remap.empty() || faces.empty()) return;
+    for (XFace& face : faces)
+        face = remappedFace(face, remap);
+}
+
+// Weights at vertices outside `vertexCount` are dropped; an empty table keeps the others as
+// they are.
+void remapSkinWeights(std::vector<XSkinWeights>& skinWeights, const RemapTable& remap,
+                      std::size_t vertexCount) {
+    if (remap.empty()) {
+        // Weights are ordered by vertex, so those out of range sit at the two ends.
+        for (XSkinWeights& bone : skinWeights) {
+            bone.weights.erase(bone.weights.begin(), bone.weights.lower_bound(0));
+            if (vertexCount <= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+                bone.weights.erase(bone.weights.lower_bound(static_cast<std::int32_t>(vertexCount)),
+                                   bone.weights.end());
+        }
+        return;
+    }
     for (XSkinWeights& bone : skinWeights) {
         // Pairs in ascending old-vertex order: of old vertices merged into one, the last wins.
         std::vector<BoneVertexWeights::value_type> pairs;
@@ -158,7 +195,7 @@ void remapSkinWeights(std::vector<XSkinWeights>& skinWeights, const RemapTable& 
     }
 }
 
-template <class Value> void compactList(std::vector<Value>& values, std::vector<XFace>& faces) {
+template <class Value> void compactList(std::vector<Value>& values, XFaceList& faces) {
     if (values.empty()) return;
     remapFaces(faces, compactValues(values));
 }
@@ -218,11 +255,11 @@ void appendSplit(std::vector<XFace>& out, const XFace& face) {
     out.push_back(XFace{3, {i[0], i[1], i[2], 0}});
 }
 
-void splitQuads(std::vector<XFace>& faces, std::size_t quadCount) {
+void splitQuads(XFaceList& faces, std::size_t quadCount) {
     if (faces.empty()) return;
     std::vector<XFace> split;
     split.reserve(faces.size() + quadCount);
-    for (const XFace& face : faces)
+    for (const XFace& face : std::as_const(faces))
         appendSplit(split, face);
     faces = std::move(split);
 }
@@ -230,10 +267,12 @@ void splitQuads(std::vector<XFace>& faces, std::size_t quadCount) {
 } // namespace
 
 bool meshIndicesAreValid(const XMesh& mesh) {
-    return facesAreValid(mesh.faces, mesh.positions.size()) &&
-           cornerListIsValid(mesh.normalFaces, mesh.faces, mesh.normals.size()) &&
-           cornerListIsValid(mesh.texCoordFaces, mesh.faces, mesh.texCoords.size()) &&
-           cornerListIsValid(mesh.colorFaces, mesh.faces, mesh.colors.size()) &&
+    const std::size_t positionCount = mesh.positions.size();
+    return facesAreValid(mesh.faces, positionCount) &&
+           cornerListIsValid(mesh.normalFaces, mesh.faces, mesh.normals.size(), positionCount) &&
+           cornerListIsValid(mesh.texCoordFaces, mesh.faces, mesh.texCoords.size(),
+                             positionCount) &&
+           cornerListIsValid(mesh.colorFaces, mesh.faces, mesh.colors.size(), positionCount) &&
            (mesh.faceMaterials.empty() || mesh.faceMaterials.size() == mesh.faces.size());
 }
 
@@ -246,7 +285,7 @@ bool compactMesh(XMesh& mesh) {
                                      ? compactValues(mesh.positions)
                                      : compactSkinnedPositions(mesh.positions, mesh.skinWeights);
         remapFaces(mesh.faces, remap);
-        remapSkinWeights(mesh.skinWeights, remap);
+        remapSkinWeights(mesh.skinWeights, remap, mesh.positions.size());
     }
     compactList(mesh.normals, mesh.normalFaces);
     return true;
@@ -261,18 +300,22 @@ bool unifyVertices(XMesh& mesh) {
     if (!hasTexCoords && !hasColors && !normalTakesPart) return true;
 
     std::size_t cornerCount = 0;
-    for (const XFace& face : mesh.faces)
+    for (const XFace& face : std::as_const(mesh.faces))
         cornerCount += face.cornerCount;
     std::vector<CornerKey> keys;
     keys.reserve(std::min(cornerCount, mesh.positions.size() * 2));
     FirstAppearanceIndex index(mesh.positions.size()); // most positions make one vertex
-    for (std::size_t i = 0; i < mesh.faces.size(); ++i) {
-        XFace& face = mesh.faces[i];
+    // The old lists are only read, and may share storage; the new faces are one fresh list that
+    // the texture coordinate and colour faces then share.
+    const XMesh& old = mesh;
+    std::vector<XFace> unified(old.faces.begin(), old.faces.end());
+    for (std::size_t i = 0; i < unified.size(); ++i) {
+        XFace& face = unified[i];
         for (std::uint32_t corner = 0; corner < face.cornerCount; ++corner) {
             const CornerKey key{face.indices[corner],
-                                normalTakesPart ? mesh.normalFaces[i].indices[corner] : 0,
-                                hasTexCoords ? mesh.texCoordFaces[i].indices[corner] : 0,
-                                hasColors ? mesh.colorFaces[i].indices[corner] : 0};
+                                normalTakesPart ? old.normalFaces[i].indices[corner] : 0,
+                                hasTexCoords ? old.texCoordFaces[i].indices[corner] : 0,
+                                hasColors ? old.colorFaces[i].indices[corner] : 0};
             const auto newVertex = static_cast<std::uint32_t>(keys.size());
             const std::uint32_t vertex =
                 index.findOrAdd(hashCorner(key), newVertex, [&](std::uint32_t entry) {
@@ -282,10 +325,11 @@ bool unifyVertices(XMesh& mesh) {
                 });
             if (vertex == newVertex) keys.push_back(key);
             face.indices[corner] = vertex;
-            if (hasTexCoords) mesh.texCoordFaces[i].indices[corner] = vertex;
-            if (hasColors) mesh.colorFaces[i].indices[corner] = vertex;
         }
     }
+    mesh.faces = std::move(unified);
+    if (hasTexCoords) mesh.texCoordFaces = mesh.faces;
+    if (hasColors) mesh.colorFaces = mesh.faces;
 
     if (!mesh.skinWeights.empty()) {
         const PositionFanOut fanOut = buildFanOut(keys, mesh.positions.size());
@@ -312,21 +356,19 @@ bool unifyVertices(XMesh& mesh) {
 bool triangulateMesh(XMesh& mesh) {
     if (!meshIndicesAreValid(mesh)) return false;
     const auto quadCount = static_cast<std::size_t>(std::count_if(
-        mesh.faces.begin(), mesh.faces.end(), [](const XFace& f) { return f.cornerCount == 4; }));
+        mesh.faces.cbegin(), mesh.faces.cend(), [](const XFace& f) { return f.cornerCount == 4; }));
     if (quadCount == 0) return true;
     if (!mesh.faceMaterials.empty()) {
         std::vector<std::uint32_t> materials;
         materials.reserve(mesh.faces.size() + quadCount);
         for (std::size_t i = 0; i < mesh.faces.size(); ++i) {
             materials.push_back(mesh.faceMaterials[i]);
-            if (mesh.faces[i].cornerCount == 4) materials.push_back(mesh.faceMaterials[i]);
+            if (std::as_const(mesh.faces)[i].cornerCount == 4)
+                materials.push_back(mesh.faceMaterials[i]);
         }
         mesh.faceMaterials = std::move(materials);
     }
-    splitQuads(mesh.normalFaces, quadCount);
-    splitQuads(mesh.texCoordFaces, quadCount);
-    splitQuads(mesh.colorFaces, quadCount);
-    splitQuads(mesh.faces, quadCount);
+    changeEveryFaceList(mesh, [&](XFaceList& faces) { splitQuads(faces, quadCount); });
     return true;
 }
 

@@ -37,6 +37,17 @@ std::vector<To> convertAll(std::vector<From>& from, Convert convert) {
     return to;
 }
 
+template <class To, class Convert>
+std::vector<To> convertAll(const XFaceList& from, Convert convert) {
+    return convertAll<To>(from.view(), convert);
+}
+
+template <class To, class Convert> std::vector<To> convertAll(XFaceList& from, Convert convert) {
+    std::vector<To> to = convertAll<To>(from.view(), convert);
+    from.clear();
+    return to;
+}
+
 XVector3 toXVector(const Point3& p) {
     return {p.x, p.y, p.z};
 }
@@ -56,21 +67,39 @@ Quat toQuat(const XQuaternion& q) {
     return Quat(q.x, q.y, q.z, q.w);
 }
 
+// Lets go of a list of a mesh whose data is being taken; a mesh read as it stands keeps it.
+void releaseTaken(std::vector<SnapshotTriangle>& list) {
+    std::vector<SnapshotTriangle>().swap(list);
+}
+void releaseTaken(const std::vector<SnapshotTriangle>&) {}
+
 // `SnapshotMeshType` is const SnapshotMesh to read the mesh as it stands, SnapshotMesh to take
 // its data.
 template <class SnapshotMeshType> XMesh toXMesh(SnapshotMeshType& mesh) {
     XMesh x;
+    // A per-corner list equal to the faces shares the converted faces instead of a copy.
+    const auto sameAsFaces = [&](const std::vector<SnapshotTriangle>& list) {
+        return !list.empty() && list == mesh.faces;
+    };
+    const auto cornerFaces = [&](auto& list, bool isFaces) -> XFaceList {
+        if (!isFaces) return convertAll<XFace>(list, toXFace);
+        releaseTaken(list);
+        return x.faces;
+    };
+    const bool normalsAreFaces = sameAsFaces(mesh.normalFaces);
+    const bool texCoordsAreFaces = sameAsFaces(mesh.texCoordFaces);
+    const bool colorsAreFaces = sameAsFaces(mesh.colorFaces);
     x.faces = convertAll<XFace>(mesh.faces, toXFace);
     x.positions = convertAll<XVector3>(mesh.positions, toXVector);
-    x.normalFaces = convertAll<XFace>(mesh.normalFaces, toXFace);
+    x.normalFaces = cornerFaces(mesh.normalFaces, normalsAreFaces);
     x.normals = convertAll<XVector3>(mesh.normals, toXVector);
     x.faceMaterials = convertAll<std::uint32_t>(
         mesh.faceMaterials, [](std::int32_t id) { return static_cast<std::uint32_t>(id); });
-    x.texCoordFaces = convertAll<XFace>(mesh.texCoordFaces, toXFace);
+    x.texCoordFaces = cornerFaces(mesh.texCoordFaces, texCoordsAreFaces);
     x.texCoords = convertAll<XVector2>(mesh.texCoords, [](const SnapshotTexCoord& t) {
         return XVector2{t.u, t.v};
     });
-    x.colorFaces = convertAll<XFace>(mesh.colorFaces, toXFace);
+    x.colorFaces = cornerFaces(mesh.colorFaces, colorsAreFaces);
     x.colors = convertAll<XColor>(mesh.colors, toXColor);
     for (auto& bone : mesh.skinWeights) // copied, or moved from a mesh being taken
         x.skinWeights.push_back(XSkinWeights{toXName(bone.boneName), toXMatrix(bone.offsetMatrix),

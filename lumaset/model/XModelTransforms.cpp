@@ -101,8 +101,9 @@ XMatrix mirrorDirectly(const XMatrix& matrix) {
     return mirrored;
 }
 
-void reverseWinding(std::vector<XFace>& faces) {
-    for (XFace& face : faces) {
+void reverseWinding(XFaceList& faces) {
+    if (faces.empty()) return;
+    for (XFace& face : faces.edit()) {
         auto& i = face.indices;
         // Corner 0 stays first and the others run backwards: (0, 2, 1) or (0, 3, 2, 1).
         std::swap(i[1], i[face.cornerCount == 4 ? 3 : 2]);
@@ -116,10 +117,7 @@ void mirrorMesh(XMesh& mesh) {
         normal.z = -normal.z;
     for (XSkinWeights& bone : mesh.skinWeights)
         bone.offsetMatrix = mirrorMatrix(bone.offsetMatrix);
-    reverseWinding(mesh.faces);
-    reverseWinding(mesh.texCoordFaces);
-    reverseWinding(mesh.colorFaces);
-    reverseWinding(mesh.normalFaces);
+    changeEveryFaceList(mesh, reverseWinding);
 }
 
 // Calls visit(frame) for every frame, depth first, without recursion: files may nest deeply.

@@ -4,6 +4,8 @@
 #pragma once
 
 #include "model/BoneVertexWeights.h"
+#include "model/XFace.h"
+#include "model/XFaceList.h"
 
 #include <array>
 #include <cstdint>
@@ -53,14 +55,6 @@ struct XMatrix {
     friend bool operator==(const XMatrix&, const XMatrix&) = default;
 };
 
-// A polygon of three (triangle) or four (quad) corners. Slots at and beyond cornerCount carry no
-// meaning; faces this code makes hold 0 there.
-struct XFace {
-    std::uint32_t cornerCount = 3;
-    std::array<std::uint32_t, 4> indices = {0, 0, 0, 0};
-    friend bool operator==(const XFace&, const XFace&) = default;
-};
-
 struct XMaterial {
     std::string textureFilename; // empty: no texture
     XColor diffuse;              // the X material's face colour
@@ -82,16 +76,17 @@ struct XSkinWeights {
 // A mesh in indexed multi-stream form: each per-corner attribute keeps its own value list and its
 // own face list. Invariants the processing relies on: normalFaces, texCoordFaces and colorFaces are
 // empty or match faces corner by corner; faceMaterials is empty or has one entry per face; every
-// index is within the list it refers to. A mesh whose positions or faces are empty is no mesh.
+// index is within the list it refers to. A mesh whose positions or faces are empty is no mesh. The
+// face lists share their storage when copied (see XFaceList), so `texCoordFaces = faces` is free.
 struct XMesh {
-    std::vector<XFace> faces; // indices into positions
+    XFaceList faces; // indices into positions
     std::vector<XVector3> positions;
-    std::vector<XFace> normalFaces; // indices into normals
+    XFaceList normalFaces; // indices into normals
     std::vector<XVector3> normals;
     std::vector<std::uint32_t> faceMaterials; // indices into materials, one per face
-    std::vector<XFace> texCoordFaces;         // indices into texCoords
+    XFaceList texCoordFaces;                  // indices into texCoords
     std::vector<XVector2> texCoords;
-    std::vector<XFace> colorFaces; // indices into colors
+    XFaceList colorFaces; // indices into colors
     std::vector<XColor> colors;
     std::vector<XSkinWeights> skinWeights; // one entry per influencing bone
     std::vector<XMaterial> materials;
@@ -99,6 +94,26 @@ struct XMesh {
     bool isEmpty() const { return positions.empty() || faces.empty(); }
     friend bool operator==(const XMesh&, const XMesh&) = default;
 };
+
+// Calls change(list) on each of the mesh's face lists for a change that does the same to every
+// list (reversing windings, splitting quads). A per-corner list that shares the faces' storage
+// is not changed apart but shares the changed faces again, so the work is done once and nothing
+// is copied.
+template <class Change> void changeEveryFaceList(XMesh& mesh, Change change) {
+    XFaceList* const cornerLists[] = {&mesh.normalFaces, &mesh.texCoordFaces, &mesh.colorFaces};
+    bool sharesFaces[3];
+    for (int k = 0; k < 3; ++k) {
+        sharesFaces[k] = cornerLists[k]->sharesStorageWith(mesh.faces);
+        if (sharesFaces[k]) cornerLists[k]->clear(); // so that changing the faces copies nothing
+    }
+    change(mesh.faces);
+    for (int k = 0; k < 3; ++k) {
+        if (sharesFaces[k])
+            *cornerLists[k] = mesh.faces;
+        else
+            change(*cornerLists[k]);
+    }
+}
 
 // A named transform node. A new frame has an empty name, the identity transform, an empty mesh and
 // no children. Copying, comparing and destroying a frame walk its subtree with a work list instead

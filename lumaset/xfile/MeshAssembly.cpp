@@ -30,9 +30,12 @@ bool matchesFaces(const std::vector<XFace>& cornerFaces, const std::vector<XFace
 }
 
 template <class Value>
-bool keepStreamIfValid(std::vector<Value>& values, std::vector<XFace>& cornerFaces,
-                       const std::vector<XFace>& faces) {
+bool keepStreamIfValid(std::vector<Value>& values, XFaceList& cornerFaces, const XFaceList& faces,
+                       std::size_t positionCount) {
     if (cornerFaces.empty()) return true;
+    // Corner faces that are the faces themselves (as a file's texture coordinates and colours
+    // are) match them, and index within any list at least as long as the positions.
+    if (cornerFaces.sharesStorageWith(faces) && values.size() >= positionCount) return true;
     if (matchesFaces(cornerFaces, faces) && facesIndexWithin(cornerFaces, values.size()))
         return true;
     values.clear();
@@ -40,15 +43,16 @@ bool keepStreamIfValid(std::vector<Value>& values, std::vector<XFace>& cornerFac
     return false;
 }
 
-void offsetFaces(std::vector<XFace>& faces, std::uint32_t offset) {
-    for (XFace& face : faces)
+void offsetFaces(XFaceList& faces, std::uint32_t offset) {
+    if (offset == 0 || faces.empty()) return;
+    for (XFace& face : faces.edit())
         for (std::uint32_t corner = 0; corner < face.cornerCount; ++corner)
             face.indices[corner] += offset;
 }
 
 // Corner faces that send every corner of `faces` to the value at `index`.
-std::vector<XFace> facesPointingAt(const std::vector<XFace>& faces, std::uint32_t index) {
-    std::vector<XFace> pointing(faces);
+XFaceList facesPointingAt(const XFaceList& faces, std::uint32_t index) {
+    std::vector<XFace> pointing(faces.begin(), faces.end());
     for (XFace& face : pointing)
         for (std::uint32_t corner = 0; corner < face.cornerCount; ++corner)
             face.indices[corner] = index;
@@ -59,13 +63,21 @@ template <class T> void appendVector(std::vector<T>& to, std::vector<T>&& from) 
     to.insert(to.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.end()));
 }
 
+void appendFaces(XFaceList& to, XFaceList&& from) {
+    if (to.empty()) {
+        to = std::move(from);
+        return;
+    }
+    std::vector<XFace>& faces = to.edit();
+    faces.insert(faces.end(), from.cbegin(), from.cend());
+}
+
 // Joins one per-corner stream. A side that has polygons but no faces for this stream gets one
 // `neutral` value that all its corners use.
 template <class Value>
-void appendCornerStream(std::vector<Value>& values, std::vector<XFace>& cornerFaces,
-                        const std::vector<XFace>& faces, std::vector<Value>&& partValues,
-                        std::vector<XFace>&& partCornerFaces, const std::vector<XFace>& partFaces,
-                        const Value& neutral) {
+void appendCornerStream(std::vector<Value>& values, XFaceList& cornerFaces, const XFaceList& faces,
+                        std::vector<Value>&& partValues, XFaceList&& partCornerFaces,
+                        const XFaceList& partFaces, const Value& neutral) {
     const bool anySideHasStream = !cornerFaces.empty() || !partCornerFaces.empty();
     if (anySideHasStream && !faces.empty() && cornerFaces.empty()) {
         cornerFaces = facesPointingAt(faces, static_cast<std::uint32_t>(values.size()));
@@ -77,7 +89,7 @@ void appendCornerStream(std::vector<Value>& values, std::vector<XFace>& cornerFa
     }
     offsetFaces(partCornerFaces, static_cast<std::uint32_t>(values.size()));
     appendVector(values, std::move(partValues));
-    appendVector(cornerFaces, std::move(partCornerFaces));
+    appendFaces(cornerFaces, std::move(partCornerFaces));
 }
 
 XMaterial plainWhiteMaterial() {
@@ -105,9 +117,10 @@ bool dropBrokenStreams(XMesh& mesh) {
         return false;
     }
     bool intact = true;
-    intact &= keepStreamIfValid(mesh.normals, mesh.normalFaces, mesh.faces);
-    intact &= keepStreamIfValid(mesh.texCoords, mesh.texCoordFaces, mesh.faces);
-    intact &= keepStreamIfValid(mesh.colors, mesh.colorFaces, mesh.faces);
+    const std::size_t positionCount = mesh.positions.size();
+    intact &= keepStreamIfValid(mesh.normals, mesh.normalFaces, mesh.faces, positionCount);
+    intact &= keepStreamIfValid(mesh.texCoords, mesh.texCoordFaces, mesh.faces, positionCount);
+    intact &= keepStreamIfValid(mesh.colors, mesh.colorFaces, mesh.faces, positionCount);
 
     if (!mesh.faceMaterials.empty()) {
         bool materialsValid = mesh.faceMaterials.size() == mesh.faces.size();
@@ -154,7 +167,7 @@ void appendMesh(XMesh& mesh, XMesh&& part) {
     }
     offsetFaces(part.normalFaces, static_cast<std::uint32_t>(mesh.normals.size()));
     appendVector(mesh.normals, std::move(part.normals));
-    appendVector(mesh.normalFaces, std::move(part.normalFaces));
+    appendFaces(mesh.normalFaces, std::move(part.normalFaces));
 
     appendCornerStream(mesh.texCoords, mesh.texCoordFaces, mesh.faces, std::move(part.texCoords),
                        std::move(part.texCoordFaces), part.faces, XVector2{0.0f, 0.0f});
@@ -186,6 +199,6 @@ void appendMesh(XMesh& mesh, XMesh&& part) {
     }
 
     offsetFaces(part.faces, positionOffset);
-    appendVector(mesh.faces, std::move(part.faces));
+    appendFaces(mesh.faces, std::move(part.faces));
     appendVector(mesh.positions, std::move(part.positions));
 }

@@ -10,16 +10,19 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Builds one packed block. Values are appended in member order; the block owns its bytes, and a
 // STRING member refers to text the caller keeps alive until the block has been handed over.
+// Storage is not cleared before use: every byte of the block is written by an append.
 class PackedBuilder {
 public:
     // Room for `byteCount` bytes in all; appending within it costs no further allocation.
     void reserve(std::size_t byteCount) {
-        if (byteCount > bytes_.size()) bytes_.resize(byteCount);
+        if (byteCount > capacity_) reallocate(byteCount);
     }
     void addWord(std::uint16_t value) { addRaw(&value, sizeof value); }
     void addDword(std::uint32_t value) { addRaw(&value, sizeof value); }
@@ -30,17 +33,34 @@ public:
     // A STRING member: the address of `text`, which must outlive the use of this block.
     void addString(const char* text) { addRaw(&text, sizeof text); }
     void addRaw(const void* data, std::size_t byteCount) {
-        if (byteCount > bytes_.size() - size_)
-            bytes_.resize(std::max(2 * bytes_.size(), size_ + byteCount));
-        if (byteCount != 0) std::memcpy(bytes_.data() + size_, data, byteCount);
+        if (byteCount != 0) std::memcpy(extend(byteCount), data, byteCount);
+    }
+    // Appends `byteCount` bytes the caller must write at once, through the pointer returned.
+    std::uint8_t* extend(std::size_t byteCount) {
+        if (byteCount > capacity_ - size_) reallocate(std::max(2 * capacity_, size_ + byteCount));
+        std::uint8_t* at = bytes_.get() + size_;
         size_ += byteCount;
+        return at;
     }
 
-    void* data() { return size_ == 0 ? nullptr : bytes_.data(); }
+    // Empties the block and keeps its storage for the next one.
+    void clear() { size_ = 0; }
+
+    void* data() { return size_ == 0 ? nullptr : bytes_.get(); }
     std::size_t size() const { return size_; }
 
 private:
-    std::vector<std::uint8_t> bytes_; // storage; the block is its first size_ bytes
+    void reallocate(std::size_t capacity) {
+        // new[] of bytes leaves them uninitialised: a block of many megabytes is not cleared
+        // only to be overwritten.
+        std::unique_ptr<std::uint8_t[]> bytes(new std::uint8_t[capacity]);
+        if (size_ != 0) std::memcpy(bytes.get(), bytes_.get(), size_);
+        bytes_ = std::move(bytes);
+        capacity_ = capacity;
+    }
+
+    std::unique_ptr<std::uint8_t[]> bytes_; // storage; the block is its first size_ bytes
+    std::size_t capacity_ = 0;
     std::size_t size_ = 0;
 };
 

@@ -83,11 +83,13 @@ bool nextDataChild(IDirectXFileData* parent, ComRef<IDirectXFileData>& child) {
 // more than four corners are split into fans of triangles around their first corner, so
 // `splitCounts[i]` says how many faces polygon i became (0 for a polygon of fewer than three
 // corners, which has no area and is left out).
-bool readPolygons(PackedCursor& data, std::vector<XFace>& faces,
+bool readPolygons(PackedCursor& data, XFaceList& faceList,
                   std::vector<std::uint32_t>& splitCounts) {
     std::uint32_t polygonCount = 0;
     if (!data.readDword(polygonCount) || !data.holds(polygonCount, 4)) return false;
-    faces.clear();
+    faceList.clear();
+    // Filled as a plain vector and handed over whole, so the list starts with storage of its own.
+    std::vector<XFace> faces;
     faces.reserve(polygonCount);
     splitCounts.assign(polygonCount, 0);
     std::vector<std::uint32_t> corners;
@@ -116,6 +118,7 @@ bool readPolygons(PackedCursor& data, std::vector<XFace>& faces,
             splitCounts[polygon] = cornerCount - 2;
         }
     }
+    faceList = std::move(faces);
     return true;
 }
 
@@ -195,7 +198,7 @@ void MeshReader::readNormals(PackedCursor data, XMesh& mesh) {
     mesh.normals.clear();
     mesh.normalFaces.clear();
     std::vector<XVector3> normals;
-    std::vector<XFace> normalFaces;
+    XFaceList normalFaces;
     std::vector<std::uint32_t> normalSplits;
     if (!readVectors(data, normals) || !readPolygons(data, normalFaces, normalSplits)) return;
     // The normal faces must split exactly as the faces did to stay matched with them; a list of
@@ -216,7 +219,7 @@ void MeshReader::readTextureCoords(PackedCursor data, XMesh& mesh) {
     std::vector<XVector2> coords(count);
     if (!data.readBytes(coords.data(), count * sizeof(XVector2))) return;
     mesh.texCoords = std::move(coords);
-    mesh.texCoordFaces = mesh.faces;
+    mesh.texCoordFaces = mesh.faces; // shares the faces' storage
 }
 
 void MeshReader::readVertexColors(PackedCursor data, XMesh& mesh) {
@@ -234,7 +237,7 @@ void MeshReader::readVertexColors(PackedCursor data, XMesh& mesh) {
             return;
     }
     mesh.colors = std::move(colors);
-    mesh.colorFaces = mesh.faces;
+    mesh.colorFaces = mesh.faces; // shares the faces' storage
 }
 
 void MeshReader::readSkinWeights(PackedCursor data, XMesh& mesh) {
@@ -242,8 +245,7 @@ void MeshReader::readSkinWeights(PackedCursor data, XMesh& mesh) {
     std::uint32_t count = 0;
     if (!data.readString(bone.boneName) || !data.readDword(count) || !data.holds(count, 8)) return;
     std::vector<std::uint32_t> vertices(count);
-    for (std::uint32_t& vertex : vertices)
-        if (!data.readDword(vertex)) return;
+    if (!data.readBytes(vertices.data(), 4 * std::size_t(count))) return;
     std::vector<float> weights(count);
     if (!data.readFloats(weights.data(), count) || !readMatrix(data, bone.offsetMatrix)) return;
     std::vector<BoneVertexWeights::value_type> pairs;
@@ -291,16 +293,18 @@ void MeshReader::readMaterialList(IDirectXFileData* listObject, XMesh& mesh) {
     if (!data.readDword(materialCount) || !data.readDword(indexCount) || !data.holds(indexCount, 4))
         return;
     std::vector<std::uint32_t> polygonMaterials(indexCount);
-    for (std::uint32_t& index : polygonMaterials)
-        if (!data.readDword(index)) return;
+    if (!data.readBytes(polygonMaterials.data(), 4 * std::size_t(indexCount))) return;
 
     // One index per polygon of the file: a short list repeats its last index (an empty list
     // stays empty), a long one keeps the first per polygon. Then each index follows its polygon
     // into the faces the polygon was split into.
     if (!polygonMaterials.empty())
         polygonMaterials.resize(splitCounts_.size(), polygonMaterials.back());
-    mesh.faceMaterials.clear();
-    if (!polygonMaterials.empty()) {
+    const bool polygonsAreFaces = std::all_of(splitCounts_.begin(), splitCounts_.end(),
+                                              [](std::uint32_t count) { return count == 1; });
+    if (polygonsAreFaces) {
+        mesh.faceMaterials = std::move(polygonMaterials);
+    } else if (!polygonMaterials.empty()) {
         mesh.faceMaterials.reserve(mesh.faces.size());
         for (std::size_t polygon = 0; polygon < splitCounts_.size(); ++polygon)
             mesh.faceMaterials.insert(mesh.faceMaterials.end(), splitCounts_[polygon],

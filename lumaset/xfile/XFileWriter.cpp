@@ -10,6 +10,8 @@
 
 #include <ComRef.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -30,11 +32,13 @@ std::size_t faceListBytes(const std::vector<XFace>& faces) {
 }
 
 void addFaceList(PackedBuilder& data, const std::vector<XFace>& faces) {
+    static_assert(sizeof(XFace) == 5 * sizeof(std::uint32_t) && offsetof(XFace, indices) == 4,
+                  "an XFace starts as its packed form: the corner count, then the indices");
     data.addDword(static_cast<std::uint32_t>(faces.size()));
     for (const XFace& face : faces) {
-        data.addDword(face.cornerCount);
-        for (std::uint32_t corner = 0; corner < face.cornerCount; ++corner)
-            data.addDword(face.indices[corner]);
+        const std::size_t bytes =
+            4 * (1 + std::size_t(std::min<std::uint32_t>(face.cornerCount, 4)));
+        std::memcpy(data.extend(bytes), &face, bytes);
     }
 }
 
@@ -65,9 +69,8 @@ std::string afterLastBackslash(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool followsPositionIndices(const std::vector<XFace>& cornerFaces,
-                            const std::vector<XFace>& faces) {
-    if (cornerFaces.empty()) return true;
+bool followsPositionIndices(const XFaceList& cornerFaces, const XFaceList& faces) {
+    if (cornerFaces.empty() || cornerFaces.sharesStorageWith(faces)) return true;
     if (cornerFaces.size() != faces.size()) return false;
     for (std::size_t i = 0; i < faces.size(); ++i)
         for (std::uint32_t corner = 0; corner < faces[i].cornerCount; ++corner)
@@ -261,6 +264,13 @@ public:
     ComRef<IDirectXFileData> buildAnimationSet(const std::string& name, const XAnimationSet& set);
 
 private:
+    // The one builder for large blocks, emptied for each. The services copy a block when the
+    // object is created, so its storage serves the next one: the memory of a mesh's largest
+    // block is fresh from the system once per save, not once per block.
+    PackedBuilder& largeBlock() {
+        largeBlock_.clear();
+        return largeBlock_;
+    }
     const std::string& written(const std::string& name) const {
         return names_ ? (*names_)(name) : name;
     }
@@ -275,6 +285,7 @@ private:
     bool unify_;
     const TextEncodingNames* names_;
     bool complete_ = true;
+    PackedBuilder largeBlock_;
 };
 
 // Recursion is bounded: writeScene refuses scenes nested deeper than X readers go.
@@ -302,7 +313,7 @@ ComRef<IDirectXFileData> SaveSession::buildMesh(const XMesh& mesh,
                                                 const std::vector<XSkinWeights>* skin) {
     if (mesh.positions.empty() || mesh.faces.empty()) return {};
 
-    PackedBuilder geometry;
+    PackedBuilder& geometry = largeBlock();
     geometry.reserve(8 + 12 * mesh.positions.size() + faceListBytes(mesh.faces));
     addVectors(geometry, mesh.positions);
     addFaceList(geometry, mesh.faces);
@@ -310,14 +321,14 @@ ComRef<IDirectXFileData> SaveSession::buildMesh(const XMesh& mesh,
     if (!object.get()) return object;
 
     if (!mesh.normals.empty()) {
-        PackedBuilder normals;
+        PackedBuilder& normals = largeBlock();
         normals.reserve(8 + 12 * mesh.normals.size() + faceListBytes(mesh.normalFaces));
         addVectors(normals, mesh.normals);
         addFaceList(normals, mesh.normalFaces);
         add(object.get(), create(TID_D3DRMMeshNormals, std::string(), &normals));
     }
     if (!mesh.texCoords.empty()) {
-        PackedBuilder coords;
+        PackedBuilder& coords = largeBlock();
         coords.reserve(4 + 8 * mesh.texCoords.size());
         static_assert(sizeof(XVector2) == 2 * sizeof(float), "XVector2 is the packed Coords2d");
         coords.addDword(static_cast<std::uint32_t>(mesh.texCoords.size()));
@@ -325,7 +336,7 @@ ComRef<IDirectXFileData> SaveSession::buildMesh(const XMesh& mesh,
         add(object.get(), create(TID_D3DRMMeshTextureCoords, std::string(), &coords));
     }
     if (!mesh.colors.empty()) {
-        PackedBuilder colors;
+        PackedBuilder& colors = largeBlock();
         colors.reserve(4 + 20 * mesh.colors.size());
         colors.addDword(static_cast<std::uint32_t>(mesh.colors.size()));
         for (std::size_t i = 0; i < mesh.colors.size(); ++i) {
@@ -352,7 +363,7 @@ ComRef<IDirectXFileData> SaveSession::buildMesh(const XMesh& mesh,
 }
 
 ComRef<IDirectXFileData> SaveSession::buildMaterialList(const XMesh& mesh) {
-    PackedBuilder list;
+    PackedBuilder& list = largeBlock();
     list.reserve(8 + 4 * mesh.faceMaterials.size());
     list.addDword(static_cast<std::uint32_t>(mesh.materials.size()));
     list.addDword(static_cast<std::uint32_t>(mesh.faceMaterials.size()));
@@ -388,7 +399,7 @@ ComRef<IDirectXFileData> SaveSession::buildMaterialList(const XMesh& mesh) {
 }
 
 ComRef<IDirectXFileData> SaveSession::buildSkinWeights(const XSkinWeights& bone) {
-    PackedBuilder data;
+    PackedBuilder& data = largeBlock();
     data.reserve(sizeof(const char*) + 68 + 8 * bone.weights.size());
     data.addString(written(bone.boneName).c_str());
     data.addDword(static_cast<std::uint32_t>(bone.weights.size()));
@@ -404,7 +415,7 @@ template <class KeyMap, class PackValue>
 void SaveSession::addKeys(IDirectXFileData* animation, std::uint32_t keyType,
                           std::uint32_t valueCount, const KeyMap& keys, PackValue packValue) {
     if (keys.empty()) return;
-    PackedBuilder data;
+    PackedBuilder& data = largeBlock();
     data.reserve(8 + keys.size() * (8 + 4 * valueCount));
     data.addDword(keyType);
     data.addDword(static_cast<std::uint32_t>(keys.size()));

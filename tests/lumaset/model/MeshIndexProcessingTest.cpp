@@ -354,3 +354,38 @@ TEST(UnifyVertices, ManyMoreCornersThanPositionsAllGetTheirOwnVertex) {
     EXPECT_EQ(mesh.texCoordFaces, mesh.faces);
     EXPECT_EQ(cornerLooks(mesh), before);
 }
+
+// Per-corner lists that share the faces' storage (as a file's texture coordinates do) must come
+// out of every operation as if each had its own: a change to one is never seen in another.
+TEST(MeshIndexProcessing, ListsSharingTheFacesStorageChangeApartOrTogetherAsTheyShould) {
+    XMesh mesh;
+    mesh.positions = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {1, 0, 0}};
+    // Texture coordinates 1 and 3 are equal, positions 1 and 4 are equal.
+    mesh.texCoords = {{0, 0}, {1, 0}, {1, 1}, {1, 0}, {0, 1}};
+    mesh.faces = {tri(0, 1, 2), quad(0, 2, 3, 4)};
+    mesh.texCoordFaces = mesh.faces;
+    mesh.colors = {{1, 0, 0, 1}, {0, 1, 0, 1}, {0, 0, 1, 1}, {1, 1, 1, 1}, {0, 0, 0, 1}};
+    mesh.colorFaces = mesh.faces;
+    const XMesh original = mesh;
+    const std::vector<CornerLook> looks = cornerLooks(mesh);
+
+    ASSERT_TRUE(compactMesh(mesh));
+    const XMesh& compacted = mesh;
+    EXPECT_EQ(compacted.texCoordFaces, (std::vector<XFace>{tri(0, 1, 2), quad(0, 2, 1, 3)}));
+    EXPECT_EQ(compacted.faces, (std::vector<XFace>{tri(0, 1, 2), quad(0, 2, 3, 1)}));
+    EXPECT_EQ(compacted.colorFaces, original.faces); // no two colours are equal
+    EXPECT_EQ(cornerLooks(mesh), looks);
+    // The copy taken before sees none of it.
+    EXPECT_EQ(original.faces, (std::vector<XFace>{tri(0, 1, 2), quad(0, 2, 3, 4)}));
+    EXPECT_EQ(original.texCoordFaces, original.faces);
+
+    ASSERT_TRUE(unifyVertices(mesh));
+    EXPECT_EQ(cornerLooks(mesh), looks);
+    EXPECT_TRUE(compacted.texCoordFaces.sharesStorageWith(compacted.faces));
+    EXPECT_TRUE(compacted.colorFaces.sharesStorageWith(compacted.faces));
+
+    ASSERT_TRUE(triangulateMesh(mesh));
+    EXPECT_EQ(cornerLooks(mesh).size(), 9u);
+    EXPECT_TRUE(compacted.texCoordFaces.sharesStorageWith(compacted.faces));
+    EXPECT_EQ(original.faces[1], quad(0, 2, 3, 4));
+}

@@ -311,3 +311,26 @@ TEST(SceneConversion, ACollapsedMatrixKeyGivesFiniteKeys) {
     for (float value : {q.x, q.y, q.z, q.w})
         EXPECT_TRUE(std::isfinite(value));
 }
+
+// Per-corner lists equal to the faces become lists that share the faces' storage, read or taken;
+// the others keep their own indices.
+TEST(SceneConversion, CornerListsEqualToTheFacesShareTheirStorage) {
+    SceneSnapshot snapshot = boxSnapshot();
+    SnapshotMesh& mesh = snapshot.nodes[0].mesh;
+    mesh.texCoords.resize(3);
+    mesh.texCoordFaces = mesh.faces;
+    mesh.colors.resize(3);
+    mesh.colorFaces = {{{2, 1, 0}}};
+
+    const std::unique_ptr<XScene> read = snapshotToXScene(snapshot);
+    const std::unique_ptr<XScene> taken = snapshotToXScene(std::move(snapshot));
+    for (const XScene* scene : {read.get(), taken.get()}) {
+        const XMesh& x = scene->frames.front().mesh;
+        EXPECT_EQ(x.faces, (std::vector<XFace>{XFace{3, {0, 1, 2, 0}}}));
+        EXPECT_TRUE(x.texCoordFaces.sharesStorageWith(x.faces));
+        EXPECT_FALSE(x.normalFaces.sharesStorageWith(x.faces));
+        EXPECT_EQ(x.normalFaces, (std::vector<XFace>{XFace{3, {0, 0, 0, 0}}}));
+        EXPECT_EQ(x.colorFaces, (std::vector<XFace>{XFace{3, {2, 1, 0, 0}}}));
+    }
+    EXPECT_TRUE(snapshot.nodes[0].mesh.texCoordFaces.empty()); // NOLINT: taken, as documented
+}
