@@ -192,7 +192,7 @@ struct NumberBytes {
 inline NumberBytes classifySixteen(const char* p) {
 #if defined(__SSE2__)
     __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    // '0' to '9' move to the sixteen lowest signed bytes, -128 to -119; nothing else lands there.
+    // '0' to '9' move to the ten lowest signed bytes, -128 to -119; nothing else lands there.
     __m128i moved = _mm_add_epi8(bytes, _mm_set1_epi8(static_cast<char>(0x80 - '0')));
     __m128i digits = _mm_cmplt_epi8(moved, _mm_set1_epi8(static_cast<char>(0x80 + 10)));
     __m128i points = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('.'));
@@ -222,12 +222,12 @@ inline std::uint32_t fewDigitsValue(std::uint64_t chunk, unsigned count) {
 // from one look at its sixteen bytes, so that the next number need not wait for a scan. Needs
 // kNumberWindow bytes from `p`.
 //
-// The digits make an integer below 10^14, which a double holds exactly. A double is divided by
-// the power of ten, which is exact too, so that one division rounds correctly. A float is rounded
-// from the product with the power's inverse, a double within two units in its last place of the
-// true value: that gives the correctly rounded float unless a point halfway between two floats
-// lies that close, when the general conversion decides. Such a mantissa and scale keep a float
-// inside its normal range, 1e-13 to 1e14.
+// The digits make an integer below 10^14, which a double holds exactly. For a double it is
+// divided by the power of ten, exact too, so that the one division rounds correctly. A float is
+// rounded from the product with the power's inverse, a double within two units in its last place
+// of the true value: that gives the correctly rounded float unless a point halfway between two
+// floats lies that close, when the general conversion decides. Such a mantissa and scale keep a
+// float inside its normal range, 1e-13 to 1e14.
 template <class Number>
 [[gnu::always_inline]] inline const char* fastDecimal(const char* p, Number& value) {
     // The sign is found beside the bytes' classes rather than before them, so that the end of
