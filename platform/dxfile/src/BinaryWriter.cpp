@@ -6,6 +6,7 @@
 #include "PackedLayout.h"
 #include "Writer.h"
 
+#include <cassert>
 #include <cstring>
 
 namespace dxfile {
@@ -60,7 +61,10 @@ public:
 
     Diagnostic writeObject(const DataNode& node) override {
         std::size_t mark = position();
-        if (!streaming()) body_.reserve(body_.size() + treeBytes(node) + 4096);
+        if (streaming())
+            body_.reserve(2 * kStreamPiece); // a piece and the append that completes it
+        else
+            body_.reserve(body_.size() + treeBytes(node) + 4096);
         Diagnostic failure = object(node, 0);
         if (failure.failed()) {
             rewind(mark);
@@ -112,6 +116,33 @@ private:
         dword(0); // the count, patched when the run closes
         runStart_ = position();
         run_ = kind;
+    }
+    // A key after anything but an open integer list: its integers as a closed list and its
+    // floats as an open one, as the run helpers would write them, in one copy rather than six.
+    static constexpr std::size_t kMostKeyLead = 8;
+    static constexpr std::uint32_t kMostKeyFloats = 32;
+    void keyInOneCopy(const std::uint8_t* key, std::size_t lead, std::uint32_t floatCount) {
+        assert(run_ != Run::Integers && lead <= kMostKeyLead && floatCount > 0 &&
+               floatCount <= kMostKeyFloats);
+        closeRun();
+        std::uint8_t bytes[2 * 6 + (kMostKeyLead + kMostKeyFloats) * 4];
+        std::uint8_t* out = bytes;
+        auto put = [&out](const void* data, std::size_t size) {
+            std::memcpy(out, data, size);
+            out += size;
+        };
+        std::uint16_t token = kIntegerList;
+        std::uint32_t count = static_cast<std::uint32_t>(lead);
+        put(&token, 2);
+        put(&count, 4);
+        put(key, lead * 4);
+        token = kFloatList;
+        put(&token, 2);
+        put(&floatCount, 4);
+        put(key + lead * 4, std::size_t{floatCount} * 4);
+        append(bytes, static_cast<std::size_t>(out - bytes));
+        runStart_ = position() - std::size_t{floatCount} * 4;
+        run_ = Run::Floats;
     }
     void integer(std::uint32_t value) {
         openRun(Run::Integers);
@@ -289,6 +320,12 @@ private:
                     std::uint32_t n;
                     std::memcpy(&n, walk.p + (lead - 1) * 4, 4);
                     if (!walk.has((lead + static_cast<std::uint64_t>(n)) * 4)) return false;
+                    if (run_ != Run::Integers && lead <= kMostKeyLead && n > 0 &&
+                        n <= kMostKeyFloats) {
+                        keyInOneCopy(walk.p, lead, n);
+                        walk.p += (lead + std::size_t{n}) * 4;
+                        continue;
+                    }
                     openRun(Run::Integers);
                     append(walk.p, lead * 4);
                     walk.p += lead * 4;

@@ -10,6 +10,10 @@
 #include <cstring>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace dxfile {
 
 namespace {
@@ -105,80 +109,207 @@ bool integerValue(std::string_view lexeme, std::uint32_t& value) {
     return true;
 }
 
-// Whether the eight bytes of `chunk` (in memory order) are all ASCII digits.
-inline bool areEightDigits(std::uint64_t chunk) {
-    constexpr std::uint64_t kHigh = 0xF0F0F0F0F0F0F0F0;
-    constexpr std::uint64_t kZeros = 0x3030303030303030;
-    return (chunk & kHigh) == kZeros && ((chunk + 0x0606060606060606) & kHigh) == kZeros;
+// Bytes a number's fast reading may look at from its first character on, without checking for
+// the end of the text: the longest number it takes, its terminator, and a whole eight-byte load
+// after each part. Numbers closer to the end go the general way.
+constexpr std::ptrdiff_t kNumberWindow = 32;
+
+inline std::uint64_t loadEight(const char* p) {
+    std::uint64_t chunk;
+    std::memcpy(&chunk, p, 8);
+    return chunk;
 }
 
-// The value of eight ASCII digits, the first in the lowest byte: pairs, then fours, then all.
-inline std::uint32_t eightDigitsValue(std::uint64_t chunk) {
-    chunk -= 0x3030303030303030;
-    chunk = chunk * 10 + (chunk >> 8);
-    chunk = ((chunk & 0x000000FF000000FF) * (100 + (1000000ull << 32)) +
-             ((chunk >> 16) & 0x000000FF000000FF) * (1 + (10000ull << 32))) >>
-            32;
-    return static_cast<std::uint32_t>(chunk);
+// How many of the eight bytes of `chunk` (in memory order) are ASCII digits before the first
+// that is not: 0 to 8.
+inline int leadingDigitCount(std::uint64_t chunk) {
+    std::uint64_t offsets = chunk ^ 0x3030303030303030; // digits become 0 to 9
+    // A byte's top bit ends up set when it is 10 or more. A carry runs only into later bytes,
+    // past the first non-digit, so it cannot move that one.
+    std::uint64_t nonDigits = ((offsets + 0x7676767676767676) | offsets) & 0x8080808080808080;
+    return std::countr_zero(nonDigits) / 8; // 64 / 8 when there is none
 }
 
-// The usual number of a text file, "-12.375" or "0.841471", read without the general
-// conversion: when its digits make an integer a double holds exactly, and the power of ten it is
-// divided by is exact too, one division rounds correctly. A float is rounded from that double,
-// which gives the correctly rounded float unless the double lies exactly halfway between two
-// floats (then the true value may lie on either side). Returns the end of the number, or null
-// for anything else (exponents, long mantissas, halfway cases, floats out of the normal range),
-// which the general conversion then reads.
-template <class Number> const char* shortDecimal(const char* p, const char* end, Number& value) {
-    constexpr int kExactPowers = 22;
-    constexpr std::uint64_t kExactMantissa = std::uint64_t{1} << 53;
-    bool negative = p < end && *p == '-';
-    if (negative) ++p;
-    std::uint64_t mantissa = 0;
-    int digits = 0;
-    int fraction = -1; // digits after the point, once one was seen
-    for (; p < end; ++p) {
-        // Eight digits at a time where the mantissa has room: fractions are mostly long.
-        while (end - p >= 8 && digits <= 10) {
-            std::uint64_t eight;
-            std::memcpy(&eight, p, 8);
-            if (!areEightDigits(eight)) break;
-            mantissa = mantissa * 100000000 + eightDigitsValue(eight);
-            digits += 8;
-            if (fraction >= 0) fraction += 8;
-            p += 8;
-        }
-        if (p == end) break;
-        if (isDigit(*p)) {
-            if (++digits > 18) return nullptr;
-            mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
-            if (fraction >= 0) ++fraction;
-        } else if (*p == '.' && fraction < 0) {
-            fraction = 0;
-        } else {
-            break;
-        }
+// The value of eight digit values 0 to 9 (not ASCII digits), the first in the lowest byte: summed
+// as pairs, fours and all eight.
+inline std::uint32_t eightDigitsSum(std::uint64_t digits) {
+    digits = digits * 10 + (digits >> 8);
+    digits = ((digits & 0x000000FF000000FF) * (100 + (1000000ull << 32)) +
+              ((digits >> 16) & 0x000000FF000000FF) * (1 + (10000ull << 32))) >>
+             32;
+    return static_cast<std::uint32_t>(digits);
+}
+
+// The value of the first `count` (1 to 8) bytes of `values`, digit values 0 to 9: shifted to the
+// top, so that zero bytes lead them.
+inline std::uint32_t leadingValue(std::uint64_t values, unsigned count) {
+    return eightDigitsSum(values << (8 * (8 - count)));
+}
+
+// The value of the first `count` (1 to 8) bytes of `chunk`, all ASCII digits.
+inline std::uint32_t leadingDigitsValue(std::uint64_t chunk, int count) {
+    return leadingValue(chunk ^ 0x3030303030303030, static_cast<unsigned>(count));
+}
+
+constexpr std::uint64_t kIntegerPowers[] = {1,
+                                            10,
+                                            100,
+                                            1000,
+                                            10000,
+                                            100000,
+                                            1000000,
+                                            10000000,
+                                            100000000,
+                                            1000000000,
+                                            10000000000,
+                                            100000000000,
+                                            1000000000000,
+                                            10000000000000,
+                                            100000000000000,
+                                            1000000000000000};
+// Rounded to the nearest double.
+constexpr double kInversePowers[] = {1e0,  1e-1, 1e-2, 1e-3,  1e-4,  1e-5,  1e-6,
+                                     1e-7, 1e-8, 1e-9, 1e-10, 1e-11, 1e-12, 1e-13};
+constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The usual index or count: one to seven digits. Returns the end of the digits or null.
+// Needs kNumberWindow bytes from `p`.
+inline const char* fastInteger(const char* p, std::uint32_t& value) {
+    std::uint64_t chunk = loadEight(p);
+    int count = leadingDigitCount(chunk);
+    if (count == 0 || count == 8) return nullptr;
+    value = leadingDigitsValue(chunk, count);
+    return p + count;
+}
+
+// Which of the sixteen bytes from `p` are ASCII digits and which are points: bit i for byte i.
+struct NumberBytes {
+    unsigned digits;
+    unsigned points;
+};
+inline NumberBytes classifySixteen(const char* p) {
+#if defined(__SSE2__)
+    __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    // '0' to '9' move to the ten lowest signed bytes, -128 to -119; nothing else lands there.
+    __m128i moved = _mm_add_epi8(bytes, _mm_set1_epi8(static_cast<char>(0x80 - '0')));
+    __m128i digits = _mm_cmplt_epi8(moved, _mm_set1_epi8(static_cast<char>(0x80 + 10)));
+    __m128i points = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('.'));
+    return {static_cast<unsigned>(_mm_movemask_epi8(digits)),
+            static_cast<unsigned>(_mm_movemask_epi8(points))};
+#else
+    NumberBytes found{0, 0};
+    for (unsigned i = 0; i < 16; ++i) {
+        found.digits |= unsigned{isDigit(p[i])} << i;
+        found.points |= unsigned{p[i] == '.'} << i;
     }
-    if (digits == 0 || mantissa >= kExactMantissa) return nullptr;
-    int scale = fraction < 0 ? 0 : fraction;
-    if (scale > kExactPowers) return nullptr;
-    if (p < end && (*p == 'e' || *p == 'E' || *p == '#')) return nullptr;
-    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    double exact = static_cast<double>(mantissa) / kPowers[scale];
+    return found;
+#endif
+}
+
+// The value of the first `count` (0 to 7) bytes of `chunk`, all ASCII digits; 0 for none.
+inline std::uint32_t fewDigitsValue(std::uint64_t chunk, unsigned count) {
+    // Two shifts, as one shift by 64 would be undefined.
+    return eightDigitsSum(((chunk ^ 0x3030303030303030) << (8 * (7 - count))) << 8);
+}
+
+// The usual number of a text file, "-12.375" or "0.009999833": at most fifteen characters, an
+// optional minus, then one to seven integer digits, and optionally a point and one or more
+// digits. Returns the end of the number, or null for any other shape (exponents, '+', a bare
+// point, long numbers), which the general conversion then reads; and for the rare float lying
+// too close to halfway between two floats to round from a double. Where the number ends is found
+// from one look at its sixteen bytes, so that the next number need not wait for a scan. Needs
+// kNumberWindow bytes from `p`.
+//
+// The digits make an integer below 10^14, which a double holds exactly. For a double it is
+// divided by the power of ten, exact too, so that the one division rounds correctly. A float is
+// rounded from the product with the power's inverse, a double within two units in its last place
+// of the true value: that gives the correctly rounded float unless a point halfway between two
+// floats lies that close, when the general conversion decides. Such a mantissa and scale keep a
+// float inside its normal range, 1e-13 to 1e14.
+template <class Number>
+[[gnu::always_inline]] inline const char* fastDecimal(const char* p, Number& value) {
+    // The sign is found beside the bytes' classes rather than before them, so that the end of
+    // the number waits only on one load.
+    unsigned negative = *p == '-';
+    NumberBytes bytes = classifySixteen(p);
+    bytes.digits >>= negative;
+    bytes.points >>= negative;
+    p += negative;
+    unsigned integerDigits = static_cast<unsigned>(std::countr_zero(~bytes.digits));
+    unsigned length = static_cast<unsigned>(std::countr_zero(~(bytes.digits | bytes.points)));
+    if (integerDigits == 0 || integerDigits > 7 || length + negative >= 16) return nullptr;
+    bool hasPoint = length > integerDigits;
+    unsigned scale = hasPoint ? length - integerDigits - 1 : 0;
+    // One point at most, right after the integer digits, and digits after it.
+    if (hasPoint && (scale == 0 || (bytes.points & ((1u << length) - 1)) != 1u << integerDigits))
+        return nullptr;
+    // The first eight bytes as digit values with the point taken out: the integer digits move up
+    // one byte, over the point, and a zero comes to lead them.
+    std::uint64_t values = loadEight(p) ^ 0x3030303030303030;
+    std::uint64_t integerBytes =
+        hasPoint ? (std::uint64_t{1} << (8 * integerDigits)) - 1 : ~std::uint64_t{0};
+    values = ((values & integerBytes) << (hasPoint ? 8 : 0)) | (values & (~integerBytes << 8));
+    unsigned firstCount = std::min(length, 8u);
+    unsigned restCount = length - firstCount;
+    std::uint64_t mantissa =
+        std::uint64_t{leadingValue(values, firstCount)} * kIntegerPowers[restCount] +
+        fewDigitsValue(loadEight(p + 8), restCount);
+    double exact;
     if constexpr (std::is_same_v<Number, float>) {
-        if (exact != 0 && (exact < std::numeric_limits<float>::min() ||
-                           exact > std::numeric_limits<float>::max()))
-            return nullptr;
-        // The 29 fraction bits a double has beyond a float's 23: exactly one half of a float's
-        // last place marks the halfway case.
+        exact = static_cast<double>(mantissa) * kInversePowers[scale];
+        // The 29 fraction bits a double has beyond a float's 23: one half of a float's last place,
+        // give or take a few of the double's, marks the near-halfway case.
         constexpr std::uint64_t kBeyondFloat = (std::uint64_t{1} << 29) - 1;
-        if ((std::bit_cast<std::uint64_t>(exact) & kBeyondFloat) == (std::uint64_t{1} << 28))
+        constexpr std::uint64_t kHalf = std::uint64_t{1} << 28;
+        constexpr std::uint64_t kMargin = 8;
+        if (((std::bit_cast<std::uint64_t>(exact) & kBeyondFloat) - (kHalf - kMargin)) <=
+            2 * kMargin)
             return nullptr;
+    } else {
+        exact = static_cast<double>(mantissa) / kExactPowers[scale];
     }
-    value = static_cast<Number>(exact);
-    if (negative) value = -value;
+    value = static_cast<Number>(negative ? -exact : exact);
+    return p + length;
+}
+
+// A value of the usual shape, after the usual layout (line breaks and indentation, no comment),
+// directly followed by ',' or by a group of ';' (spaces between allowed) and an optional ','.
+// Returns where the general reading of the value and its separator would stop, or null when the
+// general reading must decide. The window leaves room for the three bytes after the number that
+// are looked at without checking for the end.
+template <class Number>
+[[gnu::always_inline]] inline const char* takeUsualValue(const char* p, const char* end,
+                                                         Number& value) {
+    if (end - p < kNumberWindow) return nullptr;
+    if (static_cast<unsigned char>(*p) <= 0x20) { // a line break and indentation
+        do
+            ++p;
+        while (p < end && static_cast<unsigned char>(*p) <= 0x20);
+        if (end - p < kNumberWindow) return nullptr;
+    }
+    if constexpr (std::is_same_v<Number, std::uint32_t>)
+        p = fastInteger(p, value);
+    else
+        p = fastDecimal(p, value);
+    if (!p) return nullptr;
+    if (*p == ',') return p + 1;
+    if (*p != ';') return nullptr;
+    // The usual groups, ";" before the next number and ";;," ending a list, at a glance.
+    if (isDigit(p[1]) || p[1] == '-') return p + 1;
+    if (p[1] == ';' && p[2] == ',') return p + 3;
+    do {
+        ++p;
+        while (p < end && static_cast<unsigned char>(*p) <= 0x20)
+            ++p;
+    } while (p < end && *p == ';');
+    if (p < end) {
+        if (*p == ',')
+            ++p;
+        else if (*p == '#' || *p == '/')
+            return nullptr; // maybe a comment inside the group
+    }
     return p;
 }
 
@@ -364,14 +495,10 @@ bool TextLexer::separatorGroup() {
     skipSpace();
     if (pos_ < end_) {
         if (*pos_ == ';') {
-            ++pos_;
-            for (;;) {
+            do {
+                ++pos_;
                 skipSpace();
-                if (pos_ < end_ && *pos_ == ';')
-                    ++pos_;
-                else
-                    break;
-            }
+            } while (pos_ < end_ && *pos_ == ';');
             if (pos_ < end_ && *pos_ == ',') ++pos_;
             return true;
         }
@@ -387,41 +514,40 @@ bool TextLexer::separatorGroup() {
 template <class Number> bool TextLexer::readNumber(Number& value) {
     if (!hasPeek_) {
         skipSpace();
-        // Fast path: the common lexeme parsed in place.
+        // The usual number, well inside the text, read in place. Its end must be where the
+        // token's would be; a '#' there may start `1.#INF`, which the general way knows.
+        if (end_ - pos_ >= kNumberWindow) {
+            const char* q;
+            if constexpr (std::is_same_v<Number, std::uint32_t>)
+                q = fastInteger(pos_, value);
+            else
+                q = fastDecimal(pos_, value);
+            if (q) {
+                if (*q == ',') {
+                    pos_ = q + 1;
+                    return true;
+                }
+                if (*q == ';' || (atDelimiter(q) && *q != '#')) {
+                    pos_ = q;
+                    return separatorGroup();
+                }
+            }
+        }
+    }
+    return readOtherNumber(value);
+}
+
+// Numbers of other shapes, and those near the end of the text.
+template <class Number> bool TextLexer::readOtherNumber(Number& value) {
+    if (!hasPeek_) {
         const char* p = pos_;
         if (p < end_ && *p == '+') ++p;
         const char* digits = p < end_ && *p == '-' ? p + 1 : p;
         if (digits < end_ && (isDigit(*digits) || *digits == '.')) {
-            if constexpr (std::is_same_v<Number, std::uint32_t>) {
-                if (p == digits && isDigit(*p)) {
-                    // Up to nine digits cannot overflow: the usual index or count.
-                    const char* q = p;
-                    std::uint32_t small = 0;
-                    while (q < end_ && q - p < 9 && isDigit(*q))
-                        small = small * 10 + static_cast<std::uint32_t>(*q++ - '0');
-                    if (atDelimiter(q)) {
-                        value = small;
-                        pos_ = q;
-                        return separatorGroup();
-                    }
-                }
-                if (p == digits && isDigit(*p)) {
-                    auto [q, error] = std::from_chars(p, end_, value);
-                    if (error == std::errc() && atDelimiter(q)) {
-                        pos_ = q;
-                        return separatorGroup();
-                    }
-                }
-            } else {
-                if (const char* q = shortDecimal(p, end_, value); q && atDelimiter(q)) {
-                    pos_ = q;
-                    return separatorGroup();
-                }
-                auto [q, error] = std::from_chars(p, end_, value);
-                if (error == std::errc() && atDelimiter(q) && (q == end_ || *q != '#')) {
-                    pos_ = q;
-                    return separatorGroup();
-                }
+            auto [q, error] = std::from_chars(p, end_, value);
+            if (error == std::errc() && atDelimiter(q) && (q == end_ || *q != '#')) {
+                pos_ = q;
+                return separatorGroup();
             }
         }
     }
@@ -461,15 +587,46 @@ bool TextLexer::readString(std::string_view& value) {
     return separatorGroup();
 }
 
+template <class Number> const char* TextLexer::readValueSlowly(const char* p, Number& value) {
+    pos_ = p;
+    return readNumber(value) ? pos_ : nullptr;
+}
+
+template <class Number>
+[[gnu::always_inline]] inline bool TextLexer::readValueAt(const char*& p, Number& value) {
+    const char* next = takeUsualValue(p, end_, value);
+    if (!next) next = readValueSlowly(p, value);
+    if (!next) return false;
+    p = next;
+    return true;
+}
+
 bool TextLexer::readFloats(float* values, std::size_t count) {
+    if (hasPeek_) {
+        if (count == 0) return true;
+        if (!readNumber(values[0])) return false;
+        ++values;
+        --count;
+    }
+    // The position stays local: stores to the values could otherwise alias it.
+    const char* p = pos_;
     for (std::size_t i = 0; i < count; ++i)
-        if (!readNumber(values[i])) return false;
+        if (!readValueAt(p, values[i])) return false;
+    pos_ = p;
     return true;
 }
 
 bool TextLexer::readDwords(std::uint32_t* values, std::size_t count) {
+    if (hasPeek_) {
+        if (count == 0) return true;
+        if (!readNumber(values[0])) return false;
+        ++values;
+        --count;
+    }
+    const char* p = pos_;
     for (std::size_t i = 0; i < count; ++i)
-        if (!readNumber(values[i])) return false;
+        if (!readValueAt(p, values[i])) return false;
+    pos_ = p;
     return true;
 }
 
@@ -479,15 +636,16 @@ std::size_t TextLexer::takeCountedFloats(PackedBytes& out, std::uint64_t most, s
     std::size_t runs = 0;
     std::size_t firstAt = out.size();
     std::size_t written = out.size(); // the block may run ahead of what is written
+    const char* p = pos_;             // kept local, as in readFloats
     while (runs < most && !hasPeek_) {
-        const char* start = pos_;
+        const char* start = p;
         std::size_t at = written;
         std::uint32_t integers[kMostLead];
         bool ok = true;
         for (std::size_t i = 0; ok && i < lead; ++i)
-            ok = readNumber(integers[i]);
+            ok = readValueAt(p, integers[i]);
         std::uint32_t count = ok ? integers[lead - 1] : 0;
-        ok = ok && count <= remaining(); // every value takes a byte or more
+        ok = ok && count <= static_cast<std::size_t>(end_ - p); // every value takes a byte or more
         if (ok) {
             std::size_t bytes = (lead + std::size_t{count}) * 4;
             if (runs == 1) {
@@ -495,20 +653,21 @@ std::size_t TextLexer::takeCountedFloats(PackedBytes& out, std::uint64_t most, s
                 // left could fill (a value of four bytes takes a character or more).
                 std::uint64_t room = (at - firstAt) * (most - 1);
                 out.reserve(at + static_cast<std::size_t>(std::min<std::uint64_t>(
-                                     room, std::uint64_t{remaining()} * 4)));
+                                     room, std::uint64_t{static_cast<std::size_t>(end_ - p)} * 4)));
             }
             if (at + bytes > out.size()) out.resize(std::max(at + bytes, out.capacity()));
             written = at + bytes;
-            std::memcpy(out.data() + at, integers, lead * 4);
+            for (std::size_t i = 0; i < lead; ++i)
+                std::memcpy(out.data() + at + i * 4, &integers[i], 4);
             std::uint8_t* values = out.data() + at + lead * 4;
             for (std::uint32_t i = 0; ok && i < count; ++i) {
                 float value;
-                ok = readNumber(value);
+                ok = readValueAt(p, value);
                 std::memcpy(values + std::size_t{i} * 4, &value, 4);
             }
         }
         if (!ok) {
-            pos_ = start;
+            p = start;
             hasPeek_ = false;
             fault_ = LexFault{};
             written = at;
@@ -516,6 +675,7 @@ std::size_t TextLexer::takeCountedFloats(PackedBytes& out, std::uint64_t most, s
         }
         ++runs;
     }
+    pos_ = p;
     out.resize(written);
     return runs;
 }

@@ -65,6 +65,11 @@ private:
     bool fail(ValueFault fault, const Token& found);
     bool atDelimiter(const char* p) const;
     template <class Number> bool readNumber(Number& value);
+    template <class Number> bool readOtherNumber(Number& value);
+    // readNumber from `p`, which it moves on; pos_ is left wherever. The usual value is read
+    // inline, other shapes out of line by readValueSlowly, which gives null when it fails.
+    template <class Number> bool readValueAt(const char*& p, Number& value);
+    template <class Number> const char* readValueSlowly(const char* p, Number& value);
     std::size_t offsetOf(const char* p) const {
         return base_ + static_cast<std::size_t>(p - begin_);
     }

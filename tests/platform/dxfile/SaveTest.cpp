@@ -157,6 +157,53 @@ TEST(Save, LargeObjectsStreamAndReadBackExactly) {
     }
 }
 
+// Keys of every value count, none and more than usual among them, in a row: each encoding reads
+// back what was saved, whichever way the writer laid out the lists.
+TEST(Save, KeysOfEveryValueCountReadBackExactly) {
+    const GUID kAnimationKey = {
+        0x10DD46A8, 0x775B, 0x11CF, {0x8F, 0x52, 0x00, 0x40, 0x33, 0x35, 0x94, 0xA3}};
+    const std::uint32_t kCounts[] = {3, 0, 0, 4, 40, 1, 0, 2, 32, 33, 16, 0};
+    std::vector<std::uint32_t> keys = {0, static_cast<std::uint32_t>(std::size(kCounts))};
+    for (std::uint32_t k = 0; k < std::size(kCounts); ++k) {
+        keys.push_back(k * 160);
+        keys.push_back(kCounts[k]);
+        for (std::uint32_t v = 0; v < kCounts[k]; ++v) {
+            float value = std::sin(static_cast<float>(k * 50 + v));
+            std::uint32_t bits;
+            std::memcpy(&bits, &value, 4);
+            keys.push_back(bits);
+        }
+    }
+    const DWORD size = static_cast<DWORD>(keys.size() * 4);
+    for (DXFILEFORMAT format :
+         {DXFILEFORMAT_BINARY, DXFILEFORMAT_TEXT, DXFILEFORMAT_BINARY | DXFILEFORMAT_COMPRESSED}) {
+        SCOPED_TRACE(format);
+        ScratchFolder scratch;
+        std::filesystem::path target = scratch.path("keys.x");
+        ComRef<IDirectXFile> root = makeRoot();
+        {
+            ComRef<IDirectXFileSaveObject> save;
+            ASSERT_EQ(root->CreateSaveObject(target.c_str(), format, save.receive()), DXFILE_OK);
+            ComRef<IDirectXFileData> data;
+            ASSERT_EQ(save->CreateDataObject(kAnimationKey, nullptr, nullptr, size, keys.data(),
+                                             data.receive()),
+                      DXFILE_OK);
+            ASSERT_EQ(save->SaveData(data.get()), DXFILE_OK);
+        }
+        ComRef<IDirectXFileEnumObject> enumObject;
+        ASSERT_EQ(root->CreateEnumObject(const_cast<char*>(target.c_str()), DXFILELOAD_FROMFILE,
+                                         enumObject.receive()),
+                  DXFILE_OK);
+        ComRef<IDirectXFileData> data;
+        ASSERT_EQ(enumObject->GetNextDataObject(data.receive()), DXFILE_OK);
+        DWORD readSize = 0;
+        void* bytes = nullptr;
+        ASSERT_EQ(data->GetData(nullptr, &readSize, &bytes), DXFILE_OK);
+        ASSERT_EQ(readSize, size);
+        EXPECT_EQ(std::memcmp(bytes, keys.data(), size), 0);
+    }
+}
+
 TEST(Save, AnUnwritableTargetIsRefusedAtOnce) {
     ComRef<IDirectXFile> root = makeRoot();
     ComRef<IDirectXFileSaveObject> save;
