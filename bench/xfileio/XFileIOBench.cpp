@@ -3,6 +3,9 @@
 // bones, in each encoding. The raw figures are what any caller of the services pays for the file
 // (read: load, enumerate, GetData on every object; save: create every object from packed data and
 // save it); the difference is what the writer and the reader add.
+// Most of that difference is the kernel's first touch of the model's fresh arrays. The lumaset
+// program runs with the C library's large blocks in transparent huge pages; to measure as it runs,
+// start the bench with GLIBC_TUNABLES=glibc.malloc.hugetlb=1.
 #include "xfile/XFileIO.h"
 #include "xfile/XFileIds.h"
 #include "xfile/XFileServices.h"
