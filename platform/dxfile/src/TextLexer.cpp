@@ -601,7 +601,7 @@ template <class Number>
     return true;
 }
 
-bool TextLexer::readFloats(float* values, std::size_t count) {
+template <class Number> bool TextLexer::readValues(Number* values, std::size_t count) {
     if (hasPeek_) {
         if (count == 0) return true;
         if (!readNumber(values[0])) return false;
@@ -616,18 +616,12 @@ bool TextLexer::readFloats(float* values, std::size_t count) {
     return true;
 }
 
+bool TextLexer::readFloats(float* values, std::size_t count) {
+    return readValues(values, count);
+}
+
 bool TextLexer::readDwords(std::uint32_t* values, std::size_t count) {
-    if (hasPeek_) {
-        if (count == 0) return true;
-        if (!readNumber(values[0])) return false;
-        ++values;
-        --count;
-    }
-    const char* p = pos_;
-    for (std::size_t i = 0; i < count; ++i)
-        if (!readValueAt(p, values[i])) return false;
-    pos_ = p;
-    return true;
+    return readValues(values, count);
 }
 
 std::size_t TextLexer::takeCountedFloats(PackedBytes& out, std::uint64_t most, std::size_t lead) {

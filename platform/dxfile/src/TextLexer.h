@@ -70,6 +70,8 @@ private:
     // inline, other shapes out of line by readValueSlowly, which gives null when it fails.
     template <class Number> bool readValueAt(const char*& p, Number& value);
     template <class Number> const char* readValueSlowly(const char* p, Number& value);
+    // readFloats and readDwords.
+    template <class Number> bool readValues(Number* values, std::size_t count);
     std::size_t offsetOf(const char* p) const {
         return base_ + static_cast<std::size_t>(p - begin_);
     }

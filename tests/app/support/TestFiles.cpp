@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 #include <fstream>
+#include <initializer_list>
 #include <random>
 #include <sys/wait.h>
 
@@ -25,21 +26,42 @@ TempFolder::~TempFolder() {
     fs::remove_all(path_, ignored);
 }
 
-fs::path gltfCorpusFolder() {
-    fs::path folder = fs::path(LUMASET_CORPUS_DIR) / "gltf";
+namespace {
+
+fs::path corpusFolder(const char* name) {
+    fs::path folder = fs::path(LUMASET_CORPUS_DIR) / name;
     return fs::is_directory(folder) ? folder : fs::path();
 }
 
-std::vector<fs::path> gltfCorpusFiles() {
+std::vector<fs::path> filesIn(const fs::path& folder,
+                              std::initializer_list<const char*> extensions) {
     std::vector<fs::path> files;
-    fs::path folder = gltfCorpusFolder();
     if (folder.empty()) return files;
     for (const auto& entry : fs::directory_iterator(folder)) {
-        std::string extension = entry.path().extension().string();
-        if (extension == ".gltf" || extension == ".glb") files.push_back(entry.path());
+        const std::string extension = entry.path().extension().string();
+        for (const char* wanted : extensions)
+            if (extension == wanted) files.push_back(entry.path());
     }
     std::sort(files.begin(), files.end());
     return files;
+}
+
+} // namespace
+
+fs::path gltfCorpusFolder() {
+    return corpusFolder("gltf");
+}
+
+std::vector<fs::path> gltfCorpusFiles() {
+    return filesIn(gltfCorpusFolder(), {".gltf", ".glb"});
+}
+
+fs::path xCorpusFolder() {
+    return corpusFolder("x");
+}
+
+std::vector<fs::path> xCorpusFiles() {
+    return filesIn(xCorpusFolder(), {".x", ".X"});
 }
 
 int runCommand(const std::string& commandLine, std::string& output) {

@@ -29,6 +29,12 @@ std::filesystem::path gltfCorpusFolder();
 // Every .gltf and .glb file of the corpus, sorted by name.
 std::vector<std::filesystem::path> gltfCorpusFiles();
 
+// The X file corpus folder, or an empty path when the corpus is not beside the checkout.
+std::filesystem::path xCorpusFolder();
+
+// Every .x file of the corpus (either letter case), sorted by name.
+std::vector<std::filesystem::path> xCorpusFiles();
+
 // Runs the Khronos glTF validator (tools/validator) on `file`. Returns true when it reports no
 // errors; `report` receives its output either way.
 bool validatesWithoutErrors(const std::string& file, std::string& report);
