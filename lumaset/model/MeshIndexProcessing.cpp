@@ -24,7 +24,9 @@ bool facesAreValid(const std::vector<XFace>& faces, std::size_t valueCount) {
 bool cornerListIsValid(const XFaceList& list, const XFaceList& faces, std::size_t valueCount,
                        std::size_t positionCount) {
     if (list.empty()) return true;
-    if (list.sharesStorageWith(faces)) return valueCount >= positionCount;
+    // A list that is the faces themselves matches them, and indexes within any list at least as
+    // long as the positions; a shorter list is checked as any other.
+    if (list.sharesStorageWith(faces) && valueCount >= positionCount) return true;
     if (list.size() != faces.size() || !facesAreValid(list, valueCount)) return false;
     for (std::size_t i = 0; i < faces.size(); ++i)
         if (list[i].cornerCount != faces[i].cornerCount) return false;

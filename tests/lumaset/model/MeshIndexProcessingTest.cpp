@@ -389,3 +389,17 @@ TEST(MeshIndexProcessing, ListsSharingTheFacesStorageChangeApartOrTogetherAsThey
     EXPECT_TRUE(compacted.texCoordFaces.sharesStorageWith(compacted.faces));
     EXPECT_EQ(original.faces[1], quad(0, 2, 3, 4));
 }
+
+// A list sharing the faces' storage with fewer values than positions is judged by the indices the
+// faces use, as any other list is: position 3 here is in no face.
+TEST(MeshIndexProcessing, ASharedListShorterThanThePositionsIsValidWhenTheFacesStayWithinIt) {
+    XMesh mesh;
+    mesh.positions = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {5, 5, 5}};
+    mesh.faces = {tri(0, 1, 2)};
+    mesh.texCoords = {{0, 0}, {1, 0}, {1, 1}};
+    mesh.texCoordFaces = mesh.faces;
+    EXPECT_TRUE(meshIndicesAreValid(mesh));
+    mesh.faces = {tri(0, 1, 3)};
+    mesh.texCoordFaces = mesh.faces;
+    EXPECT_FALSE(meshIndicesAreValid(mesh));
+}
